@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs Sonavid. Commands:
+#   demo   install what is needed, build both targets, expand macros over the sample files
+#   test   install what is needed, build both targets, run every native and Windows test
+#   bench  native benchmark against TagLib and MediaInfoLib
+#   fuzz   libFuzzer targets (FUZZ_SECONDS per target, default 60)
+#   build  only build
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+ROOT=$PWD
+JOBS=$(nproc)
+DEPS=$ROOT/.deps
+
+APT_BASE=(cmake g++ make pkg-config libgtest-dev googletest libonig-dev
+          g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+          wine wine32:i386 xvfb xauth xdotool imagemagick fonts-ipafont-gothic
+          dpkg-dev fp-utils-3.2.2 python3)
+APT_MEDIA=(ffmpeg lame python3-mutagen mediainfo)
+APT_BENCH=(libbenchmark-dev libtag1-dev libmediainfo-dev valgrind)
+APT_FUZZ=(clang libclang-rt-14-dev)
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+ensure_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -q i386; then as_root dpkg --add-architecture i386; fi
+  if [ ! -f /etc/apt/sources.list.d/sonavid-src.list ]; then
+    echo "deb-src http://deb.debian.org/debian bookworm main" | as_root tee /etc/apt/sources.list.d/sonavid-src.list >/dev/null
+  fi
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Oniguruma for the Windows build: Debian's source package cross-built with mingw, static.
+ensure_onig_mingw() {
+  local prefix=$DEPS/onig-i686
+  [ -f "$prefix/lib/libonig.a" ] && return 0
+  echo "== cross-building Oniguruma for i686-w64-mingw32"
+  mkdir -p "$DEPS/src"
+  (cd "$DEPS/src" && rm -rf libonig-* && apt-get source -qq libonig >/dev/null 2>&1)
+  local src
+  src=$(find "$DEPS/src" -maxdepth 1 -type d -name 'libonig-*' | head -n 1)
+  (cd "$src" && ./configure -q --host=i686-w64-mingw32 --prefix="$prefix" --disable-shared \
+      --enable-static CC=i686-w64-mingw32-gcc-posix CFLAGS="-O2" >/dev/null &&
+   make -s -j"$JOBS" >/dev/null && make -s install >/dev/null)
+}
+
+build_native() {
+  cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build build/native -j"$JOBS"
+}
+
+build_win32() {
+  ensure_onig_mingw
+  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DONIG_ROOT="$DEPS/onig-i686" >/dev/null
+  cmake --build build/win32 -j"$JOBS"
+}
+
+build_all() {
+  ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
+  build_native
+  build_win32
+}
+
+cmd=${1:-test}
+shift || true
+case "$cmd" in
+  build)
+    build_all ;;
+  test)
+    build_all
+    (cd build/native && ctest --output-on-failure -j"$JOBS")
+    (cd build/win32 && ctest --output-on-failure) ;;
+  demo)
+    build_all
+    tools/demo.sh ;;
+  bench)
+    ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}" "${APT_BENCH[@]}"
+    build_native -DSONAVID_BENCH=ON
+    bench/run.sh "$@" ;;
+  fuzz)
+    ensure_packages "${APT_BASE[@]}" "${APT_FUZZ[@]}"
+    fuzz/run.sh "$@" ;;
+  *)
+    echo "usage: ./build.sh demo|test|bench|fuzz|build" >&2
+    exit 2 ;;
+esac

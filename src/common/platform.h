@@ -1,0 +1,59 @@
+// Services the portable code needs from the operating system: the ANSI code page, files and
+// the host executable's path. Windows and POSIX each provide one implementation; tests may
+// install their own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sonavid {
+
+// A file opened for positioned reads. Reads never move a shared cursor.
+class RandomAccessFile {
+ public:
+  virtual ~RandomAccessFile() = default;
+  virtual uint64_t size() const = 0;
+  // Reads up to `count` bytes at `offset`; returns how many were read (0 at or past the end).
+  virtual size_t readAt(uint64_t offset, void* buffer, size_t count) = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Conversions between UTF-16 and the system ANSI code page. Characters with no equivalent
+  // become the code page's default character.
+  virtual std::u16string ansiToUtf16(std::string_view bytes) const = 0;
+  virtual std::string utf16ToAnsi(std::u16string_view text) const = 0;
+
+  virtual bool fileExists(std::u16string_view path) const = 0;
+  virtual bool renameFile(std::u16string_view from, std::u16string_view to) const = 0;
+  virtual bool deleteFile(std::u16string_view path) const = 0;
+
+  // Whole contents of a file, or nothing when it cannot be opened or is larger than maxBytes.
+  virtual std::optional<std::string> readWholeFile(std::u16string_view path,
+                                                   size_t maxBytes) const = 0;
+  // Writes `bytes` to a temporary file beside `path`, then moves it over `path`, so a failed
+  // write leaves the old file whole. Returns false when the file could not be replaced.
+  virtual bool replaceFile(std::u16string_view path, std::string_view bytes) const = 0;
+
+  virtual std::unique_ptr<RandomAccessFile> openForReading(std::u16string_view path) const = 0;
+
+  // Full path of the running program (the host process, not the plug-in).
+  virtual std::u16string hostExecutablePath() const = 0;
+};
+
+// The platform in use: the system's own unless a test installed another.
+Platform& platform();
+// Installs a platform for the current process (null restores the system's own). The caller
+// keeps ownership.
+void setPlatform(Platform* replacement);
+
+// Largest settings file the plug-in reads (a hand-edited file beyond this reads as missing).
+inline constexpr size_t kMaxSettingsFileBytes = 16u * 1024 * 1024;
+
+}  // namespace sonavid

@@ -1,0 +1,162 @@
+#include "common/platform_posix.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "common/text.h"
+
+namespace sonavid {
+namespace {
+
+// Converts with iconv, replacing each input unit it cannot convert by `fallback`.
+std::string convert(const std::string& from, const std::string& to, std::string_view input,
+                    size_t unitSize, std::string_view fallback) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+  std::string out;
+  std::vector<char> buffer(4096);
+  char* in = const_cast<char*>(input.data());
+  size_t inLeft = input.size();
+  while (inLeft > 0) {
+    char* outPtr = buffer.data();
+    size_t outLeft = buffer.size();
+    size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer.data(), outPtr);
+    if (rc == static_cast<size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      // Unconvertible or incomplete input: emit the fallback and skip one unit.
+      out.append(fallback);
+      const size_t skip = std::min(unitSize, inLeft);
+      in += skip;
+      inLeft -= skip;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+std::string toUtf8Path(std::u16string_view path) { return utf16ToUtf8(path); }
+
+class PosixFile : public RandomAccessFile {
+ public:
+  PosixFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixFile() override { close(fd_); }
+  uint64_t size() const override { return size_; }
+  size_t readAt(uint64_t offset, void* buffer, size_t count) override {
+    if (offset >= size_) return 0;
+    size_t total = 0;
+    while (total < count) {
+      ssize_t got = pread(fd_, static_cast<char*>(buffer) + total, count - total,
+                          static_cast<off_t>(offset + total));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      total += static_cast<size_t>(got);
+    }
+    return total;
+  }
+
+ private:
+  int fd_;
+  uint64_t size_;
+};
+
+}  // namespace
+
+PosixPlatform::PosixPlatform(std::string iconvName) : iconvName_(std::move(iconvName)) {}
+
+std::u16string PosixPlatform::ansiToUtf16(std::string_view bytes) const {
+  const std::string utf16 = convert(iconvName_, "UTF-16LE", bytes, 1, std::string_view("\xFD\xFF", 2));
+  std::u16string out(utf16.size() / 2, u'\0');
+  for (size_t i = 0; i < out.size(); ++i) {
+    out[i] = static_cast<char16_t>(static_cast<uint8_t>(utf16[2 * i]) |
+                                   (static_cast<uint8_t>(utf16[2 * i + 1]) << 8));
+  }
+  return out;
+}
+
+std::string PosixPlatform::utf16ToAnsi(std::u16string_view text) const {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return convert("UTF-16LE", iconvName_, bytes, 2, "?");
+}
+
+bool PosixPlatform::fileExists(std::u16string_view path) const {
+  struct stat st {};
+  return stat(toUtf8Path(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool PosixPlatform::renameFile(std::u16string_view from, std::u16string_view to) const {
+  // Like MoveFile: never replace an existing target.
+  if (fileExists(to)) return false;
+  return std::rename(toUtf8Path(from).c_str(), toUtf8Path(to).c_str()) == 0;
+}
+
+bool PosixPlatform::deleteFile(std::u16string_view path) const {
+  return unlink(toUtf8Path(path).c_str()) == 0;
+}
+
+std::optional<std::string> PosixPlatform::readWholeFile(std::u16string_view path,
+                                                        size_t maxBytes) const {
+  auto file = openForReading(path);
+  if (!file || file->size() > maxBytes) return std::nullopt;
+  std::string bytes(static_cast<size_t>(file->size()), '\0');
+  bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
+  return bytes;
+}
+
+bool PosixPlatform::replaceFile(std::u16string_view path, std::string_view bytes) const {
+  const std::string target = toUtf8Path(path);
+  const std::string temp = target + ".tmp~";
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  const bool ok = written == bytes.size() && fsync(fd) == 0;
+  close(fd);
+  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+    unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::unique_ptr<RandomAccessFile> PosixPlatform::openForReading(std::u16string_view path) const {
+  int fd = open(toUtf8Path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixFile>(fd, static_cast<uint64_t>(st.st_size));
+}
+
+std::u16string PosixPlatform::hostExecutablePath() const {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+  return n > 0 ? utf8ToUtf16(std::string_view(buffer, static_cast<size_t>(n))) : std::u16string();
+}
+
+Platform& systemPlatform() {
+  static PosixPlatform instance;
+  return instance;
+}
+
+}  // namespace sonavid

@@ -1,0 +1,148 @@
+#include "common/text.h"
+
+#include <cstdint>
+
+namespace sonavid {
+
+std::u16string utf8ToUtf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<uint8_t>(bytes[i]);
+    uint32_t cp = 0xFFFD;
+    size_t len = 1;
+    if (b0 < 0x80) {
+      cp = b0;
+    } else {
+      int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
+      if (extra > 0 && bytes.size() - i > static_cast<size_t>(extra)) {
+        uint32_t value = b0 & (0x3F >> extra);
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+          const auto b = static_cast<uint8_t>(bytes[i + k]);
+          if ((b & 0xC0) != 0x80) {
+            ok = false;
+            break;
+          }
+          value = (value << 6) | (b & 0x3F);
+        }
+        static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        if (ok && value >= kMinimum[extra] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF)) {
+          cp = value;
+          len = extra + 1;
+        }
+      }
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+bool isMultiByteUtf8(std::string_view bytes) {
+  bool sawMultiByte = false;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<uint8_t>(bytes[i]);
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || bytes.size() - i <= static_cast<size_t>(extra)) return false;
+    uint32_t value = b0 & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const auto b = static_cast<uint8_t>(bytes[i + k]);
+      if ((b & 0xC0) != 0x80) return false;
+      value = (value << 6) | (b & 0x3F);
+    }
+    static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (value < kMinimum[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+    sawMultiByte = true;
+    i += extra + 1;
+  }
+  return sawMultiByte;
+}
+
+std::u16string asciiLower(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return out;
+}
+
+bool equalsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char16_t x = a[i], y = b[i];
+    if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
+    if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
+  if (from.empty()) return;
+  std::u16string out;
+  size_t start = 0;
+  for (size_t hit = text.find(from); hit != std::u16string::npos; hit = text.find(from, start)) {
+    out.append(text, start, hit - start);
+    out.append(to);
+    start = hit + from.size();
+  }
+  if (start == 0) return;
+  out.append(text, start, std::u16string::npos);
+  text = std::move(out);
+}
+
+std::u16string_view directoryPart(std::u16string_view path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
+}
+
+std::u16string toU16(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace sonavid

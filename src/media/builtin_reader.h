@@ -1,0 +1,25 @@
+// The media reader built into the plug-in: reads the file's head, tail and headers with
+// positioned reads and keeps the values of the file it loaded last.
+#pragma once
+
+#include "common/platform.h"
+#include "engine/media_reader.h"
+#include "media/media_info.h"
+
+namespace sonavid::media {
+
+class BuiltinReader : public MediaReader {
+ public:
+  bool load(std::u16string_view path) override;
+  int32_t type() const override { return info_.type; }
+  std::u16string value(std::u16string_view name) const override;
+
+  // Reads an opened file (used by load, the tools and the fuzz targets).
+  static MediaInfo readFile(RandomAccessFile& file);
+  const MediaInfo& info() const { return info_; }
+
+ private:
+  MediaInfo info_;
+};
+
+}  // namespace sonavid::media

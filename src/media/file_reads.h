@@ -1,0 +1,26 @@
+// Positioned reads of a media file into memory blocks, with a cap on every block.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/platform.h"
+
+namespace sonavid::media {
+
+// Largest block any parser reads at once (a tag, a header object, a box). Larger structures
+// are skipped or read in part.
+inline constexpr size_t kMaxBlockBytes = 16u * 1024 * 1024;
+
+// Reads up to `count` bytes at `offset` (at most kMaxBlockBytes); shorter at the end of file.
+inline std::string readBlock(RandomAccessFile& file, uint64_t offset, size_t count) {
+  if (count > kMaxBlockBytes) count = kMaxBlockBytes;
+  const uint64_t size = file.size();
+  if (offset >= size) return {};
+  if (size - offset < count) count = static_cast<size_t>(size - offset);
+  std::string block(count, '\0');
+  block.resize(file.readAt(offset, block.data(), count));
+  return block;
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,8 @@
+#include "media/formats.h"
+
+namespace sonavid::media {
+
+// Not read yet: no file is recognised as this format.
+bool readRiff(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+
+}  // namespace sonavid::media
