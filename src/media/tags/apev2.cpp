@@ -1,0 +1,93 @@
+#include "media/tags/apev2.h"
+
+#include "common/text.h"
+#include "media/file_reads.h"
+#include "media/tags/byte_text.h"
+#include "media/tags/trailing_tags.h"
+
+namespace sonavid::media {
+namespace {
+
+constexpr size_t kApeFooterBytes = 32;
+constexpr uint32_t kApeHasHeader = 0x80000000u;
+constexpr uint32_t kApeIsHeader = 0x20000000u;
+// Smallest item: value size, flags, a one-character key and its NUL.
+constexpr size_t kMinApeItemBytes = 10;
+constexpr size_t kMaxApeKeyBytes = 255;
+
+// Joins the NUL-separated values of one text item.
+std::u16string decodeApeText(std::string_view bytes) {
+  std::u16string out;
+  while (!bytes.empty()) {
+    const std::string_view part = untilNul(bytes);
+    bytes.remove_prefix(part.size() < bytes.size() ? part.size() + 1 : part.size());
+    if (part.empty()) continue;
+    if (!out.empty()) out += u"; ";
+    out += decodeByteText(part);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::u16string ApeTag::value(std::u16string_view key) const {
+  for (const ApeItem& item : items) {
+    if (equalsIgnoreAsciiCase(item.key, key)) return item.value;
+  }
+  return {};
+}
+
+void parseApeItems(ByteReader items, uint32_t count, uint32_t /*version*/, ApeTag& tag) {
+  if (count > kMaxApeItems) count = kMaxApeItems;
+  for (uint32_t i = 0; i < count && items.has(kMinApeItemBytes); ++i) {
+    const uint32_t valueSize = items.u32le();
+    const uint32_t flags = items.u32le();
+    const std::string_view rest = items.rest();
+    const size_t keyLength = rest.find('\0');
+    if (keyLength == std::string_view::npos || keyLength == 0 || keyLength > kMaxApeKeyBytes) {
+      return;
+    }
+    std::u16string key;
+    for (char c : rest.substr(0, keyLength)) {
+      if (c < 0x20 || c > 0x7E) return;  // keys are printable ASCII: anything else is damage
+      key.push_back(static_cast<char16_t>(c));
+    }
+    items.skip(keyLength + 1);
+    if (valueSize > items.remaining()) return;
+    const std::string_view value = items.bytes(valueSize);
+    // Bits 1-2 of the flags: 0 text, 1 binary, 2 external locator.
+    if (((flags >> 1) & 3) != 0) continue;
+    tag.items.push_back({std::move(key), decodeApeText(value)});
+  }
+}
+
+std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
+  if (end < kApeFooterBytes || end > file.size()) return std::nullopt;
+  const std::string footer = readBlock(file, end - kApeFooterBytes, kApeFooterBytes);
+  ByteReader in(footer);
+  if (in.bytes(8) != "APETAGEX") return std::nullopt;
+  const uint32_t version = in.u32le();
+  const uint32_t size = in.u32le();  // items and footer, without the header
+  const uint32_t count = in.u32le();
+  const uint32_t flags = in.u32le();
+  if (!in.ok() || (flags & kApeIsHeader) != 0) return std::nullopt;
+  if (size < kApeFooterBytes || size > kMaxApeTagBytes || size > end) return std::nullopt;
+  if (count > (size - kApeFooterBytes) / kMinApeItemBytes) return std::nullopt;
+
+  ApeTag tag;
+  tag.version = version;
+  const uint64_t itemsStart = end - size;
+  tag.start = itemsStart;
+  if ((flags & kApeHasHeader) != 0 && itemsStart >= kApeFooterBytes) {
+    tag.start = itemsStart - kApeFooterBytes;
+  }
+  const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);
+  parseApeItems(ByteReader(body), count, version, tag);
+  return tag;
+}
+
+std::optional<ApeTag> findApeTagAtEnd(RandomAccessFile& file) {
+  return readTrailingTags(file, file.size()).ape;
+}
+
+}  // namespace sonavid::media

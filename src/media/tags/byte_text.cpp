@@ -1,0 +1,26 @@
+#include "media/tags/byte_text.h"
+
+#include "common/platform.h"
+#include "common/text.h"
+
+namespace sonavid::media {
+
+std::u16string decodeByteText(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  if (isMultiByteUtf8(bytes)) return utf8ToUtf16(bytes);
+  return platform().ansiToUtf16(bytes);
+}
+
+std::string_view untilNul(std::string_view bytes) {
+  const size_t nul = bytes.find('\0');
+  return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);
+}
+
+std::u16string trimTrailing(std::u16string text, bool spacesToo) {
+  while (!text.empty() && (text.back() == u'\0' || (spacesToo && text.back() == u' '))) {
+    text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace sonavid::media

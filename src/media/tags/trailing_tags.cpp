@@ -1,0 +1,89 @@
+#include "media/tags/trailing_tags.h"
+
+#include <cstdlib>
+
+#include "media/file_reads.h"
+
+namespace sonavid::media {
+namespace {
+
+// Lyrics3v2 ends with six decimal digits (the block's size before them) and "LYRICS200".
+constexpr size_t kLyrics3v2FooterBytes = 15;
+constexpr uint64_t kLyrics3v2MaxBytes = 999999 + kLyrics3v2FooterBytes;
+constexpr std::string_view kLyricsBegin = "LYRICSBEGIN";
+
+// Start of a Lyrics3v2 block that ends at `end`, if there is one.
+std::optional<uint64_t> lyrics3v2Start(RandomAccessFile& file, uint64_t end) {
+  if (end < kLyrics3v2FooterBytes) return std::nullopt;
+  const std::string footer = readBlock(file, end - kLyrics3v2FooterBytes, kLyrics3v2FooterBytes);
+  if (footer.size() != kLyrics3v2FooterBytes || footer.compare(6, 9, "LYRICS200") != 0) {
+    return std::nullopt;
+  }
+  uint64_t size = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (footer[i] < '0' || footer[i] > '9') return std::nullopt;
+    size = size * 10 + static_cast<uint64_t>(footer[i] - '0');
+  }
+  const uint64_t total = size + kLyrics3v2FooterBytes;
+  if (total > kLyrics3v2MaxBytes || total > end || size < kLyricsBegin.size()) {
+    return std::nullopt;
+  }
+  const uint64_t start = end - total;
+  if (readBlock(file, start, kLyricsBegin.size()) != kLyricsBegin) return std::nullopt;
+  return start;
+}
+
+// Serves reads that fall inside one block read ahead of time, so the small probes at the end
+// of a file cost one read together.
+class BlockCachedFile : public RandomAccessFile {
+ public:
+  BlockCachedFile(RandomAccessFile& file, uint64_t offset, size_t count)
+      : file_(file), offset_(offset), block_(readBlock(file, offset, count)) {}
+  uint64_t size() const override { return file_.size(); }
+  size_t readAt(uint64_t offset, void* buffer, size_t count) override {
+    if (offset >= offset_ && offset - offset_ <= block_.size() &&
+        block_.size() - (offset - offset_) >= count) {
+      block_.copy(static_cast<char*>(buffer), count, static_cast<size_t>(offset - offset_));
+      return count;
+    }
+    return file_.readAt(offset, buffer, count);
+  }
+
+ private:
+  RandomAccessFile& file_;
+  uint64_t offset_;
+  std::string block_;
+};
+
+// Enough for an ID3v1 tag, a Lyrics3v2 footer and a typical APE tag.
+constexpr size_t kTailProbeBytes = 8192;
+
+}  // namespace
+
+TrailingTags readTrailingTags(RandomAccessFile& rawFile, uint64_t end) {
+  TrailingTags tags;
+  if (end > rawFile.size()) end = rawFile.size();
+  const size_t probe = end < kTailProbeBytes ? static_cast<size_t>(end) : kTailProbeBytes;
+  BlockCachedFile file(rawFile, end - probe, probe);
+  if (end >= kId3v1Bytes) {
+    std::string block = readBlock(file, end - kId3v1Bytes, kId3v1Bytes);
+    if (block.size() == kId3v1Bytes && block.compare(0, 3, "TAG") == 0) {
+      tags.id3v1 = std::move(block);
+      end -= kId3v1Bytes;
+    }
+  }
+  // The APE tag is usually before the lyrics; some taggers put it after them.
+  tags.ape = readApeTagEndingAt(file, end);
+  if (tags.ape) end = tags.ape->start;
+  if (auto lyrics = lyrics3v2Start(file, end)) {
+    end = *lyrics;
+    if (!tags.ape) {
+      tags.ape = readApeTagEndingAt(file, end);
+      if (tags.ape) end = tags.ape->start;
+    }
+  }
+  tags.audioEnd = end;
+  return tags;
+}
+
+}  // namespace sonavid::media
