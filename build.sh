@@ -21,6 +21,15 @@ APT_FUZZ=(clang libclang-rt-14-dev)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# Source packages (for the Oniguruma cross build) come from bookworm's deb-src entry.
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/sonavid-src.sources
+  [ -f "$list" ] && return 1
+  printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
+    "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+    as_root tee "$list" >/dev/null
+}
+
 ensure_packages() {
   local missing=()
   for p in "$@"; do
@@ -29,11 +38,16 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "== installing: ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -q i386; then as_root dpkg --add-architecture i386; fi
-  if [ ! -f /etc/apt/sources.list.d/sonavid-src.list ]; then
-    echo "deb-src http://deb.debian.org/debian bookworm main" | as_root tee /etc/apt/sources.list.d/sonavid-src.list >/dev/null
-  fi
+  ensure_deb_src || true
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Wine takes its ANSI code page from LANG; the Japanese runs need the glibc locale to exist.
+ensure_japanese_locale() {
+  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' && return 0
+  ensure_packages locales
+  as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 }
 
 # Oniguruma for the Windows build: Debian's source package cross-built with mingw, static.
@@ -41,13 +55,17 @@ ensure_onig_mingw() {
   local prefix=$DEPS/onig-i686
   [ -f "$prefix/lib/libonig.a" ] && return 0
   echo "== cross-building Oniguruma for i686-w64-mingw32"
+  if ensure_deb_src; then as_root apt-get update -qq; fi
   mkdir -p "$DEPS/src"
-  (cd "$DEPS/src" && rm -rf libonig-* && apt-get source -qq libonig >/dev/null 2>&1)
+  (cd "$DEPS/src" && rm -rf libonig* && apt-get source -qq libonig >/dev/null)
   local src
   src=$(find "$DEPS/src" -maxdepth 1 -type d -name 'libonig-*' | head -n 1)
-  (cd "$src" && ./configure -q --host=i686-w64-mingw32 --prefix="$prefix" --disable-shared \
-      --enable-static CC=i686-w64-mingw32-gcc-posix CFLAGS="-O2" >/dev/null &&
-   make -s -j"$JOBS" >/dev/null && make -s install >/dev/null)
+  [ -n "$src" ] || { echo "cannot fetch the libonig source package" >&2; return 1; }
+  cmake -S "$src" -B "$DEPS/onig-build" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_POSIX_API=OFF \
+        -DINSTALL_DOCUMENTATION=OFF -DINSTALL_EXAMPLES=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+  cmake --build "$DEPS/onig-build" -j"$JOBS" >/dev/null
+  cmake --install "$DEPS/onig-build" >/dev/null
 }
 
 build_native() {
@@ -64,6 +82,7 @@ build_win32() {
 
 build_all() {
   ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
+  ensure_japanese_locale
   build_native
   build_win32
 }
