@@ -1,8 +1,141 @@
+// Monkey's Audio (APE). The stream starts with "MAC " and a 16-bit version (3990 = 3.99),
+// possibly after an ID3v2 tag or junk. From 3.98 on a descriptor follows (its own length
+// first, then the header's length and position) and the header holds compression level,
+// flags, blocks per frame, final frame blocks, total frames, bits, channels and sample rate.
+// Older files have one header: compression level, flags, channels, sample rate, header and
+// terminating bytes, total frames, final frame blocks; their blocks per frame follow from the
+// version. Tags are an APE tag at the end of the file.
+#include <cstdio>
+#include <string>
+
+#include "engine/media_reader.h"
+#include "media/byte_reader.h"
+#include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/tags/apev2.h"
+#include "media/tags/vorbis_comment.h"
 
 namespace sonavid::media {
 
-// Not read yet: no file is recognised as this format.
-bool readMonkeys(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+namespace {
+
+// Bytes searched for "MAC " after the start (or after an ID3v2 tag).
+constexpr size_t kMaxJunkBytes = 64 * 1024;
+constexpr size_t kHeaderReadBytes = 256;
+constexpr uint16_t kFirstVersion = 3800;
+constexpr uint16_t kLastVersion = 9999;
+constexpr uint16_t kDescriptorVersion = 3980;
+constexpr uint16_t kFlag8Bit = 1;
+constexpr uint16_t kFlag24Bit = 8;
+constexpr uint16_t kCompressionExtraHigh = 4000;
+constexpr uint32_t kMaxChannels = 32;
+
+struct ApeHeader {
+  uint16_t version = 0;
+  uint32_t blocksPerFrame = 0;
+  uint32_t finalFrameBlocks = 0;
+  uint32_t totalFrames = 0;
+  uint32_t bits = 0;
+  uint32_t channels = 0;
+  uint32_t sampleRate = 0;
+};
+
+// Size of an ID3v2 tag at `offset` (header, syncsafe size, optional footer), 0 when none.
+uint64_t id3v2Size(std::string_view head) {
+  ByteReader tag(head);
+  if (tag.bytes(3) != "ID3") return 0;
+  tag.skip(2);
+  const uint8_t flags = tag.u8();
+  uint32_t size = 0;
+  for (int i = 0; i < 4; ++i) size = (size << 7) | (tag.u8() & 0x7F);
+  if (tag.failed()) return 0;
+  return 10 + uint64_t{size} + ((flags & 0x10) ? 10 : 0);
+}
+
+uint32_t oldBlocksPerFrame(uint16_t version, uint16_t compression) {
+  if (version >= 3950) return 73728 * 4;
+  if (version >= 3900 || (version >= 3800 && compression == kCompressionExtraHigh)) return 73728;
+  return 9216;
+}
+
+bool readHeader(ByteReader mac, ApeHeader& header) {
+  mac.skip(4);
+  header.version = mac.u16le();
+  if (header.version < kFirstVersion || header.version > kLastVersion) return false;
+  if (header.version >= kDescriptorVersion) {
+    mac.skip(2);  // padding
+    const uint32_t descriptorBytes = mac.u32le();
+    mac.seek(descriptorBytes);
+    mac.skip(2);  // compression level
+    const uint16_t flags = mac.u16le();
+    (void)flags;
+    header.blocksPerFrame = mac.u32le();
+    header.finalFrameBlocks = mac.u32le();
+    header.totalFrames = mac.u32le();
+    header.bits = mac.u16le();
+    header.channels = mac.u16le();
+    header.sampleRate = mac.u32le();
+  } else {
+    const uint16_t compression = mac.u16le();
+    const uint16_t flags = mac.u16le();
+    header.channels = mac.u16le();
+    header.sampleRate = mac.u32le();
+    mac.skip(4 + 4);  // header bytes, terminating bytes
+    header.totalFrames = mac.u32le();
+    header.finalFrameBlocks = mac.u32le();
+    header.bits = (flags & kFlag8Bit) ? 8 : (flags & kFlag24Bit) ? 24 : 16;
+    header.blocksPerFrame = oldBlocksPerFrame(header.version, compression);
+  }
+  return mac.ok() && header.sampleRate > 0 && header.channels > 0 &&
+         header.channels <= kMaxChannels;
+}
+
+std::u16string ascii(const char* text) {
+  std::u16string out;
+  while (*text) out.push_back(static_cast<unsigned char>(*text++));
+  return out;
+}
+
+}  // namespace
+
+bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
+  // Where "MAC " may start: at 0, or after an ID3v2 tag, or after junk in the first block.
+  std::string head = readBlock(file, 0, kMaxJunkBytes);
+  uint64_t base = id3v2Size(head);
+  if (base > 0) head = readBlock(file, base, kMaxJunkBytes);
+  const size_t at = head.find("MAC ");
+  if (at == std::string::npos) return false;
+  const std::string block = readBlock(file, base + at, kHeaderReadBytes);
+  ApeHeader header;
+  if (!readHeader(ByteReader(block), header)) return false;
+
+  info.type = kTypeApe;
+  uint64_t blocks = 0;
+  if (header.totalFrames > 0) {
+    blocks = uint64_t{header.totalFrames - 1} * header.blocksPerFrame + header.finalFrameBlocks;
+  }
+  const uint64_t seconds = blocks / header.sampleRate;
+  char text[160];
+  std::snprintf(text, sizeof text, "%llu:%02llu (%llusec)",
+                static_cast<unsigned long long>(seconds / 60),
+                static_cast<unsigned long long>(seconds % 60),
+                static_cast<unsigned long long>(seconds));
+  info.set("TIME", ascii(text));
+  std::snprintf(text, sizeof text, "Monkey's Audio v%u.%02u, %ubit, %uHz, %uch",
+                header.version / 1000u, header.version % 1000u / 10u, header.bits,
+                header.sampleRate, header.channels);
+  info.set("AFMT", ascii(text));
+
+  if (auto tag = findApeTagAtEnd(file)) {
+    setTagWithAliases(info, "INAM", tag->value(u"Title"));
+    setTagWithAliases(info, "IART", tag->value(u"Artist"));
+    setTagWithAliases(info, "IPRD", tag->value(u"Album"));
+    setTagWithAliases(info, "ICMT", tag->value(u"Comment"));
+    setTagWithAliases(info, "ICRD", tag->value(u"Year"));
+    setTagWithAliases(info, "IGNR", tag->value(u"Genre"));
+    setTagWithAliases(info, "TRACK", tag->value(u"Track"));
+  }
+  return true;
+}
 
 }  // namespace sonavid::media

@@ -1,8 +1,427 @@
+// Ogg (Vorbis, Opus, FLAC; Theora+Vorbis). A file is a sequence of pages: "OggS", version 0,
+// flags (1 continued packet, 2 first page of a stream, 4 last page), 64-bit granule position,
+// serial number, page number, CRC, segment count and lacing table, then the body. Packets
+// are split into 255-byte segments; a segment shorter than 255 ends a packet. The first
+// packets of each logical stream are its headers. A chained file is several such groups of
+// streams one after another; its length is the sum of theirs.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/media_reader.h"
+#include "media/byte_reader.h"
+#include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/tags/vorbis_comment.h"
 
 namespace sonavid::media {
 
-// Not read yet: no file is recognised as this format.
-bool readOgg(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+namespace {
+
+constexpr size_t kPageHeaderBytes = 27;
+constexpr size_t kMaxPageBytes = kPageHeaderBytes + 255 + 255 * 255;
+// Bytes read at once while walking pages.
+constexpr size_t kWindowBytes = 64 * 1024;
+// Pages looked at while collecting the header packets at the start.
+constexpr int kMaxHeaderPages = 4096;
+// Largest header packet kept (a comment packet with embedded pictures is cut here; the text
+// fields come first in practice).
+constexpr size_t kMaxHeaderPacketBytes = 1024 * 1024;
+// Most streams tracked in one file, and most header packets kept per stream.
+constexpr size_t kMaxStreams = 64;
+constexpr size_t kMaxHeaderPackets = 16;
+// Bytes searched backwards from the end for the audio stream's last page.
+constexpr uint64_t kMaxTailScanBytes = 16u * 1024 * 1024;
+// Pages walked through a chained file.
+constexpr int kMaxWalkPages = 1000000;
+constexpr uint64_t kNoGranule = UINT64_MAX;
+
+constexpr uint8_t kFlagContinued = 1;
+constexpr uint8_t kFlagFirst = 2;
+
+enum class Codec { kOther, kVorbis, kOpus, kFlac };
+
+struct Page {
+  uint64_t offset = 0;
+  uint8_t flags = 0;
+  uint64_t granule = kNoGranule;
+  uint32_t serial = 0;
+  std::string_view lacing;
+  size_t headerBytes = 0;
+  size_t bodyBytes = 0;
+  size_t totalBytes() const { return headerBytes + bodyBytes; }
+};
+
+// Positioned reads through a window of the file, so walking pages costs few reads.
+class Pager {
+ public:
+  explicit Pager(RandomAccessFile& file) : file_(file), size_(file.size()) {}
+  uint64_t size() const { return size_; }
+
+  // `count` bytes at `offset`, or fewer at the end of the file.
+  std::string_view bytesAt(uint64_t offset, size_t count) {
+    if (offset < start_ || offset - start_ > window_.size() ||
+        window_.size() - (offset - start_) < count) {
+      start_ = offset;
+      window_ = readBlock(file_, offset, count > kWindowBytes ? count : kWindowBytes);
+    }
+    std::string_view view(window_);
+    view.remove_prefix(static_cast<size_t>(offset - start_));
+    return view.substr(0, count);
+  }
+
+  // The page whose capture pattern is at `offset`.
+  bool pageAt(uint64_t offset, Page& page) {
+    ByteReader header(bytesAt(offset, kPageHeaderBytes));
+    if (header.bytes(4) != "OggS" || header.u8() != 0) return false;
+    page.offset = offset;
+    page.flags = header.u8();
+    page.granule = header.u64le();
+    page.serial = header.u32le();
+    header.skip(8);  // page number, CRC
+    const uint8_t segments = header.u8();
+    if (header.failed()) return false;
+    page.headerBytes = kPageHeaderBytes + segments;
+    // Copy the lacing table: the window may move when the body is read.
+    lacing_.assign(bytesAt(offset + kPageHeaderBytes, segments));
+    if (lacing_.size() != segments) return false;
+    page.lacing = lacing_;
+    page.bodyBytes = 0;
+    for (unsigned char lace : lacing_) page.bodyBytes += lace;
+    return true;
+  }
+
+ private:
+  RandomAccessFile& file_;
+  uint64_t size_;
+  uint64_t start_ = 0;
+  std::string window_;
+  std::string lacing_;
+};
+
+struct Stream {
+  uint32_t serial = 0;
+  Codec codec = Codec::kOther;
+  bool identified = false;
+  size_t headersNeeded = 1;
+  std::vector<std::string> packets;
+  std::string partial;
+  // Audio properties from the identification header.
+  uint32_t sampleRate = 0;
+  uint32_t channels = 0;
+  uint32_t preSkip = 0;
+  int32_t bitrateMax = 0, bitrateNominal = 0, bitrateMin = 0;
+  uint64_t lastGranule = kNoGranule;
+
+  bool isAudio() const { return codec != Codec::kOther; }
+  bool headersDone() const { return packets.size() >= headersNeeded; }
+};
+
+// Reads the identification header (the stream's first packet).
+void identify(Stream& stream) {
+  stream.identified = true;
+  ByteReader id(stream.packets.front());
+  std::string_view magic = id.rest();
+  if (magic.size() >= 7 && magic.substr(0, 7) == std::string_view("\x01vorbis", 7)) {
+    // Vorbis: version, channels, rate, maximum, nominal and minimum bitrate.
+    id.skip(7 + 4);
+    stream.channels = id.u8();
+    stream.sampleRate = id.u32le();
+    stream.bitrateMax = static_cast<int32_t>(id.u32le());
+    stream.bitrateNominal = static_cast<int32_t>(id.u32le());
+    stream.bitrateMin = static_cast<int32_t>(id.u32le());
+    if (id.ok()) {
+      stream.codec = Codec::kVorbis;
+      stream.headersNeeded = 3;
+    }
+  } else if (magic.substr(0, 8) == "OpusHead") {
+    // Opus: version, channels, pre-skip, input rate; decoding is always at 48 kHz.
+    id.skip(8 + 1);
+    stream.channels = id.u8();
+    stream.preSkip = id.u16le();
+    if (id.ok()) {
+      stream.codec = Codec::kOpus;
+      stream.sampleRate = 48000;
+      stream.headersNeeded = 2;
+    }
+  } else if (magic.size() >= 5 && magic.substr(0, 5) == "\x7F" "FLAC") {
+    // FLAC mapping: version, header packet count, "fLaC", then the STREAMINFO block: block
+    // sizes, frame sizes, then 20 bits rate, 3 bits channels - 1, 5 bits depth - 1, ...
+    id.skip(5 + 2);
+    const uint16_t headerPackets = id.u16be();
+    id.skip(4 + 4 + 2 + 2 + 3 + 3);
+    const uint32_t packed = id.u32be();
+    if (id.ok()) {
+      stream.codec = Codec::kFlac;
+      stream.sampleRate = packed >> 12;
+      stream.channels = ((packed >> 9) & 7) + 1;
+      stream.headersNeeded = headerPackets == 0 ? kMaxHeaderPackets : 1 + size_t{headerPackets};
+      if (stream.headersNeeded > kMaxHeaderPackets) stream.headersNeeded = kMaxHeaderPackets;
+    }
+  }
+  if (!stream.isAudio()) stream.headersNeeded = 1;
+}
+
+// Adds the page's packets to the stream's header packets (only while headers are missing).
+void collectPackets(Stream& stream, std::string_view body, std::string_view lacing,
+                    bool continued) {
+  if (!continued) stream.partial.clear();
+  size_t at = 0;
+  for (unsigned char lace : lacing) {
+    if (stream.headersDone()) return;
+    if (stream.partial.size() < kMaxHeaderPacketBytes && at < body.size()) {
+      const size_t room = kMaxHeaderPacketBytes - stream.partial.size();
+      stream.partial.append(body.substr(at, lace < room ? lace : room));
+    }
+    at += lace;
+    if (lace < 255) {
+      stream.packets.push_back(std::move(stream.partial));
+      stream.partial.clear();
+      if (!stream.identified) identify(stream);
+    }
+  }
+}
+
+VorbisComments commentsOf(const Stream& audio) {
+  for (size_t i = 1; i < audio.packets.size(); ++i) {
+    ByteReader packet(audio.packets[i]);
+    std::string_view start = packet.rest();
+    if (audio.codec == Codec::kVorbis && start.size() >= 7 &&
+        start.substr(0, 7) == std::string_view("\x03vorbis", 7)) {
+      packet.skip(7);
+      return parseVorbisComments(packet);
+    }
+    if (audio.codec == Codec::kOpus && start.substr(0, 8) == "OpusTags") {
+      packet.skip(8);
+      return parseVorbisComments(packet);
+    }
+    // FLAC: metadata block header (type 4 is VORBIS_COMMENT) with a 24-bit length.
+    if (audio.codec == Codec::kFlac && !start.empty() && (start[0] & 0x7F) == 4) {
+      packet.skip(4);
+      return parseVorbisComments(packet);
+    }
+  }
+  return {};
+}
+
+struct Findings {
+  std::vector<Stream> streams;  // the first group's streams
+  int audioIndex = -1;
+  uint64_t dataStart = 0;  // end of the page that completed the audio headers
+  uint64_t walkEnd = 0;    // offset after the last header page read
+};
+
+Stream* findStream(std::vector<Stream>& streams, uint32_t serial) {
+  for (Stream& s : streams) {
+    if (s.serial == serial) return &s;
+  }
+  return nullptr;
+}
+
+// Reads the first group of streams and their header packets.
+void readHeaders(Pager& pager, Findings& found) {
+  uint64_t offset = 0;
+  Page page;
+  for (int n = 0; n < kMaxHeaderPages && pager.pageAt(offset, page); ++n) {
+    Stream* stream = findStream(found.streams, page.serial);
+    if (page.flags & kFlagFirst) {
+      // A first page after data pages begins the next chain: the group is complete.
+      if (stream != nullptr || (found.audioIndex >= 0 && !found.streams.empty() &&
+                                found.streams[found.audioIndex].headersDone())) {
+        break;
+      }
+      if (found.streams.size() >= kMaxStreams) break;
+      found.streams.push_back(Stream{});
+      found.streams.back().serial = page.serial;
+      stream = &found.streams.back();
+    }
+    if (stream != nullptr && !stream->headersDone()) {
+      collectPackets(*stream, pager.bytesAt(offset + page.headerBytes, page.bodyBytes),
+                     page.lacing, (page.flags & kFlagContinued) != 0);
+    }
+    offset += page.totalBytes();
+    found.walkEnd = offset;
+    if (found.audioIndex < 0) {
+      for (size_t i = 0; i < found.streams.size(); ++i) {
+        if (found.streams[i].isAudio()) {
+          found.audioIndex = static_cast<int>(i);
+          break;
+        }
+      }
+    }
+    // Only the chosen audio stream keeps more than its identification header.
+    for (size_t i = 0; i < found.streams.size(); ++i) {
+      Stream& other = found.streams[i];
+      if (static_cast<int>(i) != found.audioIndex && other.identified) {
+        other.packets.resize(1);
+        other.headersNeeded = 1;
+        other.partial.clear();
+      }
+    }
+    if (found.audioIndex >= 0 && found.streams[found.audioIndex].headersDone()) {
+      if (found.dataStart == 0) found.dataStart = offset;
+      // Every stream of the group has shown its first page once a data page appears.
+      if (!(page.flags & kFlagFirst)) break;
+    }
+  }
+}
+
+// What the end of the file says: the serial of its last page and the last granule position
+// of the audio stream.
+struct TailResult {
+  bool foundAny = false;
+  uint32_t lastSerial = 0;
+  uint64_t granule = kNoGranule;
+};
+
+// Searches backwards from the end, block by block, for pages; skips pages whose granule is
+// unset (-1) and stops at the audio stream's last page with a granule position.
+TailResult scanTail(Pager& pager, uint32_t audioSerial) {
+  TailResult result;
+  uint64_t end = pager.size();
+  uint64_t scanned = 0;
+  while (end > 0 && scanned < kMaxTailScanBytes) {
+    const uint64_t start = end > kWindowBytes ? end - kWindowBytes : 0;
+    // A little past `end`, so a page header that straddles two blocks is whole.
+    const std::string block(pager.bytesAt(start, static_cast<size_t>(end - start) + 27));
+    for (size_t at = static_cast<size_t>(end - start); at-- > 0;) {
+      if (block.compare(at, 4, "OggS") != 0) continue;
+      ByteReader header(std::string_view(block).substr(at));
+      header.skip(4);
+      if (header.u8() != 0) continue;
+      header.skip(1);
+      const uint64_t granule = header.u64le();
+      const uint32_t serial = header.u32le();
+      if (header.failed()) continue;
+      if (!result.foundAny) {
+        result.foundAny = true;
+        result.lastSerial = serial;
+      }
+      if (serial == audioSerial && granule != kNoGranule) {
+        result.granule = granule;
+        return result;
+      }
+    }
+    scanned += end - start;
+    end = start;
+  }
+  return result;
+}
+
+// Walks a chained file from the start: every group's audio stream gives its samples.
+struct ChainTotals {
+  double seconds = 0;
+};
+
+ChainTotals walkChains(Pager& pager) {
+  ChainTotals totals;
+  std::vector<Stream> group;
+  auto closeGroup = [&] {
+    for (const Stream& s : group) {
+      if (s.isAudio() && s.lastGranule != kNoGranule && s.sampleRate > 0) {
+        const uint64_t samples = s.lastGranule > s.preSkip ? s.lastGranule - s.preSkip : 0;
+        totals.seconds += static_cast<double>(samples) / s.sampleRate;
+        break;  // the first audio stream of each group
+      }
+    }
+    group.clear();
+  };
+  uint64_t offset = 0;
+  bool inData = false;
+  Page page;
+  for (int n = 0; n < kMaxWalkPages && pager.pageAt(offset, page); ++n) {
+    if (page.flags & kFlagFirst) {
+      if (inData || findStream(group, page.serial) != nullptr) closeGroup();
+      inData = false;
+      if (group.size() < kMaxStreams) {
+        group.push_back(Stream{});
+        group.back().serial = page.serial;
+      }
+    } else {
+      inData = true;
+    }
+    if (Stream* stream = findStream(group, page.serial)) {
+      if (!stream->identified) {
+        collectPackets(*stream, pager.bytesAt(offset + page.headerBytes, page.bodyBytes),
+                       page.lacing, false);
+        stream->packets.clear();  // only the identification is needed here
+        stream->headersNeeded = 1;
+      }
+      if (page.granule != kNoGranule) stream->lastGranule = page.granule;
+    }
+    offset += page.totalBytes();
+  }
+  closeGroup();
+  return totals;
+}
+
+std::u16string ascii(const char* text) {
+  std::u16string out;
+  while (*text) out.push_back(static_cast<unsigned char>(*text++));
+  return out;
+}
+
+const char* codecName(Codec codec) {
+  switch (codec) {
+    case Codec::kVorbis: return "Ogg Vorbis";
+    case Codec::kOpus: return "Ogg Opus";
+    case Codec::kFlac: return "Ogg FLAC";
+    default: return "Ogg";
+  }
+}
+
+}  // namespace
+
+bool readOgg(RandomAccessFile& file, MediaInfo& info) {
+  Pager pager(file);
+  Page first;
+  if (!pager.pageAt(0, first) || !(first.flags & kFlagFirst)) return false;
+  info.type = kTypeOgg;
+
+  Findings found;
+  readHeaders(pager, found);
+  if (found.audioIndex < 0) return true;  // no audio stream we know: type only
+  Stream& audio = found.streams[found.audioIndex];
+  setVorbisCommentValues(commentsOf(audio), info);
+
+  // Length: the audio stream's last granule position, found from the end; a file whose last
+  // page belongs to no stream of the first group is chained and is walked from the start.
+  double seconds = 0;
+  const TailResult tail = scanTail(pager, audio.serial);
+  bool chained = tail.foundAny && findStream(found.streams, tail.lastSerial) == nullptr;
+  if (chained) {
+    seconds = walkChains(pager).seconds;
+  } else if (tail.granule != kNoGranule && audio.sampleRate > 0) {
+    const uint64_t samples = tail.granule > audio.preSkip ? tail.granule - audio.preSkip : 0;
+    seconds = static_cast<double>(samples) / audio.sampleRate;
+  }
+  const uint64_t wholeSeconds = static_cast<uint64_t>(seconds);
+  char text[160];
+  std::snprintf(text, sizeof text, "%02llu:%02llu (%llusec)",
+                static_cast<unsigned long long>(wholeSeconds / 60),
+                static_cast<unsigned long long>(wholeSeconds % 60),
+                static_cast<unsigned long long>(wholeSeconds));
+  info.set("TIME", ascii(text));
+
+  // Average bitrate of the audio data; a multiplexed file's other streams would inflate it,
+  // so there the encoder's nominal bitrate stands in.
+  uint64_t bitsPerSecond = 0;
+  const bool multiplexed = found.streams.size() > 1;
+  if (!multiplexed && seconds > 0) {
+    const uint64_t dataBytes = pager.size() > found.dataStart ? pager.size() - found.dataStart : 0;
+    bitsPerSecond = static_cast<uint64_t>(static_cast<double>(dataBytes) * 8 / seconds);
+  } else if (audio.bitrateNominal > 0) {
+    bitsPerSecond = static_cast<uint64_t>(audio.bitrateNominal);
+  }
+  const bool constant = audio.codec == Codec::kVorbis &&
+                        audio.bitrateNominal == audio.bitrateMax &&
+                        audio.bitrateNominal == audio.bitrateMin;
+  std::snprintf(text, sizeof text, "%s, %uHz, %lluKbits/s%s, %uch", codecName(audio.codec),
+                audio.sampleRate, static_cast<unsigned long long>((bitsPerSecond + 500) / 1000),
+                constant ? "" : "(VBR)", audio.channels);
+  info.set("AFMT", ascii(text));
+  return true;
+}
 
 }  // namespace sonavid::media

@@ -1,0 +1,55 @@
+#include "media/tags/vorbis_comment.h"
+
+#include "common/text.h"
+
+namespace sonavid::media {
+
+std::u16string VorbisComments::first(std::string_view upperName) const {
+  for (const auto& [name, value] : fields) {
+    if (name == upperName) return value;
+  }
+  return {};
+}
+
+VorbisComments parseVorbisComments(ByteReader& reader) {
+  VorbisComments comments;
+  const uint32_t vendorLength = reader.u32le();
+  reader.skip(vendorLength);
+  const uint32_t count = reader.u32le();
+  for (uint32_t i = 0; i < count && i < kMaxVorbisFields && reader.ok(); ++i) {
+    const uint32_t length = reader.u32le();
+    std::string_view field = reader.bytes(length);
+    if (reader.failed()) break;
+    const size_t equals = field.find('=');
+    if (equals == std::string_view::npos || equals == 0) continue;
+    std::string name(field.substr(0, equals));
+    for (char& c : name) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    comments.fields.emplace_back(std::move(name), utf8ToUtf16(field.substr(equals + 1)));
+  }
+  return comments;
+}
+
+void setTagWithAliases(MediaInfo& info, std::string_view code, const std::u16string& value) {
+  static constexpr std::string_view kSuffixes[] = {"", "_v1", "_v2", "_rmp", "_APE"};
+  for (std::string_view suffix : kSuffixes) {
+    std::string name(code);
+    name += suffix;
+    info.set(name, value);
+  }
+}
+
+void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {
+  std::u16string comment = comments.first("COMMENT");
+  if (comment.empty()) comment = comments.first("DESCRIPTION");
+  setTagWithAliases(info, "INAM", comments.first("TITLE"));
+  setTagWithAliases(info, "IART", comments.first("ARTIST"));
+  setTagWithAliases(info, "IPRD", comments.first("ALBUM"));
+  setTagWithAliases(info, "ICMT", comment);
+  setTagWithAliases(info, "ICRD", comments.first("DATE"));
+  setTagWithAliases(info, "IGNR", comments.first("GENRE"));
+  setTagWithAliases(info, "TRACK", comments.first("TRACKNUMBER"));
+}
+
+}  // namespace sonavid::media
