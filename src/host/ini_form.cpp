@@ -204,8 +204,7 @@ int32_t IniForm::readInt(std::u16string_view section, std::u16string_view key,
   return value ? readInt32Or(*value, fallback) : fallback;
 }
 
-bool IniForm::readBool(std::u16string_view section, std::u16string_view key,
-                       bool fallback) const {
+bool IniForm::readBool(std::u16string_view section, std::u16string_view key, bool fallback) const {
   return readInt(section, key, fallback ? 1 : 0) != 0;
 }
 

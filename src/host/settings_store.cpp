@@ -189,8 +189,7 @@ std::vector<ItemRow> itemRowsOf(const ItemList& list) {
   return rows;
 }
 
-void saveItemLists(PluginState& s,
-                   const std::vector<std::pair<int, std::vector<ItemRow>>>& pages) {
+void saveItemLists(PluginState& s, const std::vector<std::pair<int, std::vector<ItemRow>>>& pages) {
   // Without a data file path (not initialised) the lists change in memory only.
   IniForm data = IniForm::load(s.dataFilePath);
   for (const auto& [type, rows] : pages) {

@@ -91,8 +91,7 @@ TEST_F(IniFormTest, WriteBackDropsCommentsAndBlanksButKeepsOrderAndKeylessLines)
       u"a=1\r\n"
       u"[Second]\r\n"
       u"x==y\r\n");
-  EXPECT_EQ(form.toText(),
-            u"[First]\r\nb=2\r\njust a note\r\na=1\r\n\r\n[Second]\r\nx==y\r\n\r\n");
+  EXPECT_EQ(form.toText(), u"[First]\r\nb=2\r\njust a note\r\na=1\r\n\r\n[Second]\r\nx==y\r\n\r\n");
   EXPECT_EQ(form.readText(u"Second", u"x"), u"=y");  // only the first "=" separates
   EXPECT_FALSE(form.find(u"First", u"just a note").has_value());
 }
