@@ -126,15 +126,16 @@ IniForm IniForm::parse(std::u16string_view text) {
     if (pos < text.size() && text[pos] == u'\n') ++pos;
 
     if (line.empty() || line.front() == u';') continue;
-    if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
-      form.sections_.push_back({std::u16string(trimBlanks(line.substr(1, line.size() - 2))), {}});
-      continue;
-    }
-    if (form.sections_.empty()) continue;  // nothing belongs to a section yet
+    const bool startsSection = line.size() >= 2 && line.front() == u'[' && line.back() == u']';
+    if (!startsSection && form.sections_.empty()) continue;  // before any section
     if (++keptLines > kMaxIniLines) {
       IniForm refused;
       refused.readFailed_ = true;
       return refused;
+    }
+    if (startsSection) {
+      form.sections_.push_back({std::u16string(trimBlanks(line.substr(1, line.size() - 2))), {}});
+      continue;
     }
     Line kept;
     const size_t equals = line.find(u'=');

@@ -22,7 +22,8 @@
 
 namespace sonavid {
 
-// Most lines kept from one file; a file with more reads as unreadable (empty, never written).
+// Most section and key lines kept from one file; a file with more reads as unreadable (empty,
+// never written), so a hand-made file cannot make the plug-in allocate without bound.
 inline constexpr size_t kMaxIniLines = 1'000'000;
 
 // Name comparison used for sections and keys: simple case folding of ASCII, Latin-1, Latin

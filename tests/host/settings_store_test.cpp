@@ -95,13 +95,6 @@ TEST_F(SettingsStoreTest, SavingHostValuesKeepsTheRestOfTheHostFile) {
                     u"[Last]\r\nB=2\r\n\r\n"));
 }
 
-TEST_F(SettingsStoreTest, SavingHostValuesCreatesAMissingHostFile) {
-  state_.def11 = 1;
-  state_.def12 = 2;
-  saveHostValues(state_);
-  EXPECT_EQ(readFile("host.ini"), utf16le(u"[Sonavid]\r\nDef11=1\r\nDef12=2\r\n\r\n"));
-}
-
 TEST_F(SettingsStoreTest, SetupWindowKeysHaveDefaultsAndRoundTripInTableOrder) {
   const SetupWindowSettings defaults = readSetupWindowSettings(state_);
   EXPECT_EQ(defaults.height, 360);
@@ -120,15 +113,13 @@ TEST_F(SettingsStoreTest, SetupWindowKeysHaveDefaultsAndRoundTripInTableOrder) {
   EXPECT_EQ(reread.columnWidths, changed.columnWidths);
   EXPECT_EQ(reread.sampleDir, changed.sampleDir);
 
+  // Written in the table's order: size, the 32 column widths by type, the sample folder.
   const std::string bytes = readFile("host.ini");
-  const size_t height = bytes.find(utf16le(u"Height=").substr(2));
-  const size_t firstColumn = bytes.find(utf16le(u"ClmMP3-0=11").substr(2));
-  const size_t lastColumn = bytes.find(utf16le(u"ClmMP4-3=333").substr(2));
-  const size_t sampleDir = bytes.find(utf16le(u"SampleDir=").substr(2));
-  EXPECT_LT(height, firstColumn);
-  EXPECT_LT(firstColumn, lastColumn);
-  EXPECT_LT(lastColumn, sampleDir);
-  EXPECT_NE(sampleDir, std::string::npos);
+  const auto at = [&](std::u16string_view line) { return bytes.find(utf16le(line).substr(2)); };
+  EXPECT_LT(at(u"Width=460"), at(u"ClmMP3-0=11"));
+  EXPECT_LT(at(u"ClmMP3-0=11"), at(u"ClmMP4-3=333"));
+  EXPECT_LT(at(u"ClmMP4-3=333"), at(u"SampleDir="));
+  EXPECT_NE(at(u"SampleDir="), std::string::npos);
 
   EXPECT_EQ(columnWidthKey(0, 0), u"ClmMP3-0");
   EXPECT_EQ(columnWidthKey(5, 2), u"ClmOGG-2");
