@@ -1,0 +1,302 @@
+#include "params/field_catalogue.h"
+
+#include <algorithm>
+
+namespace sonavid {
+namespace {
+
+// Each list starts with TIME at 0 and AFMT at 1; AVI, WMA and MP4 have VFMT at 2. The user
+// items are merged in behind these anchors.
+
+// Every field of every type, for the automatic choice.
+constexpr std::u16string_view kAllTypesFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM_v1  タイトル(ID3v1)",
+    u"INAM_v2  タイトル(ID3v2)",
+    u"INAM_rmp タイトル(RiffSIF)",
+    u"INAM_APE タイトル(APE)",
+    u"IART_v1  アーティスト(ID3v1)",
+    u"IART_v2  アーティスト(ID3v2)",
+    u"IART_rmp アーティスト(RiffSIF)",
+    u"IART_APE アーティスト(APE)",
+    u"IPRD_v1  アルバム(ID3v1)",
+    u"IPRD_v2  アルバム(ID3v2)",
+    u"IPRD_rmp アルバム(RiffSIF)",
+    u"IPRD_APE アルバム(APE)",
+    u"ICMT_v1  コメント(ID3v1)",
+    u"ICMT_v2  コメント(ID3v2)",
+    u"ICMT_rmp コメント(RiffSIF)",
+    u"ICMT_APE コメント(APE)",
+    u"ICRD_v1  作成日(ID3v1)",
+    u"ICRD_v2  作成日(ID3v2)",
+    u"ICRD_rmp 作成日(RiffSIF)",
+    u"ICRD_APE 作成日(APE)",
+    u"IGNR_v1  ジャンル(ID3v1)",
+    u"IGNR_v2  ジャンル(ID3v2)",
+    u"IGNR_rmp ジャンル(RiffSIF)",
+    u"IGNR_APE ジャンル(APE)",
+    u"ICOP_v2  著作権(ID3v2)",
+    u"ICOP_rmp 著作権(RiffSIF)",
+    u"ISFT_v2  ソフトウェア(ID3v2)",
+    u"ISFT_rmp ソフトウェア(RiffSIF)",
+    u"COMP_v2  作曲(ID3v2)",
+    u"OART_v2  Orig.アーティスト(ID3v2)",
+    u"URL_v2   URL(ID3v2)",
+    u"ENC2_v2  エンコードした人(ID3v2)",
+    u"ISRC_rmp ソース(RiffSIF)",
+    u"IENG_rmp エンジニア(RiffSIF)",
+    u"TRACK_v1 トラック番号(ID3v1)",
+    u"TRACK_v2 トラック番号(ID3v2)",
+    u"TRACK_APEトラック番号(APE)",
+    u"TRACK1   トラック1",
+    u"TRACK2   トラック2",
+    u"INAM     タイトル",
+    u"ISBJ     タイトル",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"ICOP     著作権",
+    u"ISFT     ソフトウェア",
+    u"ISRC     ソース",
+    u"IENG     エンジニア",
+    u"AVIV     AVIバージョン",
+    u"FILE     保存名",
+    u"TRACK    トラック番号",
+    u"URL1     URL(Album)",
+    u"URL2     URL(関連)",
+    u"IGRP     グループ",
+    u"COMPOSER 作曲",
+    u"DISC1    ディスク1",
+    u"DISC2    ディスク2",
+    u"BPM      テンポ",
+    u"TOOL     ツール",
+};
+
+constexpr std::u16string_view kMp3Fields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"INAM_v1  タイトル(ID3v1)",
+    u"INAM_v2  タイトル(ID3v2)",
+    u"INAM_rmp タイトル(RiffSIF)",
+    u"INAM_APE タイトル(APE)",
+    u"IART_v1  アーティスト(ID3v1)",
+    u"IART_v2  アーティスト(ID3v2)",
+    u"IART_rmp アーティスト(RiffSIF)",
+    u"IART_APE アーティスト(APE)",
+    u"IPRD_v1  アルバム(ID3v1)",
+    u"IPRD_v2  アルバム(ID3v2)",
+    u"IPRD_rmp アルバム(RiffSIF)",
+    u"IPRD_APE アルバム(APE)",
+    u"ICMT_v1  コメント(ID3v1)",
+    u"ICMT_v2  コメント(ID3v2)",
+    u"ICMT_rmp コメント(RiffSIF)",
+    u"ICMT_APE コメント(APE)",
+    u"ICRD_v1  作成日(ID3v1)",
+    u"ICRD_v2  作成日(ID3v2)",
+    u"ICRD_rmp 作成日(RiffSIF)",
+    u"ICRD_APE 作成日(APE)",
+    u"IGNR_v1  ジャンル(ID3v1)",
+    u"IGNR_v2  ジャンル(ID3v2)",
+    u"IGNR_rmp ジャンル(RiffSIF)",
+    u"IGNR_APE ジャンル(APE)",
+    u"ICOP_v2  著作権(ID3v2)",
+    u"ICOP_rmp 著作権(RiffSIF)",
+    u"ISFT_v2  ソフトウェア(ID3v2)",
+    u"ISFT_rmp ソフトウェア(RiffSIF)",
+    u"COMP_v2  作曲(ID3v2)",
+    u"OART_v2  Orig.アーティスト(ID3v2)",
+    u"URL_v2   URL(ID3v2)",
+    u"ENC2_v2  エンコードした人(ID3v2)",
+    u"ISRC_rmp ソース(RiffSIF)",
+    u"IENG_rmp エンジニア(RiffSIF)",
+    u"TRACK_v1 トラック番号(ID3v1)",
+    u"TRACK_v2 トラック番号(ID3v2)",
+    u"TRACK_APEトラック番号(APE)",
+};
+
+constexpr std::u16string_view kWavFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"INAM     タイトル",
+    u"ISBJ     タイトル",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"ICOP     著作権",
+    u"ISFT     ソフトウェア",
+    u"ISRC     ソース",
+    u"IENG     エンジニア",
+};
+
+constexpr std::u16string_view kAviFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM     タイトル",
+    u"ISBJ     タイトル",
+    u"IART     アーティスト",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"ICOP     著作権",
+    u"ISFT     ソフトウェア",
+    u"ISRC     ソース",
+    u"IENG     エンジニア",
+    u"AVIV     AVIバージョン",
+};
+
+constexpr std::u16string_view kVqfFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"INAM     タイトル",
+    u"IART     アーティスト",
+    u"ICMT     コメント",
+    u"ICOP     著作権",
+    u"FILE     保存名",
+};
+
+constexpr std::u16string_view kWmaFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM     タイトル",
+    u"TRACK    トラック",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"ICOP     著作権",
+    u"URL1     URL(Album)",
+    u"URL2     URL(関連)",
+};
+
+// One list serves both OGG and APE.
+constexpr std::u16string_view kOggApeFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"INAM     タイトル",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"TRACK    トラック",
+};
+
+constexpr std::u16string_view kMp4Fields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM     タイトル",
+    u"TRACK1   トラック1",
+    u"TRACK2   トラック2",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"IGRP     グループ",
+    u"COMPOSER 作曲",
+    u"DISC1    ディスク1",
+    u"DISC2    ディスク2",
+    u"BPM      テンポ",
+    u"TOOL     ツール",
+};
+
+struct MergePass {
+  std::u16string_view baseCode;
+  size_t anchor;  // position just behind the base field's own entry
+};
+
+// VFMT first, TIME last: each pass inserts in front of the anchors of the passes before it,
+// so the earlier insertions never move a later pass's anchor.
+constexpr MergePass kVfmtPass{u"VFMT", 3};
+constexpr MergePass kAfmtPass{u"AFMT", 2};
+constexpr MergePass kTimePass{u"TIME", 1};
+
+constexpr int kAviSelector = 3;
+constexpr int kWmaSelector = 5;
+
+bool isMediaTypeSelector(int selectorIndex) {
+  return selectorIndex >= 1 && selectorIndex < kTypeSelectorCount;
+}
+
+void runMergePass(const MergePass& pass, const ItemList& items,
+                  std::vector<std::u16string>& entries) {
+  size_t inserted = 0;
+  for (size_t i = 0; i < items.size(); i += 3) {
+    const std::u16string& name = items[i];
+    if (name.size() < pass.baseCode.size() ||
+        std::u16string_view(name).substr(0, pass.baseCode.size()) != pass.baseCode) {
+      continue;
+    }
+    // A list cut short by a damaged data file has no description for its last name.
+    const std::u16string_view description =
+        i + 1 < items.size() ? std::u16string_view(items[i + 1]) : std::u16string_view();
+    const size_t at = std::min(pass.anchor + inserted, entries.size());
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at),
+                   userItemEntry(name, description));
+    ++inserted;
+  }
+}
+
+}  // namespace
+
+std::span<const std::u16string_view> fixedFieldList(int selectorIndex) {
+  switch (selectorIndex) {
+    case 0:
+      return kAllTypesFields;
+    case 1:
+      return kMp3Fields;
+    case 2:
+      return kWavFields;
+    case 3:
+      return kAviFields;
+    case 4:
+      return kVqfFields;
+    case 5:
+      return kWmaFields;
+    case 8:
+      return kMp4Fields;
+    default:  // 6 OGG, 7 APE, and no selection
+      return kOggApeFields;
+  }
+}
+
+std::vector<std::u16string> buildFieldList(int selectorIndex,
+                                           const std::array<ItemList, kMediaTypeCount>& itemLists) {
+  const auto fixed = fixedFieldList(selectorIndex);
+  std::vector<std::u16string> entries(fixed.begin(), fixed.end());
+  if (!isMediaTypeSelector(selectorIndex)) return entries;
+
+  const ItemList& items = itemLists[static_cast<size_t>(selectorIndex - 1)];
+  // Video-format variants are offered for AVI and WMA only.
+  if (selectorIndex == kAviSelector || selectorIndex == kWmaSelector) {
+    runMergePass(kVfmtPass, items, entries);
+  }
+  runMergePass(kAfmtPass, items, entries);
+  runMergePass(kTimePass, items, entries);
+  return entries;
+}
+
+std::u16string userItemEntry(std::u16string_view itemName, std::u16string_view description) {
+  std::u16string entry(itemName);
+  if (entry.size() < kEntryCodeWidth) entry.resize(kEntryCodeWidth, u' ');
+  entry += description;
+  return entry;
+}
+
+std::u16string codeOfEntry(std::u16string_view entry) {
+  std::u16string_view code = entry.substr(0, std::min(entry.size(), kEntryCodeWidth));
+  while (!code.empty() && code.back() <= u' ') code.remove_suffix(1);
+  return std::u16string(code);
+}
+
+}  // namespace sonavid

@@ -1,0 +1,120 @@
+#include "params/param1_model.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/media_reader.h"
+#include "engine/substitution.h"
+
+#include "params/field_catalogue.h"
+
+namespace sonavid {
+namespace {
+
+TEST(MediaInfoMacroTextTest, TypeCommaAndCode) {
+  EXPECT_EQ(mediaInfoMacroText(u"I", 0, u"TIME     再生時間"), u"/I<,TIME>");
+  EXPECT_EQ(mediaInfoMacroText(u"I", 1, u"INAM_v1  タイトル(ID3v1)"), u"/I<MP3,INAM_v1>");
+  EXPECT_EQ(mediaInfoMacroText(u"I", 8, u"COMPOSER 作曲"), u"/I<MP4,COMPOSER>");
+  EXPECT_EQ(mediaInfoMacroText(u"I", kNoSelection, u"TIME     再生時間"), u"/I<,TIME>");
+  EXPECT_EQ(mediaInfoMacroText(u"I", 3, u""), u"/I<AVI,>");
+}
+
+class Param1ModelTest : public ::testing::Test {
+ protected:
+  Param1ModelTest() {
+    state_.macroLetter = u"M";
+    state_.dialogCaption = u"音声/動画情報";
+  }
+  void open() {
+    model_.create();
+    model_.show();
+  }
+
+  PluginState state_;
+  Param1Model model_{state_};
+};
+
+TEST_F(Param1ModelTest, FirstOpeningShowsAutomaticAndTime) {
+  open();
+  EXPECT_EQ(model_.title(), u"音声/動画情報");
+  EXPECT_EQ(model_.groupCaption(), u"/M<ファイル種別,取得情報>");
+  EXPECT_EQ(model_.typeIndex(), 0);
+  EXPECT_EQ(model_.fieldEntries().size(), 64u);
+  EXPECT_EQ(model_.fieldIndex(), 0);
+  EXPECT_EQ(model_.macroText(), u"/M<,TIME>");
+}
+
+TEST_F(Param1ModelTest, ChoosingATypeSelectsTimeThenAField) {
+  open();
+  model_.selectField(5);
+  model_.selectType(1);
+  EXPECT_EQ(model_.fieldIndex(), 0);
+  EXPECT_EQ(model_.macroText(), u"/M<MP3,TIME>");
+  ASSERT_EQ(model_.fieldEntries()[2], u"INAM_v1  タイトル(ID3v1)");
+  model_.selectField(2);
+  EXPECT_EQ(model_.macroText(), u"/M<MP3,INAM_v1>");
+}
+
+TEST_F(Param1ModelTest, UserItemGivesItsWholeName) {
+  state_.itemLists[0] = {u"TIME_a", u"分だけ", u"s/.*/x/"};
+  open();
+  model_.selectType(1);
+  ASSERT_EQ(model_.fieldEntries()[1], u"TIME_a   分だけ");
+  model_.selectField(1);
+  EXPECT_EQ(model_.macroText(), u"/M<MP3,TIME_a>");
+}
+
+TEST_F(Param1ModelTest, OpensAtTheConfirmedTypeAndPosition) {
+  state_.def11 = 3;
+  state_.def12 = 2;
+  open();
+  EXPECT_EQ(model_.typeIndex(), 3);
+  EXPECT_EQ(model_.fieldEntries().size(), 14u);
+  EXPECT_EQ(model_.macroText(), u"/M<AVI,VFMT>");
+}
+
+TEST_F(Param1ModelTest, PositionPastTheEndSelectsNoField) {
+  state_.def11 = 4;
+  state_.def12 = 7;
+  open();
+  EXPECT_EQ(model_.fieldIndex(), kNoSelection);
+  EXPECT_EQ(model_.macroText(), u"/M<VQF,>");
+  state_.def12 = -2;
+  open();
+  EXPECT_EQ(model_.macroText(), u"/M<VQF,>");
+}
+
+TEST_F(Param1ModelTest, TypeOutOfRangeOffersTheOggApeListWithoutUserItems) {
+  state_.itemLists[5] = {u"TIME_o", u"ogg", u"s/a/b/"};
+  for (int stored : {9, -1, -100, 1000}) {
+    state_.def11 = stored;
+    state_.def12 = 1;
+    open();
+    EXPECT_EQ(model_.typeIndex(), kNoSelection);
+    EXPECT_EQ(model_.fieldEntries().size(), 9u);
+    EXPECT_EQ(model_.macroText(), u"/M<,AFMT>");
+  }
+}
+
+TEST_F(Param1ModelTest, ConfirmStoresTypeAndPositionCancelDoesNot) {
+  open();
+  model_.selectType(5);
+  model_.selectField(4);
+  EXPECT_EQ(state_.def11, 0);
+  EXPECT_EQ(state_.def12, 0);
+  EXPECT_EQ(model_.confirm(), u"/M<WMA,TRACK>");
+  EXPECT_EQ(state_.def11, 5);
+  EXPECT_EQ(state_.def12, 4);
+}
+
+TEST_F(Param1ModelTest, FieldIndexOutsideTheListSelectsNothing) {
+  open();
+  model_.selectField(64);
+  EXPECT_EQ(model_.fieldIndex(), kNoSelection);
+  EXPECT_EQ(model_.macroText(), u"/M<,>");
+  model_.selectType(42);
+  EXPECT_EQ(model_.typeIndex(), kNoSelection);
+  EXPECT_EQ(model_.macroText(), u"/M<,TIME>");
+}
+
+}  // namespace
+}  // namespace sonavid
