@@ -1,9 +1,20 @@
-// sonavid: command-line front door to the engine (native).
-#include <cstdio>
+// sonavid: the engine and the built-in reader on the command line (native).
+#include <string>
+#include <vector>
+
+#include "cli_common.h"
+#include "commands.h"
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
-  std::fprintf(stderr, "usage: sonavid info FILE... | sonavid expand MACROTEXT... -- FILE...\n");
-  return 2;
+  using namespace sonavid::cli;
+  if (argc < 2) return usageError("");
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "expand") return runExpand(args);
+  if (command == "info") return runInfo(args);
+  if (command == "--help" || command == "-h" || command == "help") {
+    usageError("");
+    return kExitOk;
+  }
+  return usageError("unknown command: " + command);
 }

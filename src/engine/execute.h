@@ -1,0 +1,25 @@
+// Expansion of one macro for one file: the reset request, the skip flag, loading each file into
+// the media reader once, and dispatch to the two macros.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/execute_request.h"
+#include "engine/macro_context.h"
+
+namespace sonavid {
+
+// The host's entry: a null request is the reset at the start of a run. Works on pluginState()
+// with activeReader() and activeSubstitution(). Returns state.macroResult's text or the
+// constant empty text, never null; throws nothing.
+const char16_t* executeMacro(const MacroRequest* request);
+
+// The same with explicit services (tests, the setup dialog's sample run).
+const char16_t* executeMacro(const MacroContext& context, const MacroRequest* request);
+
+// The path the reader loads: folder, a "\" unless the folder already ends in "\" or "/", and
+// the file name. An empty folder gives "\" and the name.
+std::u16string joinMediaPath(std::u16string_view directory, std::u16string_view fileName);
+
+}  // namespace sonavid

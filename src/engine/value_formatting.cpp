@@ -1,0 +1,44 @@
+#include "engine/value_formatting.h"
+
+#include "common/int_reading.h"
+#include "common/text.h"
+
+namespace sonavid {
+
+std::u16string formatPlayingTime(std::u16string_view secondsText) {
+  const int32_t seconds = readInt32Or(secondsText, 0);
+  // Truncation toward zero, so a negative count gives negative minutes and seconds.
+  const int32_t minutes = seconds / 60;
+  const int32_t remainder = seconds - minutes * 60;
+  std::u16string text = toU16(minutes);
+  text += u':';
+  if (remainder >= 0 && remainder < 10) text += u'0';
+  text += toU16(remainder);
+  text += u" (";
+  text += secondsText;
+  text += u"sec)";
+  return text;
+}
+
+std::u16string secondsFromAudioFormat(std::u16string_view audioFormat, Substitution& substitution) {
+  SubstResult found = substitution.subst(kDefaultTimeExpression, audioFormat);
+  return found.count > 0 ? std::move(found.output) : std::u16string();
+}
+
+void rewriteTimeValue(std::u16string& value) { replaceAll(value, u":", u"'"); }
+
+void rewriteAudioFormatValue(std::u16string& value) {
+  replaceAll(value, u"bits/s", u"bps");
+  replaceAll(value, u"b/s", u"bps");
+}
+
+void removeLineFeeds(std::u16string& value) { std::erase(value, u'\n'); }
+
+void applySubstitution(std::u16string& value, std::u16string_view command,
+                       Substitution& substitution) {
+  if (command.empty()) return;
+  SubstResult rewritten = substitution.subst(command, value);
+  if (rewritten.count > 0) value = std::move(rewritten.output);
+}
+
+}  // namespace sonavid

@@ -1,0 +1,39 @@
+#include "cli_common.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "common/platform_posix.h"
+#include "common/text.h"
+
+namespace sonavid::cli {
+
+int usageError(std::string_view message) {
+  if (!message.empty()) {
+    std::fprintf(stderr, "sonavid: %.*s\n", static_cast<int>(message.size()), message.data());
+  }
+  std::fputs(
+      "usage:\n"
+      "  sonavid expand [--letter0 C] [--letter1 C] [--ini FILE --section NAME]\n"
+      "                 [--codepage NAME] MACROTEXT... -- FILE...\n"
+      "      Expands each macro text (\"/a\", \"/b<MP3,TIME>\" ...) for each file, as a host\n"
+      "      does in one run; prints the file and its expansions, tab-separated.\n"
+      "  sonavid info [--json] [--codepage NAME] FILE...\n"
+      "      Prints the type code and every value the built-in reader knows.\n",
+      stderr);
+  return kExitUsage;
+}
+
+void useCodePage(const std::string& iconvName) {
+  // Lives until the process ends: the platform seam keeps a plain pointer to it.
+  static std::unique_ptr<PosixPlatform> installed;
+  installed = std::make_unique<PosixPlatform>(iconvName);
+  setPlatform(installed.get());
+}
+
+void printText(std::u16string_view text) {
+  const std::string bytes = utf16ToUtf8(text);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+}  // namespace sonavid::cli

@@ -1,0 +1,13 @@
+// JSON string literals for the `info --json` output.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sonavid::cli {
+
+// The text as a quoted JSON string (UTF-8), with quotes, backslashes and control characters
+// escaped.
+std::string jsonString(std::u16string_view text);
+
+}  // namespace sonavid::cli
