@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace sonavid {
+#include "engine/media_reader.h"
+#include "engine/substitution.h"
 
-class MediaReader;
-class Substitution;
+namespace sonavid {
 
 inline constexpr int kMediaTypeCount = 8;
 

@@ -1,0 +1,53 @@
+#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+namespace sonavid {
+namespace {
+
+TEST(Text, Utf8RoundTripIncludingSurrogatePairs) {
+  const std::u16string text = u"abc 日本語 \U0001F3B5";
+  EXPECT_EQ(utf8ToUtf16(utf16ToUtf8(text)), text);
+  EXPECT_EQ(utf16ToUtf8(u"é"), "\xC3\xA9");
+}
+
+TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
+  EXPECT_EQ(utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong '/'
+  EXPECT_EQ(utf8ToUtf16("\xE6\x97"), u"\uFFFD\uFFFD");  // cut short
+  EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+}
+
+TEST(Text, MultiByteUtf8NeedsOneMultiByteSequenceAndNoErrors) {
+  EXPECT_TRUE(isMultiByteUtf8("caf\xC3\xA9"));
+  EXPECT_FALSE(isMultiByteUtf8("plain ascii"));
+  EXPECT_FALSE(isMultiByteUtf8(""));
+  EXPECT_FALSE(isMultiByteUtf8("\x83\x65\x83\x58\x83\x67"));  // Shift-JIS "テスト"
+  EXPECT_FALSE(isMultiByteUtf8("caf\xE9"));                   // Latin-1
+}
+
+TEST(Text, AsciiOnlyCaseFolding) {
+  EXPECT_EQ(asciiLower(u"MP3 ÄÖ ＭＰ"), u"mp3 ÄÖ ＭＰ");
+  EXPECT_TRUE(equalsIgnoreAsciiCase(u"Def01", u"DEF01"));
+  EXPECT_FALSE(equalsIgnoreAsciiCase(u"Def01", u"Def1"));
+}
+
+TEST(Text, ReplaceAllIsLeftToRightWithoutOverlap) {
+  std::u16string text = u"128kbits/s, 64kb/s, aaa";
+  replaceAll(text, u"bits/s", u"bps");
+  replaceAll(text, u"b/s", u"bps");
+  replaceAll(text, u"aa", u"b");
+  EXPECT_EQ(text, u"128kbps, 64kbps, ba");
+  std::u16string unchanged = u"x";
+  replaceAll(unchanged, u"", u"y");
+  EXPECT_EQ(unchanged, u"x");
+}
+
+TEST(Text, DirectoryPartKeepsTheLastSeparator) {
+  EXPECT_EQ(directoryPart(u"C:\\a\\b.ini"), u"C:\\a\\");
+  EXPECT_EQ(directoryPart(u"/x/y/z"), u"/x/y/");
+  EXPECT_EQ(directoryPart(u"b.ini"), u"");
+}
+
+}  // namespace
+}  // namespace sonavid
