@@ -58,7 +58,7 @@ void Param0Model::restoreDefaults() {
 void Param0Model::saveDefaults() {
   state_.def01 = caseItem_;
   state_.def02 = nonTargetItem_;
-  settings_.writeDefaults(state_.def01, state_.def02);
+  settings_.writeDefaults();
   paramChange();
 }
 

@@ -14,10 +14,10 @@ namespace sonavid {
 class Param0Settings {
  public:
   virtual ~Param0Settings() = default;
-  virtual bool readOmitMode() = 0;          // "Def00", default not set
+  virtual bool readOmitMode() = 0;            // "Def00", default not set
   virtual void writeOmitMode(bool omit) = 0;  // "Def00"
-  // "Def01", then "Def02".
-  virtual void writeDefaults(int32_t caseChoice, int32_t nonTargetChoice) = 0;
+  // "Def01" := def01, then "Def02" := def02 of the plug-in state.
+  virtual void writeDefaults() = 0;
 };
 
 // "/", the letter and the parameter text for a case and non-target choice. In omit mode the

@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "engine/substitution.h"
+#include "host/ini_form.h"
+#include "params/param0_host_settings.h"
 
 #include <utility>
 #include <vector>
@@ -35,6 +42,8 @@ TEST(MediaTypeMacroTextTest, RadioItemForStoredChoice) {
 // Host settings in memory, recording each write.
 class FakeSettings : public Param0Settings {
  public:
+  explicit FakeSettings(const PluginState& state) : state_(state) {}
+
   bool omit = false;
   std::vector<bool> omitWrites;
   std::vector<std::pair<int32_t, int32_t>> defaultWrites;
@@ -48,7 +57,10 @@ class FakeSettings : public Param0Settings {
     omit = value;
     omitWrites.push_back(value);
   }
-  void writeDefaults(int32_t c, int32_t n) override { defaultWrites.emplace_back(c, n); }
+  void writeDefaults() override { defaultWrites.emplace_back(state_.def01, state_.def02); }
+
+ private:
+  const PluginState& state_;
 };
 
 class Param0ModelTest : public ::testing::Test {
@@ -63,7 +75,7 @@ class Param0ModelTest : public ::testing::Test {
   }
 
   PluginState state_;
-  FakeSettings settings_;
+  FakeSettings settings_{state_};
   Param0Model model_{state_, settings_};
 };
 
@@ -148,6 +160,48 @@ TEST_F(Param0ModelTest, OutOfRangeStoredChoicesShowTheSecondItem) {
   model_.saveDefaults();
   EXPECT_EQ(settings_.defaultWrites.back(), std::make_pair(1, 1));
   EXPECT_EQ(model_.macroText(), u"/T");
+}
+
+// The same handlers through the host settings file.
+class Param0HostSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/sonavid-param0-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    state_.hostIniPath = utf8ToUtf16(dir_ + "/host.ini");
+    state_.hostSection = u"Sonavid";
+    state_.macroLetter = u"T";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  IniForm hostFile() const { return IniForm::load(state_.hostIniPath); }
+
+  std::string dir_;
+  PluginState state_;
+  Param0HostSettings settings_{state_};
+};
+
+TEST_F(Param0HostSettingsTest, MenuCommandsWriteTheirKeysAndTheNextOpeningReadsThem) {
+  {
+    Param0Model model(state_, settings_);
+    model.create();
+    model.show();
+    EXPECT_FALSE(model.omitMode());
+    EXPECT_FALSE(hostFile().find(u"Sonavid", u"Def00").has_value());
+    model.setOmitMode(true);
+    EXPECT_EQ(hostFile().readText(u"sonavid", u"def00"), u"1");
+    model.selectCase(1);
+    model.saveDefaults();
+    EXPECT_EQ(hostFile().readInt(u"Sonavid", u"Def01", -1), 1);
+    EXPECT_EQ(hostFile().readInt(u"Sonavid", u"Def02", -1), 0);
+    EXPECT_EQ(model.macroText(), u"/T");
+  }
+  Param0Model next(state_, settings_);
+  next.create();
+  next.show();
+  EXPECT_TRUE(next.omitMode());
+  next.setOmitMode(false);
+  EXPECT_EQ(hostFile().readText(u"Sonavid", u"Def00"), u"0");
 }
 
 }  // namespace
