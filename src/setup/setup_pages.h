@@ -1,0 +1,53 @@
+// The eight pages of the setup dialog, one per media type in media type index order: what each
+// page offers in its base field code drop-down and in the sample file dialog.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/plugin_state.h"
+#include "host/settings_store.h"
+
+namespace sonavid::setup {
+
+inline constexpr int kPageCount = kMediaTypeCount;
+// Columns of every list: base field code, suffix, description, substitution.
+inline constexpr int kColumnCount = kSetupColumnCount;
+
+inline constexpr std::u16string_view kCodeTime = u"TIME";
+inline constexpr std::u16string_view kCodeAudio = u"AFMT";
+inline constexpr std::u16string_view kCodeVideo = u"VFMT";
+
+struct PageInfo {
+  std::u16string_view typeName;
+  // AVI, WMA and MP4 files can hold video, so their pages also offer "VFMT".
+  bool offersVideo;
+  // File-type filter of the sample file dialog: description|pattern pairs joined by "|".
+  std::u16string_view filter;
+  // File name the sample file dialog starts with after the page is shown.
+  std::u16string_view defaultFileName;
+};
+
+inline constexpr std::array<PageInfo, kPageCount> kPages = {{
+    {u"MP3", false, u"MP3(*.mp3)|*.mp3|全てのファイル(*.*)|*.*", u"*.mp3"},
+    {u"WAV", false, u"WAV(*.wav)|*.wav|全てのファイル(*.*)|*.*", u"*.wav"},
+    {u"AVI", true, u"AVI(*.avi)|*.avi|全てのファイル(*.*)|*.*", u"*.avi"},
+    {u"VQF", false, u"TwinVQ(*.vqf)|*.vqf|全てのファイル(*.*)|*.*", u"*.vqf"},
+    {u"WMA", true, u"Windows Media(*.wma *.wmv)|*.wma;*.wmv|全てのファイル(*.*)|*.*",
+     u"*.wma;*.wmv"},
+    {u"OGG", false, u"OggVorbis(*.ogg)|*.ogg|全てのファイル(*.*)|*.*", u"*.ogg"},
+    {u"APE", false, u"Monkey's Audio(*.ape)|*.ape|全てのファイル(*.*)|*.*", u"*.ape"},
+    {u"MP4", true, u"MP4(*.mp4)|*.mp4|全てのファイル(*.*)|*.*", u"*.mp4"},
+}};
+
+inline constexpr bool isPage(int page) { return page >= 0 && page < kPageCount; }
+
+// The base field codes the page's drop-down offers, in order.
+std::vector<std::u16string_view> offeredBaseCodes(int page);
+
+inline constexpr std::array<std::u16string_view, kColumnCount> kColumnCaptions = {
+    u"種別", u"拡張", u"説明", u"正規表現"};
+
+}  // namespace sonavid::setup
