@@ -93,6 +93,20 @@ std::u16string decodeSettingsBytes(std::string_view bytes) {
   if (startsWith(bytes, "\xFF\xFE")) return decodeUtf16(bytes.substr(2), false);
   if (startsWith(bytes, "\xFE\xFF")) return decodeUtf16(bytes.substr(2), true);
   if (startsWith(bytes, "\xEF\xBB\xBF")) return utf8ToUtf16(bytes.substr(3));
+  // Text in an ANSI code page never holds a zero byte; UTF-16 without a mark does, in the
+  // high byte of every ASCII character. Reading that as ANSI and writing it back would ruin
+  // the file, so its zero bytes tell its byte order instead.
+  size_t zerosAtEven = 0;
+  size_t zerosAtOdd = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\0') continue;
+    if (i % 2 == 0) {
+      ++zerosAtEven;
+    } else {
+      ++zerosAtOdd;
+    }
+  }
+  if (zerosAtEven + zerosAtOdd > 0) return decodeUtf16(bytes, zerosAtEven > zerosAtOdd);
   return platform().ansiToUtf16(bytes);
 }
 

@@ -7,8 +7,9 @@
 // without regard to letter case; of duplicated keys or sections the last one counts.
 //
 // A file is decoded by its byte-order mark (FF FE UTF-16LE, FE FF UTF-16BE, EF BB BF UTF-8,
-// none: the ANSI code page) whether it is opened for reading or for change, and always written
-// as UTF-16LE with FF FE through a temporary file that then replaces the original.
+// none: the ANSI code page, or UTF-16 when it holds zero bytes) whether it is opened for reading or
+// for change, and always written as UTF-16LE with FF FE through a temporary file that then replaces
+// the original.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +32,8 @@ inline constexpr size_t kMaxIniLines = 1'000'000;
 std::u16string foldIniName(std::u16string_view name);
 bool iniNamesEqual(std::u16string_view a, std::u16string_view b);
 
-// Decodes a settings file's bytes by their byte-order mark (ANSI without one).
+// Decodes a settings file's bytes by their byte-order mark. Without one they are ANSI, unless
+// they hold zero bytes, which only UTF-16 text has: then UTF-16 in the byte order they show.
 std::u16string decodeSettingsBytes(std::string_view bytes);
 
 // The values of one section, indexed for reading many keys at once. Views point into the

@@ -62,6 +62,8 @@ TEST_F(IniFormTest, DecodesEveryByteOrderMarkAndAnsiWithout) {
       {"be.ini", utf16be},
       {"utf8.ini", "\xEF\xBB\xBF" + utf16ToUtf8(text)},
       {"ansi.ini", "[S]\r\nTitle=\x83\x65\x83\x58\x83\x67\r\n"},  // Shift-JIS
+      {"le-no-mark.ini", utf16le(text).substr(2)},
+      {"be-no-mark.ini", utf16be.substr(2)},
   };
   for (const auto& [name, bytes] : files) {
     writeFile(name, bytes);
