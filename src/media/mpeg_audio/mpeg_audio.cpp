@@ -1,8 +1,55 @@
+// MP3 (and MP1/MP2) files: an optional ID3v2 tag, the frames, then optional APE, Lyrics3v2
+// and ID3v1 blocks. Frame sync alone is a weak signature, so this reader is tried last and
+// accepts a file only when a tag is followed by a valid frame or several frame headers in a
+// row agree.
+#include <algorithm>
+
+#include "media/block_cached_file.h"
+#include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mpeg_audio/mp3_values.h"
+#include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
+namespace {
 
-// Not read yet: no file is recognised as this format.
-bool readMpegAudio(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+// The first read covers a usual ID3v2 tag and the first frames after it.
+constexpr size_t kMp3HeadProbeBytes = 128 * 1024;
+
+}  // namespace
+
+bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
+  const uint64_t size = rawFile.size();
+  BlockCachedFile file(rawFile, 0, kMp3HeadProbeBytes);
+  const std::string_view head = file.block();
+
+  uint64_t start = 0;
+  std::optional<Id3v2Tag> id3v2;
+  if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
+    const std::string tag = readBlock(file, 0, static_cast<size_t>(std::min<uint64_t>(
+                                                   tagSize, kMaxBlockBytes)));
+    id3v2 = parseId3v2(tag);
+    start = std::min(tagSize, size);
+  }
+  const TrailingTags trailing = readTrailingTags(file, size);
+
+  MpegStreamSearch search;
+  search.start = start;
+  search.end = std::max(trailing.audioEnd, start);
+  search.trusted = id3v2.has_value();
+  if (start < head.size()) search.prefetched = head.substr(static_cast<size_t>(start));
+  const auto stream = measureMpegStream(file, search);
+  if (!stream) return false;
+
+  info.type = 1;
+  addMpegStreamValues(*stream, info);
+  if (id3v2) addId3v2Values(*id3v2, info);
+  if (trailing.ape) addApeValues(*trailing.ape, info);
+  if (trailing.id3v1) {
+    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
+  }
+  addPlainTagValues(info);
+  return true;
+}
 
 }  // namespace sonavid::media

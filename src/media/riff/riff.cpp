@@ -1,8 +1,62 @@
+// RIFF files: "RIFF", a 32-bit little-endian size, a form type ("WAVE", "AVI ", "RMP3"), then
+// chunks. A size of 0, 0xFFFFFFFF or past the end of the file (a writer that never finished,
+// or a file cut short) is taken to mean "up to the end of the file".
+#include "media/block_cached_file.h"
+#include "media/byte_reader.h"
 #include "media/formats.h"
+#include "media/riff/riff_forms.h"
+#include "media/tags/riff_info.h"
 
 namespace sonavid::media {
+namespace {
 
-// Not read yet: no file is recognised as this format.
-bool readRiff(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+// The first read covers the header chunks of usual WAV and AVI files.
+constexpr size_t kRiffHeadProbeBytes = 64 * 1024;
+
+}  // namespace
+
+bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
+  BlockCachedFile file(rawFile, 0, kRiffHeadProbeBytes);
+  ByteReader in(file.block());
+  if (in.bytes(4) != "RIFF") return false;
+  const uint32_t declared = in.u32le();
+  const std::string_view form = in.bytes(4);
+  if (!in.ok()) return false;
+  const uint64_t size = file.size();
+  uint64_t end = uint64_t{declared} + 8;
+  if (declared == 0 || declared == 0xFFFFFFFFu || end > size) end = size;
+
+  if (form == "WAVE") {
+    info.type = 2;
+    readWaveForm(file, end, info);
+  } else if (form == "AVI ") {
+    info.type = 3;
+    readAviForm(file, size, info);  // OpenDML files go on in further RIFF chunks
+  } else if (form == "RMP3") {
+    info.type = 1;
+    readRmp3Form(file, end, info);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void addRiffInfoValues(const std::vector<std::pair<std::string, std::u16string>>& items,
+                       std::string_view suffix, MediaInfo& info) {
+  static constexpr std::string_view kCodes[] = {"INAM", "ISBJ", "IART", "IPRD", "ICMT", "ICRD",
+                                                "IGNR", "ICOP", "ISFT", "ISRC", "IENG"};
+  auto put = [&](std::string_view code, const std::u16string& value) {
+    if (value.empty()) return;
+    std::string key(code);
+    key += suffix;
+    info.setIfEmpty(key, value);
+  };
+  for (const auto& [id, value] : items) {
+    for (std::string_view code : kCodes) {
+      if (id == code) put(code, value);
+    }
+    if (id == "ITRK" || id == "IPRT") put("TRACK", value);
+  }
+}
 
 }  // namespace sonavid::media

@@ -117,10 +117,15 @@ std::u16string AsfContent::attribute(std::u16string_view name) const {
 }
 
 void AsfContent::fill(MediaInfo& info) const {
-  info.set("INAM", title_);
-  info.set("IART", author_);
-  info.set("ICOP", copyright_);
-  info.set("ICMT", description_);
+  // Some writers (ffmpeg among them) put a text that has no room in the Content Description
+  // object into an attribute of the same name instead.
+  auto fixedText = [this](const std::u16string& fixed, std::u16string_view name) {
+    return fixed.empty() ? attribute(name) : fixed;
+  };
+  info.set("INAM", fixedText(title_, u"Title"));
+  info.set("IART", fixedText(author_, u"Author"));
+  info.set("ICOP", fixedText(copyright_, u"Copyright"));
+  info.set("ICMT", fixedText(description_, u"Description"));
   info.set("IPRD", attribute(u"WM/AlbumTitle"));
   info.set("ICRD", attribute(u"WM/Year"));
   info.set("IGNR", attribute(u"WM/Genre"));

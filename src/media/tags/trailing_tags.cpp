@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "media/block_cached_file.h"
 #include "media/file_reads.h"
 
 namespace sonavid::media {
@@ -32,28 +33,6 @@ std::optional<uint64_t> lyrics3v2Start(RandomAccessFile& file, uint64_t end) {
   if (readBlock(file, start, kLyricsBegin.size()) != kLyricsBegin) return std::nullopt;
   return start;
 }
-
-// Serves reads that fall inside one block read ahead of time, so the small probes at the end
-// of a file cost one read together.
-class BlockCachedFile : public RandomAccessFile {
- public:
-  BlockCachedFile(RandomAccessFile& file, uint64_t offset, size_t count)
-      : file_(file), offset_(offset), block_(readBlock(file, offset, count)) {}
-  uint64_t size() const override { return file_.size(); }
-  size_t readAt(uint64_t offset, void* buffer, size_t count) override {
-    if (offset >= offset_ && offset - offset_ <= block_.size() &&
-        block_.size() - (offset - offset_) >= count) {
-      block_.copy(static_cast<char*>(buffer), count, static_cast<size_t>(offset - offset_));
-      return count;
-    }
-    return file_.readAt(offset, buffer, count);
-  }
-
- private:
-  RandomAccessFile& file_;
-  uint64_t offset_;
-  std::string block_;
-};
 
 // Enough for an ID3v1 tag, a Lyrics3v2 footer and a typical APE tag.
 constexpr size_t kTailProbeBytes = 8192;

@@ -1,0 +1,70 @@
+#include "media/mpeg_audio/mp3_values.h"
+
+#include <string>
+
+#include "media/mpeg_audio/playing_time.h"
+
+namespace sonavid::media {
+namespace {
+
+void put(MediaInfo& info, std::string_view base, std::string_view suffix,
+         std::u16string value) {
+  if (value.empty()) return;
+  std::string code(base);
+  code += suffix;
+  info.set(code, std::move(value));
+}
+
+}  // namespace
+
+void addMpegStreamValues(const MpegStreamInfo& stream, MediaInfo& info) {
+  info.set("TIME", minutesSecondsText(stream.durationMs / 1000));
+  info.set("AFMT", mpegAudioFormatText(stream));
+  info.set("VFMT", u"");
+}
+
+void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info) {
+  put(info, "INAM", "_v1", tag.title);
+  put(info, "IART", "_v1", tag.artist);
+  put(info, "IPRD", "_v1", tag.album);
+  put(info, "ICMT", "_v1", tag.comment);
+  put(info, "ICRD", "_v1", tag.year);
+  put(info, "IGNR", "_v1", tag.genre);
+  put(info, "TRACK", "_v1", tag.track);
+}
+
+void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info) {
+  static constexpr std::pair<std::string_view, std::string_view> kFrames[] = {
+      {"INAM", "TIT2"}, {"IART", "TPE1"}, {"IPRD", "TALB"}, {"ICMT", "COMM"},
+      {"ICOP", "TCOP"}, {"ISFT", "TSSE"}, {"COMP", "TCOM"}, {"OART", "TOPE"},
+      {"URL", "WXXX"},  {"ENC2", "TENC"}, {"TRACK", "TRCK"}};
+  for (const auto& [code, frame] : kFrames) put(info, code, "_v2", tag.text(frame));
+  std::u16string year = tag.text("TYER");
+  put(info, "ICRD", "_v2", year.empty() ? tag.text("TDRC") : year);
+  put(info, "IGNR", "_v2", resolveId3Genre(tag.text("TCON")));
+}
+
+void addApeValues(const ApeTag& tag, MediaInfo& info) {
+  static constexpr std::pair<std::string_view, std::u16string_view> kKeys[] = {
+      {"INAM", u"Title"},   {"IART", u"Artist"}, {"IPRD", u"Album"}, {"ICMT", u"Comment"},
+      {"ICRD", u"Year"},    {"IGNR", u"Genre"},  {"TRACK", u"Track"}};
+  for (const auto& [code, key] : kKeys) put(info, code, "_APE", tag.value(key));
+}
+
+void addPlainTagValues(MediaInfo& info) {
+  static constexpr std::string_view kCodes[] = {"INAM", "IART", "IPRD", "ICMT", "ICRD",
+                                                "IGNR", "ICOP", "ISFT", "COMP", "OART",
+                                                "URL",  "ENC2", "ISRC", "IENG", "TRACK"};
+  static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
+  for (std::string_view code : kCodes) {
+    for (std::string_view suffix : kSuffixes) {
+      const std::u16string* value = info.find(std::string(code) + std::string(suffix));
+      if (value != nullptr && !value->empty()) {
+        info.set(code, *value);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,21 @@
+// Values of an MP3 file (also of a RIFF-wrapped one): TIME and AFMT from the stream, the tag
+// fields under their suffixes (_v1 ID3v1, _v2 ID3v2, _APE APE tag, _rmp RIFF INFO list), and
+// the plain codes, which take the first non-empty of _v2, _APE, _rmp and _v1.
+#pragma once
+
+#include "media/media_info.h"
+#include "media/mpeg_audio/mpeg_stream.h"
+#include "media/tags/apev2.h"
+#include "media/tags/id3v1.h"
+#include "media/tags/id3v2.h"
+
+namespace sonavid::media {
+
+void addMpegStreamValues(const MpegStreamInfo& stream, MediaInfo& info);
+void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info);
+void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info);
+void addApeValues(const ApeTag& tag, MediaInfo& info);
+// After all tags are in: fills the plain codes.
+void addPlainTagValues(MediaInfo& info);
+
+}  // namespace sonavid::media

@@ -1,0 +1,202 @@
+#include "media/mpeg_audio/mpeg_stream.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "common/text.h"
+#include "media/file_reads.h"
+#include "media/mpeg_audio/vbr_header.h"
+
+namespace sonavid::media {
+namespace {
+
+uint32_t wordAt(std::string_view bytes, size_t pos) {
+  if (pos > bytes.size() || bytes.size() - pos < 4) return 0;
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + pos);
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos) {
+  if (pos >= bytes.size() || static_cast<uint8_t>(bytes[pos]) != 0xFF) return std::nullopt;
+  return parseMpegFrameHeader(wordAt(bytes, pos));
+}
+
+// Length of the run of agreeing frame headers from `pos`, up to `enough`. A run that reaches
+// the end of the stream counts as enough: a short file has no more frames to show.
+int agreeingRun(std::string_view head, size_t pos, uint64_t streamBytes, int enough) {
+  const auto first = headerAt(head, pos);
+  if (!first) return 0;
+  int run = 1;
+  uint64_t next = pos + first->frameBytes;
+  while (run < enough) {
+    if (next >= streamBytes) return enough;
+    if (next + 4 > head.size()) return run;
+    const auto h = headerAt(head, static_cast<size_t>(next));
+    if (!h || !sameMpegStream(*first, *h)) return run;
+    ++run;
+    next += h->frameBytes;
+  }
+  return run;
+}
+
+// Whether the frames in `head` after the first change bitrate (a VBR stream without header).
+bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& first) {
+  size_t next = pos + first.frameBytes;
+  while (true) {
+    const auto h = headerAt(head, next);
+    if (!h || !sameMpegStream(first, *h)) return false;
+    if (h->bitrateKbps != first.bitrateKbps) return true;
+    next += h->frameBytes;
+  }
+}
+
+struct HopCount {
+  uint64_t frames = 0;
+  uint64_t bytes = 0;
+};
+
+// Reads the stream chunk by chunk and hops from header to header. After damage it looks for
+// the next header that a following one confirms, within kMpegResyncBytes.
+HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
+                          const MpegFrameHeader& first) {
+  HopCount count;
+  uint64_t pos = start;
+  std::string chunk;
+  uint64_t chunkStart = 0;
+  uint64_t lostSince = 0;
+  bool lost = false;
+  while (end - pos >= 4) {
+    // Keep the chunk covering [pos, pos + 8) so a header and the one after a frame fit.
+    if (pos < chunkStart || pos - chunkStart + 8 > chunk.size()) {
+      chunkStart = pos;
+      const uint64_t left = end - pos;
+      chunk = readBlock(file, pos, left < kMpegHopChunkBytes ? static_cast<size_t>(left)
+                                                             : kMpegHopChunkBytes);
+      if (chunk.size() < 4) break;
+    }
+    const size_t at = static_cast<size_t>(pos - chunkStart);
+    const auto h = headerAt(chunk, at);
+    if (h && sameMpegStream(first, *h)) {
+      if (lost) {
+        // After damage, take a header only when the next one agrees (or the stream ends).
+        const uint64_t next = pos + h->frameBytes;
+        bool confirmed = next >= end;
+        if (!confirmed && next - chunkStart + 4 <= chunk.size()) {
+          const auto after = headerAt(chunk, static_cast<size_t>(next - chunkStart));
+          confirmed = after && sameMpegStream(first, *after);
+        } else if (!confirmed) {
+          confirmed = true;  // the confirming header is in the next chunk: accept
+        }
+        if (!confirmed) {
+          ++pos;
+          continue;
+        }
+        lost = false;
+      }
+      ++count.frames;
+      const uint64_t left = end - pos;
+      count.bytes += h->frameBytes < left ? h->frameBytes : left;
+      pos += h->frameBytes;
+      continue;
+    }
+    if (!lost) {
+      lost = true;
+      lostSince = pos;
+    }
+    if (pos - lostSince >= kMpegResyncBytes) break;
+    ++pos;
+  }
+  return count;
+}
+
+}  // namespace
+
+std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
+                                                const MpegStreamSearch& search) {
+  const uint64_t end = search.end < file.size() ? search.end : file.size();
+  if (search.start >= end) return std::nullopt;
+  const uint64_t streamBytes = end - search.start;
+  const size_t want = streamBytes < kMpegHeadProbeBytes ? static_cast<size_t>(streamBytes)
+                                                        : kMpegHeadProbeBytes;
+  std::string read;
+  std::string_view head = search.prefetched;
+  if (head.size() < want) {
+    read = readBlock(file, search.start, want);
+    head = read;
+  } else {
+    head = head.substr(0, want);
+  }
+
+  // Find the first frame: right at the start after a tag, else where enough headers agree.
+  std::optional<size_t> found;
+  for (size_t pos = 0; pos + 4 <= head.size(); ++pos) {
+    if (static_cast<uint8_t>(head[pos]) != 0xFF) continue;
+    const int needed = search.trusted && pos == 0 ? 1 : kMpegConfirmFrames;
+    if (agreeingRun(head, pos, streamBytes - pos, needed) >= needed) {
+      found = pos;
+      break;
+    }
+  }
+  if (!found) return std::nullopt;
+
+  MpegStreamInfo info;
+  info.first = *headerAt(head, *found);
+  info.firstFrameOffset = search.start + *found;
+  const MpegFrameHeader& h = info.first;
+  const uint64_t audioBytes = end - info.firstFrameOffset;
+  const uint64_t rate = static_cast<uint64_t>(h.sampleRate);
+  const uint64_t spf = h.samplesPerFrame;
+
+  const auto vbr = parseVbrHeader(head.substr(*found), h);
+  if (vbr && vbr->frames > 0) {
+    info.frames = vbr->frames;
+    // A cut-off file holds fewer frames than its header promises.
+    if (vbr->bytes > audioBytes + h.frameBytes) {
+      info.frames = info.frames * audioBytes / vbr->bytes;
+    }
+    info.durationMs = info.frames * spf * 1000 / rate;
+    info.variable = vbr->variable;
+    if (vbr->variable) {
+      const uint64_t bytes = vbr->bytes != 0 && vbr->bytes <= audioBytes ? vbr->bytes : audioBytes;
+      const uint64_t samples = info.frames * spf;
+      info.bitrateKbps = samples == 0 ? h.bitrateKbps
+                                      : static_cast<int>(bytes * 8 * rate / samples / 1000);
+    } else {
+      info.bitrateKbps = h.bitrateKbps;
+    }
+    return info;
+  }
+
+  if (bitrateVaries(head, *found, h)) {
+    const HopCount hop = hopThroughFrames(file, info.firstFrameOffset, end, h);
+    info.variable = true;
+    info.frames = hop.frames;
+    const uint64_t samples = hop.frames * spf;
+    info.durationMs = samples * 1000 / rate;
+    info.bitrateKbps =
+        samples == 0 ? h.bitrateKbps : static_cast<int>(hop.bytes * 8 * rate / samples / 1000);
+    return info;
+  }
+
+  // Constant bitrate: the stream's size tells the rest.
+  const uint64_t bytesPerSecond = static_cast<uint64_t>(h.bitrateKbps) * 125;
+  info.bitrateKbps = h.bitrateKbps;
+  info.durationMs = audioBytes * 1000 / bytesPerSecond;
+  info.frames = audioBytes * rate / (bytesPerSecond * spf);
+  return info;
+}
+
+std::u16string mpegAudioFormatText(const MpegStreamInfo& stream) {
+  const MpegFrameHeader& h = stream.first;
+  const char* version = h.version == MpegVersion::k1   ? "1.0"
+                        : h.version == MpegVersion::k2 ? "2.0"
+                                                       : "2.5";
+  static constexpr const char* kModes[] = {"Stereo", "J-Stereo", "D-Channel", "Mono"};
+  char text[160];
+  std::snprintf(text, sizeof text, "MPEG%s Layer%d %dKb/s%s %dHz %s %" PRIu64 "frames", version,
+                h.layer, stream.bitrateKbps, stream.variable ? "(VBR)" : "", h.sampleRate,
+                kModes[static_cast<int>(h.mode)], stream.frames);
+  return utf8ToUtf16(text);
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,53 @@
+// Finds an MPEG audio stream in a byte range of a file and measures it: the first frame's
+// header, the number of frames, the playing time and the (average) bitrate.
+//
+// The frame count comes from a Xing/Info/VBRI header when there is one; otherwise, when the
+// frames at the start all have one bitrate, from the stream's size; when they vary, by hopping
+// from frame header to frame header through the whole stream.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/platform.h"
+#include "media/mpeg_audio/frame_header.h"
+
+namespace sonavid::media {
+
+// Bytes read at the start of the stream to find and check the first frames.
+inline constexpr size_t kMpegHeadProbeBytes = 64 * 1024;
+// Frame headers in a row that must agree before bytes without a tag count as MPEG audio.
+inline constexpr int kMpegConfirmFrames = 4;
+// Bytes read at once while hopping through a whole stream.
+inline constexpr size_t kMpegHopChunkBytes = 256 * 1024;
+// How far hopping looks for the next frame after damage before it gives up.
+inline constexpr size_t kMpegResyncBytes = 64 * 1024;
+
+struct MpegStreamInfo {
+  MpegFrameHeader first;
+  uint64_t firstFrameOffset = 0;
+  uint64_t frames = 0;
+  uint64_t durationMs = 0;
+  int bitrateKbps = 0;   // the constant bitrate, or the average one when `variable`
+  bool variable = false;
+};
+
+struct MpegStreamSearch {
+  uint64_t start = 0;  // where the stream should begin
+  uint64_t end = 0;    // where it ends (trailing tags excluded)
+  // The range follows a tag or is a container's data: one valid frame at its very start is
+  // enough. Otherwise several frame headers in a row must agree.
+  bool trusted = false;
+  // Bytes of the file from `start` on that the caller has already read (may be empty).
+  std::string_view prefetched;
+};
+
+std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
+                                                const MpegStreamSearch& search);
+
+// "MPEG1.0 Layer3 128Kb/s 44100Hz J-Stereo 9391frames" ("192Kb/s(VBR)" when variable).
+std::u16string mpegAudioFormatText(const MpegStreamInfo& stream);
+
+}  // namespace sonavid::media

@@ -1,0 +1,49 @@
+// RIFF chunks: a four-letter id, a 32-bit little-endian size, the data, and a pad byte when
+// the size is odd. LIST and RIFF chunks start their data with a four-letter list type.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/platform.h"
+#include "media/byte_reader.h"
+
+namespace sonavid::media {
+
+// Chunks looked at in one list before the rest is ignored.
+inline constexpr int kMaxRiffChunks = 4096;
+
+struct RiffChunk {
+  std::string id;
+  uint64_t dataOffset = 0;
+  uint32_t declaredSize = 0;
+  uint64_t size = 0;  // the declared size, cut to the bytes that are there
+};
+
+// Walks the chunks of the file between two offsets with a positioned read per header.
+class RiffChunkWalker {
+ public:
+  RiffChunkWalker(RandomAccessFile& file, uint64_t begin, uint64_t end);
+
+  // The next chunk, or nothing at the end, at damage (an id that is not four printable
+  // characters) or after kMaxRiffChunks chunks.
+  std::optional<RiffChunk> next();
+  // Makes `chunk` reach to the end of the walked range (a data chunk whose size is 0,
+  // 0xFFFFFFFF or past the end of the file); the walk ends after it.
+  void extendToEnd(RiffChunk& chunk);
+
+ private:
+  RandomAccessFile& file_;
+  uint64_t pos_;
+  uint64_t end_;
+  int count_ = 0;
+};
+
+// The same over chunks held in memory: false at the end or at damage.
+bool nextRiffChunk(ByteReader& in, std::string_view& id, ByteReader& body);
+
+bool isFourCc(std::string_view id);
+
+}  // namespace sonavid::media

@@ -1,0 +1,112 @@
+#include "media/riff/wave_format.h"
+
+#include <cstdio>
+
+#include "common/text.h"
+
+namespace sonavid::media {
+namespace {
+
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+struct FormatName {
+  uint16_t tag;
+  const char* name;
+  bool bitDepth;
+};
+
+constexpr FormatName kFormatNames[] = {
+    {0x0001, "Microsoft PCM", true},
+    {0x0002, "Microsoft ADPCM", true},
+    {0x0003, "IEEE Float", true},
+    {0x0006, "A-Law", true},
+    {0x0007, "u-Law", true},
+    {0x0010, "OKI ADPCM", true},
+    {0x0011, "IMA ADPCM", true},
+    {0x0014, "G.723 ADPCM", true},
+    {0x0022, "DSP Group TrueSpeech", false},
+    {0x0031, "GSM 6.10", false},
+    {0x0040, "G.721 ADPCM", true},
+    {0x0050, "MPEG1-Layer1/2", false},
+    {0x0055, "MPEG1-Layer3", false},
+    {0x0092, "Dolby AC3 SPDIF", false},
+    {0x00FF, "AAC", false},
+    {0x0130, "ACELP.net", false},
+    {0x0160, "Windows Media Audio v1", false},
+    {0x0161, "Windows Media Audio v2", false},
+    {0x0162, "Windows Media Audio 9 Professional", false},
+    {0x0163, "Windows Media Audio 9 Lossless", false},
+    {0x1610, "MPEG-4 AAC (ADTS)", false},
+    {0x2000, "Dolby AC3", false},
+    {0x2001, "DTS", false},
+    {0xF1AC, "FLAC", false},
+};
+
+const FormatName* findFormat(uint16_t tag) {
+  for (const FormatName& entry : kFormatNames) {
+    if (entry.tag == tag) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+WaveFormat parseWaveFormat(ByteReader in) {
+  WaveFormat format;
+  format.tag = in.u16le();
+  format.channels = in.u16le();
+  format.sampleRate = in.u32le();
+  format.avgBytesPerSecond = in.u32le();
+  format.blockAlign = in.u16le();
+  format.bitsPerSample = in.u16le();
+  if (format.tag == kFormatExtensible) {
+    const uint16_t extraBytes = in.u16le();
+    if (in.ok() && extraBytes >= 22) {
+      const uint16_t validBits = in.u16le();
+      in.skip(4);  // channel mask
+      const uint16_t subTag = in.u16le();
+      if (in.ok()) {
+        format.tag = subTag;
+        if (validBits != 0) format.bitsPerSample = validBits;
+      }
+    }
+  }
+  return format;
+}
+
+std::u16string waveFormatName(uint16_t tag) {
+  if (const FormatName* entry = findFormat(tag)) return utf8ToUtf16(entry->name);
+  char text[32];
+  std::snprintf(text, sizeof text, "Unknown (0x%04X)", static_cast<unsigned>(tag));
+  return utf8ToUtf16(text);
+}
+
+bool waveFormatHasBitDepth(const WaveFormat& format) {
+  const FormatName* entry = findFormat(format.tag);
+  return entry != nullptr && entry->bitDepth && format.bitsPerSample != 0;
+}
+
+std::u16string waveFormatText(const WaveFormat& format, ChannelStyle style) {
+  std::u16string text = waveFormatName(format.tag);
+  char part[96];
+  if (waveFormatHasBitDepth(format)) {
+    std::snprintf(part, sizeof part, ", %ubit", static_cast<unsigned>(format.bitsPerSample));
+    text += utf8ToUtf16(part);
+  }
+  std::snprintf(part, sizeof part, ", %uHz", static_cast<unsigned>(format.sampleRate));
+  text += utf8ToUtf16(part);
+  if (style == ChannelStyle::kName && format.channels == 1) {
+    text += u", Mono";
+  } else if (style == ChannelStyle::kName && format.channels == 2) {
+    text += u", Stereo";
+  } else {
+    std::snprintf(part, sizeof part, ", %uch", static_cast<unsigned>(format.channels));
+    text += utf8ToUtf16(part);
+  }
+  std::snprintf(part, sizeof part, ", %uKbps",
+                static_cast<unsigned>(uint64_t{format.avgBytesPerSecond} * 8 / 1000));
+  text += utf8ToUtf16(part);
+  return text;
+}
+
+}  // namespace sonavid::media
