@@ -1,8 +1,148 @@
+// MP4 / M4A / QuickTime. The file is a sequence of boxes: a 32-bit size (1: a 64-bit size
+// follows the type; 0: up to the end of the enclosing box), a four-character type, the body.
+// "moov" holds the movie header (timescale, duration), one "trak" per track (track header,
+// edit list, media header, handler type, sample description and sample tables) and the tags
+// ("udta/meta/ilst"). "moov" may come before or after the media data ("mdat"); fragmented
+// files add "mvex" with the overall duration and leave the sample tables empty.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/media_reader.h"
+#include "media/byte_reader.h"
+#include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mp4/mp4_boxes.h"
+#include "media/tags/mp4_ilst.h"
 
 namespace sonavid::media {
 
-// Not read yet: no file is recognised as this format.
-bool readMp4(RandomAccessFile& /*file*/, MediaInfo& /*info*/) { return false; }
+namespace {
+
+// Boxes looked at on the top level of the file.
+constexpr int kMaxTopLevelBoxes = 4096;
+constexpr size_t kBoxHeaderProbeBytes = 16;
+
+// Major brands of still-image files that share the box structure.
+constexpr std::string_view kImageBrands[] = {"heic", "heix", "heim", "heis", "hevc",
+                                             "mif1", "msf1", "avif", "avis", "crx "};
+
+std::u16string ascii(const char* text) {
+  std::u16string out;
+  while (*text) out.push_back(static_cast<unsigned char>(*text++));
+  return out;
+}
+
+std::u16string formatSeconds(double seconds) {
+  const uint64_t whole = seconds > 0 ? static_cast<uint64_t>(seconds) : 0;
+  char text[96];
+  std::snprintf(text, sizeof text, "%llu:%02llu (%llusec)",
+                static_cast<unsigned long long>(whole / 60),
+                static_cast<unsigned long long>(whole % 60),
+                static_cast<unsigned long long>(whole));
+  return ascii(text);
+}
+
+unsigned kbpsOf(const Mp4Track& track, double seconds) {
+  if (track.sampleBytes > 0 && track.mediaSeconds() > 0) {
+    return static_cast<unsigned>(static_cast<double>(track.sampleBytes) * 8 /
+                                     track.mediaSeconds() / 1000 + 0.5);
+  }
+  (void)seconds;
+  return (track.averageBitrate + 500) / 1000;
+}
+
+std::u16string audioFormat(const Mp4Track& track, double seconds) {
+  char text[256];
+  std::snprintf(text, sizeof text, "%s, %.3f secs, %u kbps, %u Hz", track.codecName().c_str(),
+                seconds, kbpsOf(track, seconds), track.sampleRate);
+  return ascii(text);
+}
+
+std::u16string videoFormat(const Mp4Track& track, double seconds) {
+  const double mediaSeconds = track.mediaSeconds();
+  const double fps = mediaSeconds > 0 ? static_cast<double>(track.sampleCount) / mediaSeconds : 0;
+  char text[256];
+  std::snprintf(text, sizeof text, "%s, %.3f secs, %u kbps, %ux%u @ %.6f fps",
+                track.codecName().c_str(), seconds, kbpsOf(track, seconds), track.width,
+                track.height, fps);
+  return ascii(text);
+}
+
+}  // namespace
+
+bool readMp4(RandomAccessFile& file, MediaInfo& info) {
+  const uint64_t fileSize = file.size();
+  uint64_t offset = 0;
+  bool sawFileType = false;
+  bool sawMovie = false;
+  Mp4Movie movie;
+  for (int n = 0; n < kMaxTopLevelBoxes && fileSize - offset >= 8; ++n) {
+    const std::string header = readBlock(file, offset, kBoxHeaderProbeBytes);
+    ByteReader probe(header);
+    uint64_t size = probe.u32be();
+    std::string_view type = probe.bytes(4);
+    uint64_t headerBytes = 8;
+    if (size == 1) {
+      size = probe.u64be();
+      headerBytes = 16;
+    } else if (size == 0) {
+      size = fileSize - offset;
+    }
+    if (probe.failed() || size < headerBytes || size > fileSize - offset) {
+      // A damaged size; a box cut short at the end of the file is still read as far as it goes.
+      if (!probe.failed() && size >= headerBytes && type == "moov") {
+        size = fileSize - offset;
+      } else {
+        break;
+      }
+    }
+    if (n == 0) {
+      if (type == "ftyp") {
+        const std::string major = readBlock(file, offset + headerBytes, 4);
+        for (std::string_view image : kImageBrands) {
+          if (major == image) return false;
+        }
+        sawFileType = true;
+      } else if (type != "moov" && type != "mdat" && type != "wide" && type != "free" &&
+                 type != "skip") {
+        return false;
+      }
+    }
+    if (type == "moov" && !sawMovie) {
+      sawMovie = true;
+      const std::string body = readBlock(file, offset + headerBytes, size - headerBytes);
+      readMovie(ByteReader(body), movie);
+    }
+    offset += size;
+  }
+  if (!sawFileType && !sawMovie) return false;
+
+  info.type = kTypeMp4;
+  if (!sawMovie) return true;
+
+  // The movie's length; a zero one falls back to the fragments' length, then the longest track.
+  double seconds = movie.seconds();
+  if (seconds <= 0) seconds = movie.fragmentSeconds();
+  const Mp4Track* audio = nullptr;
+  const Mp4Track* video = nullptr;
+  for (const Mp4Track& track : movie.tracks) {
+    if (seconds <= 0 || movie.seconds() <= 0) {
+      if (track.seconds(movie) > seconds) seconds = track.seconds(movie);
+    }
+    if (track.kind == Mp4Track::Kind::kAudio) audio = &track;  // the last one
+    if (track.kind == Mp4Track::Kind::kVideo && video == nullptr) video = &track;
+  }
+  info.set("TIME", formatSeconds(seconds));
+  auto trackSeconds = [&](const Mp4Track& track) {
+    const double own = track.seconds(movie);
+    return own > 0 ? own : seconds;
+  };
+  if (audio != nullptr) info.set("AFMT", audioFormat(*audio, trackSeconds(*audio)));
+  info.set("VFMT", video != nullptr ? videoFormat(*video, trackSeconds(*video)) : u"");
+  if (!movie.ilst.empty()) readIlst(ByteReader(movie.ilst), info);
+  return true;
+}
 
 }  // namespace sonavid::media

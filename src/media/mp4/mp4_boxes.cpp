@@ -1,0 +1,347 @@
+#include "media/mp4/mp4_boxes.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace sonavid::media {
+
+namespace {
+
+constexpr uint32_t kMaxEditEntries = 4096;
+// Sample size tables larger than this are not summed (the length still comes from headers).
+constexpr uint32_t kMaxSampleSizeEntries = 4u * 1024 * 1024;
+constexpr uint32_t kMaxTimeToSampleEntries = 1024 * 1024;
+constexpr int kMaxDescriptors = 16;
+
+struct Box {
+  std::string_view type;
+  ByteReader body;
+};
+
+// The next child box; false at the end or at a damaged size (the rest is not walked).
+bool nextBox(ByteReader& parent, Mp4Movie& movie, Box& box) {
+  if (!parent.has(8) || ++movie.boxes > kMaxMp4Boxes) return false;
+  uint64_t size = parent.u32be();
+  box.type = parent.bytes(4);
+  uint64_t header = 8;
+  if (size == 1) {
+    size = parent.u64be();
+    header = 16;
+  } else if (size == 0) {
+    size = header + parent.remaining();
+  }
+  if (parent.failed() || size < header || size - header > parent.remaining()) return false;
+  box.body = parent.sub(static_cast<size_t>(size - header));
+  return true;
+}
+
+// Version 1 full boxes widen their times to 64 bits.
+uint64_t timeField(ByteReader& r, uint8_t version) { return version == 1 ? r.u64be() : r.u32be(); }
+
+void readMovieHeader(ByteReader r, Mp4Movie& movie) {
+  const uint8_t version = r.u8();
+  r.skip(3);
+  timeField(r, version);  // creation
+  timeField(r, version);  // modification
+  const uint32_t timescale = r.u32be();
+  const uint64_t duration = timeField(r, version);
+  if (r.failed()) return;
+  movie.timescale = timescale;
+  movie.duration = duration;
+}
+
+void readTrackHeader(ByteReader r, Mp4Track& track) {
+  const uint8_t version = r.u8();
+  r.skip(3);
+  timeField(r, version);
+  timeField(r, version);
+  r.skip(4 + 4);  // track id, reserved
+  const uint64_t duration = timeField(r, version);
+  // Reserved, layer, group, volume, reserved, matrix, then 16.16 width and height.
+  r.skip(8 + 2 + 2 + 2 + 2 + 36);
+  const uint32_t width = r.u32be() >> 16;
+  const uint32_t height = r.u32be() >> 16;
+  track.headerDuration = duration;
+  if (r.ok()) {
+    track.width = width;
+    track.height = height;
+  }
+}
+
+void readEditList(ByteReader r, Mp4Track& track) {
+  const uint8_t version = r.u8();
+  r.skip(3);
+  const uint32_t count = r.u32be();
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < count && i < kMaxEditEntries && r.ok(); ++i) {
+    const uint64_t segment = timeField(r, version);
+    timeField(r, version);  // media time
+    r.skip(4);              // rate
+    if (r.failed()) break;
+    if (UINT64_MAX - total >= segment) total += segment;
+  }
+  track.editDuration = total;
+}
+
+void readMediaHeader(ByteReader r, Mp4Track& track) {
+  const uint8_t version = r.u8();
+  r.skip(3);
+  timeField(r, version);
+  timeField(r, version);
+  const uint32_t timescale = r.u32be();
+  const uint64_t duration = timeField(r, version);
+  if (r.failed()) return;
+  track.mediaTimescale = timescale;
+  track.mediaDuration = duration;
+}
+
+void readHandler(ByteReader r, Mp4Track& track) {
+  r.skip(4 + 4);  // version and flags, pre-defined
+  const std::string_view handler = r.bytes(4);
+  if (handler == "soun") track.kind = Mp4Track::Kind::kAudio;
+  if (handler == "vide") track.kind = Mp4Track::Kind::kVideo;
+}
+
+// Descriptor length: up to four bytes of seven bits each.
+uint32_t descriptorLength(ByteReader& r) {
+  uint32_t length = 0;
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t b = r.u8();
+    length = (length << 7) | (b & 0x7F);
+    if (!(b & 0x80)) break;
+  }
+  return length;
+}
+
+// Elementary stream descriptor: ES_Descriptor (3) holding DecoderConfigDescriptor (4) with
+// object type and bitrates, holding DecoderSpecificInfo (5), whose first five bits are the
+// AAC audio object type.
+void readEsds(ByteReader r, Mp4Track& track) {
+  r.skip(4);  // version and flags
+  for (int n = 0; n < kMaxDescriptors && r.has(2); ++n) {
+    const uint8_t tag = r.u8();
+    const uint32_t length = descriptorLength(r);
+    if (tag == 3) {
+      r.skip(2);  // ES id
+      const uint8_t flags = r.u8();
+      if (flags & 0x80) r.skip(2);
+      if (flags & 0x40) r.skip(r.u8());
+      if (flags & 0x20) r.skip(2);
+      continue;  // the nested descriptors follow
+    }
+    ByteReader body = r.sub(length);
+    if (r.failed()) return;
+    if (tag == 4) {
+      track.objectType = body.u8();
+      body.skip(1 + 3 + 4);  // stream type, buffer size, maximum bitrate
+      track.averageBitrate = body.u32be();
+      r = ByteReader(body.rest());  // the decoder specific info nests inside
+    } else if (tag == 5) {
+      uint8_t objectType = body.u8() >> 3;
+      if (objectType == 31) objectType = 32;  // escape: extended object types
+      if (body.ok()) track.audioObjectType = objectType;
+      return;
+    }
+  }
+}
+
+void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
+  r.skip(6 + 2);  // reserved, data reference index
+  const uint16_t version = r.u16be();
+  r.skip(2 + 4);  // revision, vendor
+  track.channels = r.u16be();
+  r.skip(2 + 2 + 2);  // sample size, compression id, packet size
+  track.sampleRate = r.u32be() >> 16;
+  // QuickTime sound descriptions of versions 1 and 2 carry more fields before the children.
+  if (version == 1) r.skip(16);
+  if (version == 2) r.skip(36);
+  Box box;
+  while (nextBox(r, movie, box)) {
+    if (box.type == "esds") readEsds(box.body, track);
+    if (box.type == "wave") {
+      // QuickTime wraps the esds in a "wave" box.
+      Box inner;
+      while (nextBox(box.body, movie, inner)) {
+        if (inner.type == "esds") readEsds(inner.body, track);
+      }
+    }
+  }
+}
+
+void readVideoEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
+  r.skip(6 + 2 + 16);  // reserved, data reference index, pre-defined and reserved
+  const uint16_t width = r.u16be();
+  const uint16_t height = r.u16be();
+  r.skip(4 + 4 + 4 + 2 + 32 + 2 + 2);  // resolutions, reserved, frames, name, depth, -1
+  if (r.failed()) return;
+  if (width > 0 && height > 0) {
+    track.width = width;
+    track.height = height;
+  }
+  Box box;
+  while (nextBox(r, movie, box)) {
+    if (box.type == "avcC") {
+      box.body.skip(1);  // configuration version
+      track.profile = box.body.u8();
+      box.body.skip(1);  // compatibility
+      track.level = box.body.u8();
+    } else if (box.type == "esds") {
+      readEsds(box.body, track);
+    }
+  }
+}
+
+void readSampleDescription(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
+  r.skip(4 + 4);  // version and flags, entry count
+  Box entry;
+  if (!nextBox(r, movie, entry)) return;
+  track.format.clear();
+  for (char c : entry.type) track.format.push_back(c >= 0x20 && c < 0x7F ? c : '?');
+  if (track.kind == Mp4Track::Kind::kAudio) readAudioEntry(entry.body, track, movie);
+  if (track.kind == Mp4Track::Kind::kVideo) readVideoEntry(entry.body, track, movie);
+}
+
+void readTimeToSample(ByteReader r, Mp4Track& track) {
+  r.skip(4);
+  const uint32_t count = r.u32be();
+  uint64_t samples = 0;
+  for (uint32_t i = 0; i < count && i < kMaxTimeToSampleEntries && r.has(8); ++i) {
+    samples += r.u32be();
+    r.skip(4);  // delta
+  }
+  track.sampleCount = samples;
+}
+
+void readSampleSizes(ByteReader r, Mp4Track& track) {
+  r.skip(4);
+  const uint32_t fixedSize = r.u32be();
+  const uint32_t count = r.u32be();
+  if (r.failed()) return;
+  if (fixedSize != 0) {
+    track.sampleBytes = uint64_t{fixedSize} * count;
+    return;
+  }
+  if (count > kMaxSampleSizeEntries || count > r.remaining() / 4) return;
+  uint64_t total = 0;
+  for (uint32_t i = 0; i < count; ++i) total += r.u32be();
+  track.sampleBytes = total;
+}
+
+// Walks a box's children, descending into the containers that lead to what we read.
+void walk(ByteReader r, Mp4Track* track, Mp4Movie& movie, int depth) {
+  if (depth > kMaxMp4Depth) return;
+  Box box;
+  while (nextBox(r, movie, box)) {
+    const std::string_view t = box.type;
+    if (t == "mvhd") {
+      readMovieHeader(box.body, movie);
+    } else if (t == "trak") {
+      Mp4Track current;
+      walk(box.body, &current, movie, depth + 1);
+      if (movie.tracks.size() < kMaxMp4Tracks) movie.tracks.push_back(std::move(current));
+    } else if (t == "mvex" || t == "udta" || t == "edts" || t == "mdia" || t == "minf" ||
+               t == "stbl") {
+      walk(box.body, track, movie, depth + 1);
+    } else if (t == "mehd") {
+      const uint8_t version = box.body.u8();
+      box.body.skip(3);
+      const uint64_t duration = timeField(box.body, version);
+      if (box.body.ok()) movie.fragmentDuration = duration;
+    } else if (t == "meta") {
+      // An ISO full box (version and flags first) or a QuickTime box (children at once).
+      ByteReader children = box.body;
+      const std::string_view start = children.rest();
+      if (start.size() >= 8 && start.substr(4, 4) != "hdlr") children.skip(4);
+      walk(children, track, movie, depth + 1);
+    } else if (t == "ilst") {
+      if (movie.ilst.empty()) movie.ilst = std::string(box.body.rest());
+    } else if (track != nullptr) {
+      if (t == "tkhd") readTrackHeader(box.body, *track);
+      if (t == "elst") readEditList(box.body, *track);
+      if (t == "mdhd") readMediaHeader(box.body, *track);
+      if (t == "hdlr") readHandler(box.body, *track);
+      if (t == "stsd") readSampleDescription(box.body, *track, movie);
+      if (t == "stts") readTimeToSample(box.body, *track);
+      if (t == "stsz") readSampleSizes(box.body, *track);
+    }
+  }
+}
+
+std::string aacName(uint8_t objectType, uint8_t audioObjectType) {
+  const char* prefix = "MPEG-4 AAC";
+  switch (objectType) {
+    case 0x66: return "MPEG-2 AAC Main";
+    case 0x67: return "MPEG-2 AAC LC";
+    case 0x68: return "MPEG-2 AAC SSR";
+    case 0x69:
+    case 0x6B: return "MP3";
+    case 0xA5: return "AC-3";
+    case 0xA6: return "E-AC-3";
+    default: break;
+  }
+  switch (audioObjectType) {
+    case 1: return std::string(prefix) + " Main";
+    case 2: return std::string(prefix) + " LC";
+    case 3: return std::string(prefix) + " SSR";
+    case 4: return std::string(prefix) + " LTP";
+    case 5: return std::string(prefix) + " HE";
+    case 29: return std::string(prefix) + " HEv2";
+    default: return prefix;
+  }
+}
+
+std::string avcProfileName(uint8_t profile) {
+  switch (profile) {
+    case 66: return "Baseline";
+    case 77: return "Main";
+    case 88: return "Extended";
+    case 100: return "High";
+    case 110: return "High 10";
+    case 122: return "High 4:2:2";
+    case 244: return "High 4:4:4";
+    case 44: return "CAVLC 4:4:4";
+    default: return std::to_string(profile);
+  }
+}
+
+}  // namespace
+
+double Mp4Track::seconds(const Mp4Movie& movie) const {
+  if (movie.timescale > 0 && editDuration > 0) {
+    return static_cast<double>(editDuration) / movie.timescale;
+  }
+  if (movie.timescale > 0 && headerDuration > 0 && headerDuration != UINT32_MAX) {
+    return static_cast<double>(headerDuration) / movie.timescale;
+  }
+  return mediaSeconds();
+}
+
+std::string Mp4Track::codecName() const {
+  if (format == "mp4a") return aacName(objectType, audioObjectType);
+  if (format == "alac") return "ALAC";
+  if (format == "ac-3") return "AC-3";
+  if (format == "ec-3") return "E-AC-3";
+  if (format == ".mp3" || format == "ms?U") return "MP3";
+  if (format == "Opus") return "Opus";
+  if (format == "fLaC") return "FLAC";
+  if (format == "avc1" || format == "avc3") {
+    if (profile == 0) return "H264";
+    char level_text[16];
+    if (level == 9) {
+      std::snprintf(level_text, sizeof level_text, "1b");
+    } else {
+      std::snprintf(level_text, sizeof level_text, "%u.%u", level / 10u, level % 10u);
+    }
+    return "H264 " + avcProfileName(profile) + "@" + level_text;
+  }
+  if (format == "hvc1" || format == "hev1") return "HEVC";
+  if (format == "mp4v") return "MPEG-4 Visual";
+  if (format == "jpeg") return "JPEG";
+  std::string name = format;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
+
+void readMovie(ByteReader moov, Mp4Movie& movie) { walk(moov, nullptr, movie, 0); }
+
+}  // namespace sonavid::media
