@@ -1,0 +1,65 @@
+#include "ui/modal_dialog_win.h"
+
+#include <windowsx.h>
+
+namespace sonavid::ui {
+
+HINSTANCE thisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&thisModule), &module);
+  return module;
+}
+
+INT_PTR ModalDialog::runModal(HWND owner, const std::vector<uint16_t>& dialogTemplate) {
+  return DialogBoxIndirectParamW(thisModule(),
+                                 reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+                                 owner, &ModalDialog::dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (message == WM_INITDIALOG) {
+    dialog = reinterpret_cast<ModalDialog*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    dialog->window_ = window;
+  }
+  if (dialog == nullptr) return FALSE;
+  try {
+    return dialog->handle(message, wParam, lParam);
+  } catch (...) {
+    // A handler that failed leaves the dialog as if it had been cancelled.
+    EndDialog(window, IDCANCEL);
+    return TRUE;
+  }
+}
+
+INT_PTR ModalDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return onInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND:
+      return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
+                                                                                        : FALSE;
+    case WM_CONTEXTMENU:
+      return onContextMenu(reinterpret_cast<HWND>(wParam),
+                           POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})
+                 ? TRUE
+                 : FALSE;
+    case WM_HELP:
+      if (lParam != 0 && onHelp(*reinterpret_cast<const HELPINFO*>(lParam))) {
+        SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_ACTIVATE:
+      onActivate(LOWORD(wParam));
+      return FALSE;  // the dialog manager still restores the focus
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace sonavid::ui
