@@ -33,13 +33,6 @@ TEST(MacroTextTest, RefusesTextsOfAnotherForm) {
   }
 }
 
-TEST(MacroTextTest, LettersMapToMacrosExactly) {
-  EXPECT_EQ(macroIndexOfLetter(u'a', u'a', u'b'), 0);
-  EXPECT_EQ(macroIndexOfLetter(u'b', u'a', u'b'), 1);
-  EXPECT_EQ(macroIndexOfLetter(u'B', u'a', u'b'), -1);
-  EXPECT_EQ(macroIndexOfLetter(u'c', u'a', u'b'), -1);
-}
-
 TEST(ExpansionRunTest, ResetsThenNumbersFilesAndCalls) {
   std::vector<std::string> log;
   const ExecuteFunction execute = [&](const MacroRequest* r) -> const char16_t* {

@@ -152,14 +152,5 @@ TEST_F(MediaInfoMacroTest, UserItemsRewriteTheBaseFieldOfAnExplicitType) {
   EXPECT_EQ(run({kTypeWav, {{u"TIME", u"0:01 (1sec)"}}}, u"WAV,TIME_min"), u"0'01 (1sec)");
 }
 
-TEST_F(MediaInfoMacroTest, UserItemKeepsTheValueWhenItsExpressionFails) {
-  state.itemLists[0] = {u"AFMT_bad", u"", u"s/(/x/", u"VFMT_v", u"", u"s/^$/none/"};
-  substitution.answer(u"s/(/x/", u"MPEG", {-1, u""});
-  substitution.answer(u"s/^$/none/", u"", {1, u"none"});
-  EXPECT_EQ(run({kTypeMp3, {{u"AFMT", u"MPEG"}}}, u"MP3,AFMT_bad"), u"MPEG");
-  // Applied to a missing value, an item can supply a text.
-  EXPECT_EQ(run({kTypeMp3, {}}, u"MP3,VFMT_v"), u"none");
-}
-
 }  // namespace
 }  // namespace sonavid

@@ -1,5 +1,7 @@
 #include "cli_common.h"
 
+#include <iconv.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -24,11 +26,18 @@ int usageError(std::string_view message) {
   return kExitUsage;
 }
 
-void useCodePage(const std::string& iconvName) {
+bool useCodePage(const std::string& name) {
+  // A Windows code page number ("932") names iconv's "CP932".
+  const bool isNumber = !name.empty() && name.find_first_not_of("0123456789") == std::string::npos;
+  const std::string iconvName = isNumber ? "CP" + name : name;
+  const iconv_t probe = iconv_open("UTF-16LE", iconvName.c_str());
+  if (probe == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv_close(probe);
   // Lives until the process ends: the platform seam keeps a plain pointer to it.
   static std::unique_ptr<PosixPlatform> installed;
   installed = std::make_unique<PosixPlatform>(iconvName);
   setPlatform(installed.get());
+  return true;
 }
 
 void printText(std::u16string_view text) {

@@ -15,8 +15,9 @@ inline constexpr int kExitUsage = 2;
 int usageError(std::string_view message);
 
 // Installs the platform with the given iconv encoding as the ANSI code page for the rest of
-// the process ("CP932", "WINDOWS-1252" ...).
-void useCodePage(const std::string& iconvName);
+// the process ("CP932", "WINDOWS-1252" ..., or a Windows code page number such as "932").
+// False when the system does not know the encoding.
+bool useCodePage(const std::string& name);
 
 // Writes UTF-16 text to stdout as UTF-8.
 void printText(std::u16string_view text);

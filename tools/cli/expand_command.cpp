@@ -48,7 +48,7 @@ std::string parseExpandArgs(const std::vector<std::string>& args, ExpandOptions&
       if (arg == "--letter1" && !readLetter(value, options.letter1)) return "bad letter";
       if (arg == "--ini") options.iniPath = value;
       if (arg == "--section") options.section = value;
-      if (arg == "--codepage") useCodePage(value);
+      if (arg == "--codepage" && !useCodePage(value)) return "unknown code page: " + value;
     } else if (arg.starts_with("--")) {
       return "unknown option: " + arg;
     } else {

@@ -47,7 +47,7 @@ int runInfo(const std::vector<std::string>& args) {
       json = true;
     } else if (arg == "--codepage") {
       if (++i == args.size()) return usageError("--codepage needs a name");
-      useCodePage(args[i]);
+      if (!useCodePage(args[i])) return usageError("unknown code page: " + args[i]);
     } else if (arg == "--") {
       files.insert(files.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
       break;
