@@ -209,13 +209,20 @@ void walkObjects(ByteReader objects, uint32_t declaredCount, AsfState& state, in
 
 std::u16string audioCodecName(uint16_t codec) {
   switch (codec) {
-    case 0x0160: return u"WMA v1";
-    case 0x0161: return u"WMA v2";
-    case 0x0162: return u"WMA Pro";
-    case 0x0163: return u"WMA Lossless";
-    case 0x000A: return u"WMA Voice";
-    case 0x0001: return u"PCM";
-    case 0x0055: return u"MP3";
+    case 0x0160:
+      return u"WMA v1";
+    case 0x0161:
+      return u"WMA v2";
+    case 0x0162:
+      return u"WMA Pro";
+    case 0x0163:
+      return u"WMA Lossless";
+    case 0x000A:
+      return u"WMA Voice";
+    case 0x0001:
+      return u"PCM";
+    case 0x0055:
+      return u"MP3";
     default: {
       char hex[8];
       std::snprintf(hex, sizeof hex, "0x%04X", codec);
@@ -266,8 +273,8 @@ bool readAsf(RandomAccessFile& file, MediaInfo& info) {
 
   // The whole header object, or as much of it as the block cap and the file allow.
   const uint64_t bodySize = headerSize - kHeaderObjectBytes;
-  const std::string body = readBlock(
-      file, kHeaderObjectBytes, bodySize > kMaxBlockBytes ? kMaxBlockBytes : bodySize);
+  const std::string body =
+      readBlock(file, kHeaderObjectBytes, bodySize > kMaxBlockBytes ? kMaxBlockBytes : bodySize);
   AsfState state;
   walkObjects(ByteReader(body), objectCount, state, 0);
 

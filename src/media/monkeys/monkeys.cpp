@@ -116,10 +116,9 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   }
   const uint64_t seconds = blocks / header.sampleRate;
   char text[160];
-  std::snprintf(text, sizeof text, "%llu:%02llu (%llusec)",
-                static_cast<unsigned long long>(seconds / 60),
-                static_cast<unsigned long long>(seconds % 60),
-                static_cast<unsigned long long>(seconds));
+  std::snprintf(
+      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(seconds / 60),
+      static_cast<unsigned long long>(seconds % 60), static_cast<unsigned long long>(seconds));
   info.set("TIME", ascii(text));
   std::snprintf(text, sizeof text, "Monkey's Audio v%u.%02u, %ubit, %uHz, %uch",
                 header.version / 1000u, header.version % 1000u / 10u, header.bits,

@@ -37,17 +37,16 @@ std::u16string ascii(const char* text) {
 std::u16string formatSeconds(double seconds) {
   const uint64_t whole = seconds > 0 ? static_cast<uint64_t>(seconds) : 0;
   char text[96];
-  std::snprintf(text, sizeof text, "%llu:%02llu (%llusec)",
-                static_cast<unsigned long long>(whole / 60),
-                static_cast<unsigned long long>(whole % 60),
-                static_cast<unsigned long long>(whole));
+  std::snprintf(
+      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(whole / 60),
+      static_cast<unsigned long long>(whole % 60), static_cast<unsigned long long>(whole));
   return ascii(text);
 }
 
 unsigned kbpsOf(const Mp4Track& track, double seconds) {
   if (track.sampleBytes > 0 && track.mediaSeconds() > 0) {
-    return static_cast<unsigned>(static_cast<double>(track.sampleBytes) * 8 /
-                                     track.mediaSeconds() / 1000 + 0.5);
+    return static_cast<unsigned>(
+        static_cast<double>(track.sampleBytes) * 8 / track.mediaSeconds() / 1000 + 0.5);
   }
   (void)seconds;
   return (track.averageBitrate + 500) / 1000;

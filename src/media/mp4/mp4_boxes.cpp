@@ -270,37 +270,60 @@ void walk(ByteReader r, Mp4Track* track, Mp4Movie& movie, int depth) {
 std::string aacName(uint8_t objectType, uint8_t audioObjectType) {
   const char* prefix = "MPEG-4 AAC";
   switch (objectType) {
-    case 0x66: return "MPEG-2 AAC Main";
-    case 0x67: return "MPEG-2 AAC LC";
-    case 0x68: return "MPEG-2 AAC SSR";
+    case 0x66:
+      return "MPEG-2 AAC Main";
+    case 0x67:
+      return "MPEG-2 AAC LC";
+    case 0x68:
+      return "MPEG-2 AAC SSR";
     case 0x69:
-    case 0x6B: return "MP3";
-    case 0xA5: return "AC-3";
-    case 0xA6: return "E-AC-3";
-    default: break;
+    case 0x6B:
+      return "MP3";
+    case 0xA5:
+      return "AC-3";
+    case 0xA6:
+      return "E-AC-3";
+    default:
+      break;
   }
   switch (audioObjectType) {
-    case 1: return std::string(prefix) + " Main";
-    case 2: return std::string(prefix) + " LC";
-    case 3: return std::string(prefix) + " SSR";
-    case 4: return std::string(prefix) + " LTP";
-    case 5: return std::string(prefix) + " HE";
-    case 29: return std::string(prefix) + " HEv2";
-    default: return prefix;
+    case 1:
+      return std::string(prefix) + " Main";
+    case 2:
+      return std::string(prefix) + " LC";
+    case 3:
+      return std::string(prefix) + " SSR";
+    case 4:
+      return std::string(prefix) + " LTP";
+    case 5:
+      return std::string(prefix) + " HE";
+    case 29:
+      return std::string(prefix) + " HEv2";
+    default:
+      return prefix;
   }
 }
 
 std::string avcProfileName(uint8_t profile) {
   switch (profile) {
-    case 66: return "Baseline";
-    case 77: return "Main";
-    case 88: return "Extended";
-    case 100: return "High";
-    case 110: return "High 10";
-    case 122: return "High 4:2:2";
-    case 244: return "High 4:4:4";
-    case 44: return "CAVLC 4:4:4";
-    default: return std::to_string(profile);
+    case 66:
+      return "Baseline";
+    case 77:
+      return "Main";
+    case 88:
+      return "Extended";
+    case 100:
+      return "High";
+    case 110:
+      return "High 10";
+    case 122:
+      return "High 4:2:2";
+    case 244:
+      return "High 4:4:4";
+    case 44:
+      return "CAVLC 4:4:4";
+    default:
+      return std::to_string(profile);
   }
 }
 

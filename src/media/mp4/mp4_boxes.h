@@ -56,9 +56,7 @@ struct Mp4Movie {
   std::string ilst;  // body of the tag list, when there is one
   int boxes = 0;
 
-  double seconds() const {
-    return timescale > 0 ? static_cast<double>(duration) / timescale : 0;
-  }
+  double seconds() const { return timescale > 0 ? static_cast<double>(duration) / timescale : 0; }
   double fragmentSeconds() const {
     return timescale > 0 ? static_cast<double>(fragmentDuration) / timescale : 0;
   }

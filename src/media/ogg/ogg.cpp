@@ -145,7 +145,9 @@ void identify(Stream& stream) {
       stream.sampleRate = 48000;
       stream.headersNeeded = 2;
     }
-  } else if (magic.size() >= 5 && magic.substr(0, 5) == "\x7F" "FLAC") {
+  } else if (magic.size() >= 5 && magic.substr(0, 5) ==
+                                      "\x7F"
+                                      "FLAC") {
     // FLAC mapping: version, header packet count, "fLaC", then the STREAMINFO block: block
     // sizes, frame sizes, then 20 bits rate, 3 bits channels - 1, 5 bits depth - 1, ...
     id.skip(5 + 2);
@@ -237,8 +239,8 @@ void readHeaders(Pager& pager, Findings& found) {
       stream = &found.streams.back();
     }
     if (stream != nullptr && !stream->headersDone()) {
-      collectPackets(*stream, pager.bytesAt(offset + page.headerBytes, page.bodyBytes),
-                     page.lacing, (page.flags & kFlagContinued) != 0);
+      collectPackets(*stream, pager.bytesAt(offset + page.headerBytes, page.bodyBytes), page.lacing,
+                     (page.flags & kFlagContinued) != 0);
     }
     offset += page.totalBytes();
     found.walkEnd = offset;
@@ -364,10 +366,14 @@ std::u16string ascii(const char* text) {
 
 const char* codecName(Codec codec) {
   switch (codec) {
-    case Codec::kVorbis: return "Ogg Vorbis";
-    case Codec::kOpus: return "Ogg Opus";
-    case Codec::kFlac: return "Ogg FLAC";
-    default: return "Ogg";
+    case Codec::kVorbis:
+      return "Ogg Vorbis";
+    case Codec::kOpus:
+      return "Ogg Opus";
+    case Codec::kFlac:
+      return "Ogg FLAC";
+    default:
+      return "Ogg";
   }
 }
 
@@ -414,8 +420,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   } else if (audio.bitrateNominal > 0) {
     bitsPerSecond = static_cast<uint64_t>(audio.bitrateNominal);
   }
-  const bool constant = audio.codec == Codec::kVorbis &&
-                        audio.bitrateNominal == audio.bitrateMax &&
+  const bool constant = audio.codec == Codec::kVorbis && audio.bitrateNominal == audio.bitrateMax &&
                         audio.bitrateNominal == audio.bitrateMin;
   std::snprintf(text, sizeof text, "%s, %uHz, %lluKbits/s%s, %uch", codecName(audio.codec),
                 audio.sampleRate, static_cast<unsigned long long>((bitsPerSecond + 500) / 1000),

@@ -31,7 +31,8 @@ std::u16string valueText(uint16_t type, std::string_view data) {
     case kAsfQword: {
       if (data.size() < 8) return {};
       const uint64_t number = value.u64le();
-      return number > uint64_t{INT64_MAX} ? std::u16string() : toU16(static_cast<long long>(number));
+      return number > uint64_t{INT64_MAX} ? std::u16string()
+                                          : toU16(static_cast<long long>(number));
     }
     case kAsfWord:
       return data.size() >= 2 ? toU16(value.u16le()) : std::u16string();

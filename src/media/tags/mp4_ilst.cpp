@@ -75,10 +75,22 @@ void readIlst(ByteReader ilst, MediaInfo& info) {
     if (type == kDataUtf16) text = decodeUtf16Be(payload);
     std::u16string* target = nullptr;
     if (name == "\xA9nam") target = &v.title;
-    if (name == "\xA9" "ART") target = &v.artist;
-    if (name == "\xA9" "alb") target = &v.album;
-    if (name == "\xA9" "cmt") target = &v.comment;
-    if (name == "\xA9" "day") target = &v.year;
+    if (name ==
+        "\xA9"
+        "ART")
+      target = &v.artist;
+    if (name ==
+        "\xA9"
+        "alb")
+      target = &v.album;
+    if (name ==
+        "\xA9"
+        "cmt")
+      target = &v.comment;
+    if (name ==
+        "\xA9"
+        "day")
+      target = &v.year;
     if (name == "\xA9gen") target = &v.genreText;
     if (name == "\xA9grp") target = &v.group;
     if (name == "\xA9wrt") target = &v.composer;

@@ -16,7 +16,7 @@ namespace sonavid::media {
 
 namespace {
 
-constexpr size_t kPreambleBytes = 12;   // "TWIN" and the version
+constexpr size_t kPreambleBytes = 12;  // "TWIN" and the version
 constexpr size_t kMaxHeaderBytes = 1024 * 1024;
 constexpr int kMaxChunks = 256;
 constexpr uint32_t kMaxRateKhz = 1000;
@@ -57,8 +57,8 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info) {
 
   VqfHeader header;
   header.later = version == "00052200";
-  const std::string block = readBlock(file, kPreambleBytes + 4,
-                                      headerLength < kMaxHeaderBytes ? headerLength : kMaxHeaderBytes);
+  const std::string block = readBlock(
+      file, kPreambleBytes + 4, headerLength < kMaxHeaderBytes ? headerLength : kMaxHeaderBytes);
   ByteReader chunks(block);
   header.headerEnd = kPreambleBytes + 4;
   for (int n = 0; n < kMaxChunks && chunks.has(8); ++n) {
@@ -101,10 +101,9 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info) {
   }
   const uint64_t seconds = header.kbps > 0 ? dataSize * 8 / (uint64_t{header.kbps} * 1000) : 0;
   char text[160];
-  std::snprintf(text, sizeof text, "%llu:%02llu (%llusec)",
-                static_cast<unsigned long long>(seconds / 60),
-                static_cast<unsigned long long>(seconds % 60),
-                static_cast<unsigned long long>(seconds));
+  std::snprintf(
+      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(seconds / 60),
+      static_cast<unsigned long long>(seconds % 60), static_cast<unsigned long long>(seconds));
   info.set("TIME", ascii(text));
   std::snprintf(text, sizeof text, "TwinVQ %s, %ukHz, %ukbps, %s", header.later ? "v2+" : "v2",
                 header.rateKhz, header.kbps, header.channelMode ? "Stereo" : "Mono");

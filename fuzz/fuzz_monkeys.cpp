@@ -1,0 +1,16 @@
+// Feeds arbitrary bytes to the Monkey's Audio reader: ID3v2 skip, junk search, descriptor and old
+// headers, APE tag.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "media/formats.h"
+#include "media/memory_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  sonavid::media::MemoryFile file(bytes);
+  sonavid::media::MediaInfo info;
+  sonavid::media::readMonkeys(file, info);
+  return 0;
+}

@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the MP4 reader: top-level boxes, the movie box walk, sample
+// descriptions, esds, tag list.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "media/formats.h"
+#include "media/memory_file.h"
+#include "media/tags/mp4_ilst.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  sonavid::media::MemoryFile file(bytes);
+  sonavid::media::MediaInfo info;
+  sonavid::media::readMp4(file, info);
+  // The tag list parser on its own.
+  sonavid::media::MediaInfo tags;
+  sonavid::media::readIlst(sonavid::media::ByteReader(bytes), tags);
+  return 0;
+}
