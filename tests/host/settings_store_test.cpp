@@ -55,7 +55,6 @@ class SettingsStoreTest : public ::testing::Test {
     std::ifstream in(dir_ + "/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  bool exists(const std::string& name) const { return std::filesystem::exists(dir_ + "/" + name); }
   std::vector<std::string> filesInDir() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
@@ -152,38 +151,34 @@ const std::string kAnsiVersion51 =
     "[Version]\r\nNo=51\r\n; note\r\n[MP3]\r\nCount=1\r\nI1=TIME_abc\r\n"
     "D1=\x83\x65\x83\x58\x83\x67\r\nR1=s/a/b/\r\n";
 
-TEST_F(SettingsStoreTest, ShippedFileAloneBecomesTheConvertedDataFile) {
-  writeFile(kShipped, kAnsiVersion51);
-  migrateAndLoadDataFile(state_);
-  EXPECT_EQ(filesInDir(), std::vector<std::string>{kData});
-  EXPECT_EQ(readFile(kData), utf16le(u"[Version]\r\nNo=52\r\n\r\n[MP3]\r\nCount=1\r\n"
-                                     u"I1=TIME_abc\r\nD1=テスト\r\nR1=s/a/b/\r\n\r\n"));
-  EXPECT_EQ(state_.itemLists[0], (ItemList{u"TIME_abc", u"テスト", u"s/a/b/"}));
+TEST_F(SettingsStoreTest, Version51AnsiFileIsConvertedAndStampedWhereverItStarts) {
+  // As the data file, or as the shipped file on a first start: either way the result is the
+  // data file alone, in UTF-16LE with FF FE and stamped 52.
+  for (const char* start : {kData, kShipped}) {
+    writeFile(start, kAnsiVersion51);
+    migrateAndLoadDataFile(state_);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{kData});
+    EXPECT_EQ(readFile(kData), utf16le(u"[Version]\r\nNo=52\r\n\r\n[MP3]\r\nCount=1\r\n"
+                                       u"I1=TIME_abc\r\nD1=テスト\r\nR1=s/a/b/\r\n\r\n"));
+    EXPECT_EQ(state_.itemLists[0], (ItemList{u"TIME_abc", u"テスト", u"s/a/b/"}));
+    std::filesystem::remove(dir_ + "/" + kData);
+  }
 }
 
-TEST_F(SettingsStoreTest, CurrentShippedFileIsTakenAsItIs) {
+TEST_F(SettingsStoreTest, CurrentOrUnversionedFilesAreLeftUntouched) {
+  // A current shipped file is only moved into place.
   const std::string current = utf16le(u"; kept\r\n[Version]\r\nNo=52\r\n[WAV]\r\nCount=0\r\n");
   writeFile(kShipped, current);
   migrateAndLoadDataFile(state_);
+  EXPECT_EQ(filesInDir(), std::vector<std::string>{kData});
   EXPECT_EQ(readFile(kData), current);
-  EXPECT_FALSE(exists(kShipped));
-}
 
-TEST_F(SettingsStoreTest, UnversionedFileWithoutShippedOneIsLeftUntouched) {
+  // An unversioned file without a shipped one counts as current and is not rewritten.
   const std::string old = "; old file\r\n[OGG]\r\nCount=1\r\nI1=TIME_x\r\nD1=d\r\nR1=r\r\n";
   writeFile(kData, old);
   migrateAndLoadDataFile(state_);
   EXPECT_EQ(readFile(kData), old);
   EXPECT_EQ(state_.itemLists[5], (ItemList{u"TIME_x", u"d", u"r"}));
-}
-
-TEST_F(SettingsStoreTest, Version51AnsiFileIsConvertedAndStamped) {
-  writeFile(kData, kAnsiVersion51);
-  migrateAndLoadDataFile(state_);
-  const std::string bytes = readFile(kData);
-  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-  EXPECT_EQ(bytes, utf16le(u"[Version]\r\nNo=52\r\n\r\n[MP3]\r\nCount=1\r\n"
-                           u"I1=TIME_abc\r\nD1=テスト\r\nR1=s/a/b/\r\n\r\n"));
 }
 
 TEST_F(SettingsStoreTest, LeftoverShippedFileIsDeletedUnread) {
