@@ -1,8 +1,385 @@
+// The setup dialog's window: creation from the item lists and the host settings, layout,
+// activation, help, commands and closing; and runSetupDialog, which macSetup calls.
+#include "setup/setup_dialog_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
 #include "host/dialog_hooks_win.h"
+#include "host/dialog_placement.h"
+#include "host/help_service_win.h"
+#include "setup/window_settings.h"
+#include "ui/controls_win.h"
+#include "ui/dialog_template.h"
+#include "ui/fonts_win.h"
+#include "ui/modal_dialog_win.h"
+#include "ui/wide_text_win.h"
 
 namespace sonavid {
 
-// Placeholder until the setup dialog exists.
-void runSetupDialog(const HostRect& /*rect*/) {}
+void runSetupDialog(const HostRect& rect) {
+  setup::SetupDialog dialog(pluginState(), rect);
+  dialog.run();
+  _FormSetup = nullptr;
+}
 
 }  // namespace sonavid
+
+namespace sonavid::setup {
+namespace {
+
+constexpr std::u16string_view kCaption = u"音声/動画ファイル情報取得マクロ設定";
+constexpr int kMargin = 8;
+constexpr int kGap = 6;
+constexpr int kSmallButtonWidth = 53;
+constexpr int kSmallButtonHeight = 21;
+constexpr int kButtonWidth = 62;
+constexpr int kButtonHeight = 25;
+constexpr int kCodeChoiceWidth = 57;
+constexpr int kSampleBoxVisibleEntries = 12;
+
+void setMenuItemEnabled(HMENU menu, int id, bool enabled) {
+  EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+}  // namespace
+
+SetupDialog::SetupDialog(PluginState& state, const HostRect& hostRect)
+    : state_(state), hostRect_(hostRect), model_(state.itemLists) {}
+
+INT_PTR SetupDialog::run() {
+  ui::DialogTemplateSpec spec;
+  // A sizeable border and a caption, but no system menu and no title-bar buttons.
+  spec.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
+  spec.title = std::u16string(kCaption);
+  const std::vector<uint16_t> words = ui::buildDialogTemplate(spec);
+  const INT_PTR result =
+      DialogBoxIndirectParamW(ui::thisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
+                              reinterpret_cast<HWND>(state_.ownerWindow), &SetupDialog::dialogProc,
+                              reinterpret_cast<LPARAM>(this));
+  // The lists shared the row-height image list and did not destroy it themselves.
+  if (rowHeightImages_ != nullptr) ImageList_Destroy(rowHeightImages_);
+  rowHeightImages_ = nullptr;
+  return result;
+}
+
+INT_PTR CALLBACK SetupDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* dialog = reinterpret_cast<SetupDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (message == WM_INITDIALOG) {
+    dialog = reinterpret_cast<SetupDialog*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    dialog->window_ = window;
+  }
+  if (dialog == nullptr) return FALSE;
+  try {
+    return dialog->handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the dialog manager: a failed handler cancels the dialog.
+    EndDialog(window, IDCANCEL);
+    return TRUE;
+  }
+}
+
+INT_PTR SetupDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      formCreate();
+      return TRUE;  // the dialog manager focuses the page control, first in tab order
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) formActivate();
+      return FALSE;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = POINT{kMinWindowWidth, kMinWindowHeight};
+      return TRUE;
+    }
+    case WM_SIZE:
+      layout();
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case WM_NOTIFY:
+      return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_HELP:
+      formHelp();
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_MOUSEMOVE:
+      if (!drag_.active()) return FALSE;
+      listViewDragOver(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return TRUE;
+    case WM_LBUTTONUP:
+      if (!drag_.active()) return FALSE;
+      listViewDragDrop(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return TRUE;
+    case WM_CAPTURECHANGED:
+      if (drag_.active()) listViewEndDrag();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void SetupDialog::formCreate() {
+  _FormSetup = window_;
+  settings_ = usableWindowSettings(readSetupWindowSettings(state_));
+  model_.setSampleFolder(settings_.sampleDir);
+  uiFont_ = ui::createFont({.face = ui::kUiGothic});
+  fixedFont_ = ui::createFont({.face = ui::kFixedGothic});
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+
+  // Three commands straight on the menu bar, without access keys.
+  menu_ = CreateMenu();
+  AppendMenuW(menu_, MF_STRING | MF_GRAYED, kIdMenuSave, L"保存");
+  AppendMenuW(menu_, MF_STRING, kIdMenuAdd, L"追加");
+  AppendMenuW(menu_, MF_STRING, kIdMenuDel, L"削除");
+  SetMenu(window_, menu_);
+
+  createControls();
+  for (int page = 0; page < kPageCount; ++page) fillList(page, -1);
+
+  // Size from the settings, then centred on the host's rectangle.
+  const DialogOrigin origin = centredOn(hostRect_, settings_.width, settings_.height);
+  SetWindowPos(window_, nullptr, origin.left, origin.top, settings_.width, settings_.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  layout();
+  updateCommandStates();
+}
+
+void SetupDialog::createControls() {
+  HFONT ui = uiFont_.get();
+  HFONT fixed = fixedFont_.get();
+  // Creation order is the tab order: page control, the shown list, OK, CANCEL, sample box.
+  pageControl_ = ui::createControl(window_, {.windowClass = WC_TABCONTROLW,
+                                             .text = {},
+                                             .style = WS_TABSTOP | WS_CLIPSIBLINGS | TCS_TABS,
+                                             .id = kIdPageControl,
+                                             .font = ui});
+  for (int page = 0; page < kPageCount; ++page) {
+    const std::u16string name(kPages[page].typeName);
+    TCITEMW tab{};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = const_cast<wchar_t*>(ui::wide(name));
+    SendMessageW(pageControl_, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&tab));
+  }
+
+  // Rows 16 pixels high: an empty state-image list of 1 x 16 pixels sets the height.
+  rowHeightImages_ = ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 1);
+  for (int page = 0; page < kPageCount; ++page) {
+    HWND list = ui::createControl(
+        window_, {.windowClass = WC_LISTVIEWW,
+                  .text = {},
+                  .style = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                           LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                  .extendedStyle = WS_EX_CLIENTEDGE,
+                  .id = kIdFirstList + page,
+                  .font = fixed});
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowHeightImages_));
+    for (int column = 0; column < kColumnCount; ++column) {
+      const std::u16string caption(kColumnCaptions[column]);
+      LVCOLUMNW info{};
+      info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+      info.pszText = const_cast<wchar_t*>(ui::wide(caption));
+      info.cx = settings_.columnWidths[page][column];
+      info.iSubItem = column;
+      SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+    }
+    if (page != 0) ShowWindow(list, SW_HIDE);
+    lists_[page] = list;
+  }
+
+  buttonOk_ = ui::createControl(window_, {.windowClass = WC_BUTTONW,
+                                          .text = u"OK",
+                                          .style = WS_TABSTOP | BS_DEFPUSHBUTTON | WS_DISABLED,
+                                          .id = IDOK,
+                                          .font = ui});
+  buttonCancel_ = ui::createControl(window_, {.windowClass = WC_BUTTONW,
+                                              .text = u"CANCEL",
+                                              .style = WS_TABSTOP | BS_PUSHBUTTON,
+                                              .id = IDCANCEL,
+                                              .font = ui});
+  comboBoxSample_ =
+      ui::createControl(window_, {.windowClass = WC_COMBOBOXW,
+                                  .text = {},
+                                  .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                  .id = kIdComboBoxSample,
+                                  .font = fixed});
+  buttonSample_ = ui::createControl(
+      window_, {.windowClass = WC_BUTTONW, .text = u"サンプル", .id = kIdButtonSample, .font = ui});
+  buttonTest_ = ui::createControl(
+      window_, {.windowClass = WC_BUTTONW, .text = u"確認", .id = kIdButtonTest, .font = ui});
+  editTest_ = ui::createControl(window_, {.windowClass = WC_EDITW,
+                                          .text = {},
+                                          .style = ES_READONLY | ES_AUTOHSCROLL,
+                                          .extendedStyle = WS_EX_CLIENTEDGE,
+                                          .id = kIdEditTest,
+                                          .font = fixed});
+
+  // The in-place editors: children of the dialog, moved over the cell being edited.
+  editListView_ = ui::createControl(window_, {.windowClass = WC_EDITW,
+                                              .text = {},
+                                              .style = ES_AUTOHSCROLL | WS_BORDER,
+                                              .rect = {0, 0, 50, kRowHeight},
+                                              .id = kIdEditListView,
+                                              .font = fixed});
+  comboBoxListView_ = ui::createControl(window_, {.windowClass = WC_COMBOBOXW,
+                                                  .text = {},
+                                                  .style = CBS_DROPDOWNLIST | WS_VSCROLL,
+                                                  .rect = {0, 0, kCodeChoiceWidth, 120},
+                                                  .id = kIdComboBoxListView,
+                                                  .font = fixed});
+  for (std::u16string_view code : offeredBaseCodes(0)) {
+    const std::u16string text(code);
+    SendMessageW(comboBoxListView_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::wide(text)));
+  }
+  SendMessageW(comboBoxListView_, CB_SETCURSEL, 0, 0);
+  ShowWindow(editListView_, SW_HIDE);
+  ShowWindow(comboBoxListView_, SW_HIDE);
+  SetWindowLongPtrW(editListView_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(comboBoxListView_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editProcOriginal_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      editListView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SetupDialog::editorProc)));
+  comboProcOriginal_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      comboBoxListView_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SetupDialog::editorProc)));
+}
+
+void SetupDialog::layout() {
+  if (pageControl_ == nullptr) return;
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int width = client.right;
+  const int pageHeight = std::max(0, static_cast<int>(client.bottom) - kPanelHeight);
+  MoveWindow(pageControl_, 0, 0, width, pageHeight, TRUE);
+
+  // The lists lie over the page control's display area, which is cut out of the control's
+  // region so that the control never paints over them.
+  RECT display{0, 0, width, pageHeight};
+  SendMessageW(pageControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  HRGN whole = CreateRectRgn(0, 0, width, pageHeight);
+  HRGN inside = CreateRectRgn(display.left, display.top, display.right, display.bottom);
+  CombineRgn(whole, whole, inside, RGN_DIFF);
+  DeleteObject(inside);
+  SetWindowRgn(pageControl_, whole, TRUE);  // the window owns the region now
+  for (HWND list : lists_) {
+    MoveWindow(list, display.left, display.top, std::max(0L, display.right - display.left),
+               std::max(0L, display.bottom - display.top), TRUE);
+  }
+
+  // Bottom panel: sample row above, test row with OK and CANCEL at the right below.
+  const int top = pageHeight;
+  const int rowOne = top + 10;
+  const int rowTwo = top + kPanelHeight - kButtonHeight - 12;
+  const int fieldLeft = kMargin + kSmallButtonWidth + kGap;
+  MoveWindow(buttonSample_, kMargin, rowOne, kSmallButtonWidth, kSmallButtonHeight, TRUE);
+  const int itemHeight = static_cast<int>(SendMessageW(comboBoxSample_, CB_GETITEMHEIGHT, 0, 0));
+  MoveWindow(comboBoxSample_, fieldLeft, rowOne, std::max(0, width - fieldLeft - kMargin),
+             kSmallButtonHeight + kSampleBoxVisibleEntries * itemHeight + 4, TRUE);
+  const int cancelLeft = width - kMargin - kButtonWidth;
+  const int okLeft = cancelLeft - kGap - kButtonWidth;
+  MoveWindow(buttonOk_, okLeft, rowTwo, kButtonWidth, kButtonHeight, TRUE);
+  MoveWindow(buttonCancel_, cancelLeft, rowTwo, kButtonWidth, kButtonHeight, TRUE);
+  const int testTop = rowTwo + (kButtonHeight - kSmallButtonHeight) / 2;
+  MoveWindow(buttonTest_, kMargin, testTop, kSmallButtonWidth, kSmallButtonHeight, TRUE);
+  MoveWindow(editTest_, fieldLeft, testTop, std::max(0, okLeft - kGap * 2 - fieldLeft),
+             kSmallButtonHeight, TRUE);
+}
+
+void SetupDialog::formActivate() {
+  // Not OK: it is disabled while nothing has changed.
+  ui::snapPointerTo(buttonCancel_);
+}
+
+void SetupDialog::formHelp() { openHelpTopic(kSetupHelpContext); }
+
+void SetupDialog::formClose() {
+  if (drag_.active()) ReleaseCapture();
+  const SIZE size = ui::outerSize(window_);
+  settings_.height = size.cy;
+  settings_.width = size.cx;
+  for (int page = 0; page < kPageCount; ++page) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      settings_.columnWidths[page][column] =
+          static_cast<int32_t>(SendMessageW(lists_[page], LVM_GETCOLUMNWIDTH, column, 0));
+    }
+  }
+  settings_.sampleDir = model_.sampleFolder();
+  writeSetupWindowSettings(state_, settings_);
+}
+
+void SetupDialog::updateCommandStates() {
+  setMenuItemEnabled(menu_, kIdMenuSave, model_.saveCommandEnabled());
+  DrawMenuBar(window_);
+  EnableWindow(buttonOk_, model_.okEnabled() ? TRUE : FALSE);
+}
+
+bool SetupDialog::onCommand(int id, int notification) {
+  switch (id) {
+    case IDOK:
+      // Enter reaches here from the dialog manager too; a disabled OK does nothing.
+      if (drag_.active() || !IsWindowEnabled(buttonOk_)) return true;
+      buttonOkClick();
+      return true;
+    case IDCANCEL:
+      if (drag_.active()) {
+        ReleaseCapture();  // Escape during a drag ends the drag, not the dialog
+        return true;
+      }
+      formClose();
+      EndDialog(window_, IDCANCEL);
+      return true;
+    case kIdMenuSave:
+      if (model_.saveCommandEnabled()) menuSaveClick(true);
+      return true;
+    case kIdMenuAdd:
+      menuAddClick();
+      return true;
+    case kIdMenuDel:
+      menuDelClick();
+      return true;
+    case kIdButtonSample:
+      if (notification == BN_CLICKED) buttonSampleClick();
+      return true;
+    case kIdButtonTest:
+      if (notification == BN_CLICKED) buttonTestClick();
+      return true;
+    case kIdComboBoxSample:
+      if (notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE) comboBoxSampleChange();
+      return true;
+    default:
+      return false;
+  }
+}
+
+INT_PTR SetupDialog::onNotify(const NMHDR& header) {
+  const int id = static_cast<int>(header.idFrom);
+  if (id == kIdPageControl) {
+    if (header.code == static_cast<UINT>(TCN_SELCHANGING)) {
+      pageControlChanging();
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);  // the switch is always allowed
+      return TRUE;
+    }
+    if (header.code == static_cast<UINT>(TCN_SELCHANGE)) pageControlChange();
+    return FALSE;
+  }
+  if (id < kIdFirstList || id >= kIdFirstList + kPageCount) return FALSE;
+  switch (header.code) {
+    case NM_CUSTOMDRAW: {
+      auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, listViewCustomDraw(draw));
+      return TRUE;
+    }
+    case NM_DBLCLK:
+      listViewDblClick(header.hwndFrom);
+      return TRUE;
+    case LVN_BEGINDRAG:
+      listViewStartDrag(header.hwndFrom, *reinterpret_cast<const NMLISTVIEW*>(&header));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace sonavid::setup

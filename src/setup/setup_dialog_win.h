@@ -1,0 +1,127 @@
+// The setup dialog's Win32 view: the window, its menu, the page control with one list per
+// media type, the two in-place editors and the bottom panel, bound to a SetupModel. The
+// handlers are split over setup_dialog_win.cpp (window, layout, closing), setup_lists_win.cpp
+// (lists, editors, dragging) and setup_panel_win.cpp (pages, sample file, test, saving).
+#pragma once
+
+#include <windows.h>
+//
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+
+#include "host/host_abi.h"
+#include "host/settings_store.h"
+#include "setup/row_drag.h"
+#include "setup/setup_model.h"
+#include "ui/win_handles_win.h"
+
+namespace sonavid::setup {
+
+// Control and command identifiers.
+enum SetupControlId : int {
+  kIdPageControl = 100,
+  kIdFirstList = 110,  // kIdFirstList + page
+  kIdComboBoxSample = 120,
+  kIdButtonSample = 121,
+  kIdButtonTest = 122,
+  kIdEditTest = 123,
+  kIdEditListView = 130,
+  kIdComboBoxListView = 131,
+  kIdMenuSave = 200,
+  kIdMenuAdd = 201,
+  kIdMenuDel = 202,
+  // Named as the default button while an in-place editor has the focus: no such control
+  // exists, so Enter is not turned into OK.
+  kIdNoDefaultButton = 999,
+};
+
+inline constexpr uint32_t kSetupHelpContext = 201;
+inline constexpr int kPanelHeight = 88;
+inline constexpr int kRowHeight = 16;
+
+class SetupDialog {
+ public:
+  SetupDialog(PluginState& state, const HostRect& hostRect);
+  // Shows the dialog modally to the owner window; returns the modal result.
+  INT_PTR run();
+
+ private:
+  static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // setup_dialog_win.cpp
+  void formCreate();
+  void createControls();
+  void layout();
+  void formActivate();
+  void formHelp();
+  void formClose();
+  bool onCommand(int id, int notification);
+  INT_PTR onNotify(const NMHDR& header);
+  void updateCommandStates();  // MenuSave and ButtonOk from the model
+
+  // setup_lists_win.cpp
+  void fillList(int page, int selectRow);
+  LRESULT listViewCustomDraw(NMLVCUSTOMDRAW& draw);
+  void listViewDblClick(HWND list);
+  void cmnEditComboBoxEnter(bool editorFocused);
+  void editListViewExit(bool moveFocusToList);
+  void comboBoxListViewExit(bool moveFocusToList);
+  void commitOpenEditors();
+  bool editorKeyDown(HWND editor, WPARAM key);
+  void menuAddClick();
+  void menuDelClick();
+  void listViewStartDrag(HWND list, const NMLISTVIEW& info);
+  void listViewDragOver(POINT screen);
+  void listViewDragDrop(POINT screen);
+  void listViewEndDrag();
+  HWND shownList() const { return lists_[model_.shownPage()]; }
+  int selectedRow(HWND list) const;
+  void selectRow(HWND list, int row, bool focus);
+
+  // setup_panel_win.cpp
+  void pageControlChanging();
+  void pageControlChange();
+  void buttonSampleClick();
+  void comboBoxSampleChange();
+  void buttonTestClick();
+  void menuSaveClick(bool fromMenu);
+  void buttonOkClick();
+
+  PluginState& state_;
+  HostRect hostRect_;
+  SetupModel model_;
+  SetupWindowSettings settings_;
+  RowDrag drag_;
+
+  HWND window_ = nullptr;
+  HWND pageControl_ = nullptr;
+  std::array<HWND, kPageCount> lists_{};
+  HWND editListView_ = nullptr;
+  HWND comboBoxListView_ = nullptr;
+  HWND buttonSample_ = nullptr;
+  HWND comboBoxSample_ = nullptr;
+  HWND buttonTest_ = nullptr;
+  HWND editTest_ = nullptr;
+  HWND buttonOk_ = nullptr;
+  HWND buttonCancel_ = nullptr;
+  HMENU menu_ = nullptr;  // owned by the window once set
+  WNDPROC editProcOriginal_ = nullptr;
+  WNDPROC comboProcOriginal_ = nullptr;
+  HIMAGELIST rowHeightImages_ = nullptr;  // shared by the eight lists, destroyed with them
+  HIMAGELIST dragImage_ = nullptr;
+
+  ui::UniqueFont uiFont_;     // proportional: window, tabs, buttons, description column
+  ui::UniqueFont fixedFont_;  // monospaced: lists, editors, sample box, test result
+
+  // Set while an editor is hidden by the program, so that losing the focus then does not
+  // commit a second time.
+  bool hidingEditor_ = false;
+  bool editorFocused_ = false;
+};
+
+}  // namespace sonavid::setup
