@@ -1,5 +1,7 @@
 // The setup dialog's page switching and bottom panel: sample file, test of a substitution,
 // saving and OK.
+#include <windows.h>
+//
 #include <commdlg.h>
 
 #include <string>
