@@ -97,10 +97,10 @@ SubstResult BuiltinSubstitution::subst(std::u16string_view command, std::u16stri
     }
     // After an empty match the next search starts one character on, never inside a pair.
     if (end >= text.size()) break;
-    from = end + ((isHighSurrogate(text[end]) && end + 1 < text.size() &&
-                   isLowSurrogate(text[end + 1]))
-                      ? 2
-                      : 1);
+    from = end +
+           ((isHighSurrogate(text[end]) && end + 1 < text.size() && isLowSurrogate(text[end + 1]))
+                ? 2
+                : 1);
   }
   if (count == 0) return {0, {}};
   if (text.size() - copied > kMaxSubstOutputUnits - std::min(out.size(), kMaxSubstOutputUnits)) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <bit>
 
+#include "regex/pattern_rewrite.h"
+
 namespace sonavid::regex {
 namespace {
 
@@ -85,7 +87,7 @@ std::unique_ptr<OnigPattern> OnigPattern::compile(std::u16string_view pattern,
   // The Perl syntax reads ^ and $ at the text's ends; this lifts that for every line.
   if (flags.multiLine) options |= ONIG_OPTION_NEGATE_SINGLELINE;
 
-  const std::u16string text = withPairedSurrogates(pattern);
+  const std::u16string text = rewriteByteEscapes(withPairedSurrogates(pattern));
   auto impl = std::make_unique<Impl>();
   OnigErrorInfo error{};
   const int rc = onig_new(&impl->regex, bytesOf(text.data()), bytesOf(text.data() + text.size()),
@@ -102,8 +104,8 @@ int OnigPattern::groupCount() const { return onig_number_of_captures(impl_->rege
 int OnigPattern::groupNumberByName(std::u16string_view name) const {
   if (name.empty()) return -1;
   const std::u16string text = withPairedSurrogates(name);
-  const int number = onig_name_to_backref_number(
-      impl_->regex, bytesOf(text.data()), bytesOf(text.data() + text.size()), nullptr);
+  const int number = onig_name_to_backref_number(impl_->regex, bytesOf(text.data()),
+                                                 bytesOf(text.data() + text.size()), nullptr);
   return number > 0 ? number : -1;
 }
 

@@ -13,13 +13,14 @@
 
 namespace sonavid::regex {
 
-// Backtracking steps that all searches of one substitution may take together. About a
-// hundred million steps a second on a desktop machine: this keeps a runaway pattern to a
-// fraction of a second per file.
-inline constexpr unsigned long kRetryBudget = 30'000'000;
+// Backtracking steps that all searches of one substitution may take together. Ordinary
+// patterns on tag-sized texts take a few hundred; a runaway pattern stops after a fraction of
+// a second (some tens of nanoseconds a step) instead of stalling a rename of many files.
+inline constexpr unsigned long kRetryBudget = 5'000'000;
 // Entries of the backtracking stack one search may hold (tens of bytes each).
-inline constexpr unsigned int kMatchStackLimit = 1u << 21;
-// Nesting of groups the pattern reader accepts; its recursion must fit a small thread stack.
+inline constexpr unsigned int kMatchStackLimit = 1u << 20;
+// Depth of the pattern reader's recursion (a group takes two levels, so about 99 nested
+// groups); it must fit a host thread's stack of 1 MiB with room to spare.
 inline constexpr unsigned int kParseDepthLimit = 200;
 
 class OnigPattern {

@@ -19,6 +19,13 @@ int hexValue(char16_t c) {
   return -1;
 }
 
+// Group names are made of word characters; any character beyond ASCII is let through for the
+// engine to judge.
+bool isNameCharacter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || isDigit(c) || c == u'_' ||
+         c >= 0x80;
+}
+
 char16_t asciiToLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 char16_t asciiToUpper(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
 
@@ -81,8 +88,15 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
       const char16_t e = text[pos + 1];
       pos += 2;
       switch (e) {
-        case u'1': case u'2': case u'3': case u'4': case u'5':
-        case u'6': case u'7': case u'8': case u'9':
+        case u'1':
+        case u'2':
+        case u'3':
+        case u'4':
+        case u'5':
+        case u'6':
+        case u'7':
+        case u'8':
+        case u'9':
           --pos;
           addGroup(readGroupNumber(text, pos, groupCount));
           break;
@@ -94,12 +108,24 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
           r.addLiteralCodePoint(value);
           break;
         }
-        case u't': r.addLiteral(u"\t"); break;
-        case u'n': r.addLiteral(u"\n"); break;
-        case u'r': r.addLiteral(u"\r"); break;
-        case u'f': r.addLiteral(u"\f"); break;
-        case u'a': r.addLiteral(u"\a"); break;
-        case u'e': r.addLiteral(u"\x1B"); break;
+        case u't':
+          r.addLiteral(u"\t");
+          break;
+        case u'n':
+          r.addLiteral(u"\n");
+          break;
+        case u'r':
+          r.addLiteral(u"\r");
+          break;
+        case u'f':
+          r.addLiteral(u"\f");
+          break;
+        case u'a':
+          r.addLiteral(u"\a");
+          break;
+        case u'e':
+          r.addLiteral(u"\x1B");
+          break;
         case u'x': {
           if (pos < n && text[pos] == u'{') {
             const size_t close = text.find(u'}', pos + 1);
@@ -131,12 +157,24 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
           }
           break;
         }
-        case u'l': r.add(Kind::kNextLower); break;
-        case u'u': r.add(Kind::kNextUpper); break;
-        case u'L': r.add(Kind::kLower); break;
-        case u'U': r.add(Kind::kUpper); break;
-        case u'E': r.add(Kind::kCaseEnd); break;
-        default: r.addLiteral(std::u16string_view(&e, 1)); break;
+        case u'l':
+          r.add(Kind::kNextLower);
+          break;
+        case u'u':
+          r.add(Kind::kNextUpper);
+          break;
+        case u'L':
+          r.add(Kind::kLower);
+          break;
+        case u'U':
+          r.add(Kind::kUpper);
+          break;
+        case u'E':
+          r.add(Kind::kCaseEnd);
+          break;
+        default:
+          r.addLiteral(std::u16string_view(&e, 1));
+          break;
       }
       continue;
     }
@@ -159,10 +197,11 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
       r.add(Kind::kPostMatch);
       pos += 2;
     } else if (e == u'{' || (e == u'+' && pos + 2 < n && text[pos + 2] == u'{')) {
-      // ${n}, ${name} or $+{name}
+      // ${n}, ${name} or $+{name}; anything else after "${" leaves the "$" as it is.
       const size_t open = e == u'{' ? pos + 1 : pos + 2;
-      const size_t close = text.find(u'}', open + 1);
-      if (close == std::u16string_view::npos || close == open + 1) {
+      size_t close = open + 1;
+      while (close < n && isNameCharacter(text[close])) ++close;
+      if (close >= n || text[close] != u'}' || close == open + 1) {
         r.addLiteral(u"$");
         ++pos;
         continue;
@@ -215,8 +254,9 @@ bool Replacement::expand(std::u16string_view text, std::span<const GroupSpan> gr
     for (char16_t c : part) {
       const Case mode = next != Case::kKeep ? next : run;
       next = Case::kKeep;
-      out.push_back(mode == Case::kLower ? asciiToLower(c)
-                                         : mode == Case::kUpper ? asciiToUpper(c) : c);
+      out.push_back(mode == Case::kLower   ? asciiToLower(c)
+                    : mode == Case::kUpper ? asciiToUpper(c)
+                                           : c);
     }
   };
   auto spanText = [&](const GroupSpan& g) -> std::u16string_view {
@@ -227,7 +267,9 @@ bool Replacement::expand(std::u16string_view text, std::span<const GroupSpan> gr
   const GroupSpan whole = groups.empty() ? GroupSpan{} : groups[0];
   for (const Piece& p : pieces_) {
     switch (p.kind) {
-      case Kind::kLiteral: emit(p.text); break;
+      case Kind::kLiteral:
+        emit(p.text);
+        break;
       case Kind::kGroup:
         if (static_cast<size_t>(p.group) < groups.size()) emit(spanText(groups[p.group]));
         break;
@@ -247,11 +289,21 @@ bool Replacement::expand(std::u16string_view text, std::span<const GroupSpan> gr
           emit(spanText(GroupSpan{whole.end, static_cast<std::ptrdiff_t>(text.size())}));
         }
         break;
-      case Kind::kNextLower: next = Case::kLower; break;
-      case Kind::kNextUpper: next = Case::kUpper; break;
-      case Kind::kLower: run = Case::kLower; break;
-      case Kind::kUpper: run = Case::kUpper; break;
-      case Kind::kCaseEnd: run = Case::kKeep; break;
+      case Kind::kNextLower:
+        next = Case::kLower;
+        break;
+      case Kind::kNextUpper:
+        next = Case::kUpper;
+        break;
+      case Kind::kLower:
+        run = Case::kLower;
+        break;
+      case Kind::kUpper:
+        run = Case::kUpper;
+        break;
+      case Kind::kCaseEnd:
+        run = Case::kKeep;
+        break;
     }
     if (!fits) return false;
   }

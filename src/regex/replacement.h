@@ -65,8 +65,8 @@ class Replacement {
   };
   struct Piece {
     Kind kind;
-    int group = 0;         // kGroup
-    std::u16string text;   // kLiteral
+    int group = 0;        // kGroup
+    std::u16string text;  // kLiteral
   };
 
   void addLiteral(std::u16string_view text);

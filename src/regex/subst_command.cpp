@@ -50,12 +50,23 @@ std::optional<SubstCommand> parseSubstCommand(std::u16string_view command) {
   if (!readPart(command, delimiter, pos, result.replacement)) return std::nullopt;
   for (; pos < command.size(); ++pos) {
     switch (command[pos]) {
-      case u'g': result.flags.global = true; break;
-      case u'i': result.flags.ignoreCase = true; break;
-      case u'm': result.flags.multiLine = true; break;
-      case u's': result.flags.dotAll = true; break;
-      case u'x': result.flags.extended = true; break;
-      default: break;
+      case u'g':
+        result.flags.global = true;
+        break;
+      case u'i':
+        result.flags.ignoreCase = true;
+        break;
+      case u'm':
+        result.flags.multiLine = true;
+        break;
+      case u's':
+        result.flags.dotAll = true;
+        break;
+      case u'x':
+        result.flags.extended = true;
+        break;
+      default:
+        break;
     }
   }
   return result;

@@ -32,7 +32,8 @@ void expectSubst(std::u16string_view command, std::u16string_view target, int co
 TEST(BuiltinSubstitution, DefaultTimeExpression) {
   const std::u16string_view command = u"s/^.*?, (.*?)\\..*$/\\1/";
   expectSubst(command, u"X, 205.3 more", 1, "205");
-  expectSubst(command, u"MPEG1 Layer3, 128kbps, 44100Hz, 3:25 (205.4sec)", 1, "128kbps, 44100Hz, 3:25 (205");
+  expectSubst(command, u"MPEG1 Layer3, 128kbps, 44100Hz, 3:25 (205.4sec)", 1,
+              "128kbps, 44100Hz, 3:25 (205");
   expectSubst(command, u"abc", 0, "");
   expectSubst(command, u"a, b", 0, "");
   expectSubst(command, u"", 0, "");
@@ -54,9 +55,8 @@ TEST(BuiltinSubstitution, DelimitersAndEscapedDelimiters) {
 
 TEST(BuiltinSubstitution, InvalidCommandsGiveMinusOne) {
   for (std::u16string_view command :
-       {u"", u"s", u"s/", u"s/a", u"s/a/", u"s/a/b", u"x/a/b/", u"S/a/b/", u" s/a/b/",
-        u"s/a\\/b/", u"s/(/x/", u"s/[a/x/", u"s/a{2,1}/x/", u"s/*/x/", u"s/(?<n>a/x/",
-        u"s/\\/"}) {
+       {u"", u"s", u"s/", u"s/a", u"s/a/", u"s/a/b", u"x/a/b/", u"S/a/b/", u" s/a/b/", u"s/a\\/b/",
+        u"s/(/x/", u"s/[a/x/", u"s/a{2,1}/x/", u"s/*/x/", u"s/(?<n>a/x/", u"s/\\/"}) {
     BuiltinSubstitution engine;
     EXPECT_EQ(engine.subst(command, u"abc").count, -1) << utf16ToUtf8(command);
   }
