@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "regex/pattern_rewrite.h"
+#include "regex/perl_pattern.h"
 
 namespace sonavid::regex {
 namespace {
@@ -87,7 +87,7 @@ std::unique_ptr<OnigPattern> OnigPattern::compile(std::u16string_view pattern,
   // The Perl syntax reads ^ and $ at the text's ends; this lifts that for every line.
   if (flags.multiLine) options |= ONIG_OPTION_NEGATE_SINGLELINE;
 
-  const std::u16string text = rewriteByteEscapes(withPairedSurrogates(pattern));
+  const std::u16string text = adaptPerlPattern(withPairedSurrogates(pattern));
   auto impl = std::make_unique<Impl>();
   OnigErrorInfo error{};
   const int rc = onig_new(&impl->regex, bytesOf(text.data()), bytesOf(text.data() + text.size()),

@@ -1,4 +1,4 @@
-#include "regex/pattern_rewrite.h"
+#include "regex/perl_pattern.h"
 
 namespace sonavid::regex {
 namespace {
@@ -26,7 +26,7 @@ void appendCodePoint(std::u16string& out, unsigned value) {
 
 }  // namespace
 
-std::u16string rewriteByteEscapes(std::u16string_view pattern) {
+std::u16string adaptPerlPattern(std::u16string_view pattern) {
   std::u16string out;
   out.reserve(pattern.size());
   const size_t n = pattern.size();
@@ -59,6 +59,12 @@ std::u16string rewriteByteEscapes(std::u16string_view pattern) {
       }
       appendCodePoint(out, value);
       pos = p;
+    } else if (e == u'h') {
+      out += u"\\p{Blank}";
+      pos += 2;
+    } else if (e == u'H') {
+      out += u"\\P{Blank}";
+      pos += 2;
     } else {
       out.append(pattern.substr(pos, 2));
       pos += 2;

@@ -6,10 +6,14 @@
 
 namespace sonavid::regex {
 
-// Oniguruma reads "\xHH" and octal escapes as single bytes, which are not characters in a
-// UTF-16 text (the pattern would be refused). Perl means a character: "\xHH" (one or two hex
-// digits) and "\0", "\0o", "\0oo" become "\x{...}". Text between \Q and \E, and escaped
-// backslashes, are left alone; so is every other sequence.
-std::u16string rewriteByteEscapes(std::u16string_view pattern);
+// Rewrites the Perl escapes that Oniguruma reads otherwise:
+// - "\xHH" (one or two hex digits) and "\0", "\0o", "\0oo" mean a character to Perl but a
+//   single byte to Oniguruma, which is no character of a UTF-16 text (the pattern would be
+//   refused): they become "\x{...}".
+// - "\h" and "\H" (horizontal white space, the ideographic space included, and its opposite)
+//   would be a plain "h": they become "\p{Blank}" and "\P{Blank}", which also work inside
+//   a character class.
+// Text between \Q and \E, escaped backslashes and every other sequence are left alone.
+std::u16string adaptPerlPattern(std::u16string_view pattern);
 
 }  // namespace sonavid::regex
