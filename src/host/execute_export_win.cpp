@@ -1,11 +1,14 @@
-// macExecute: the host's execute request handed to the engine.
+// macExecute: the host's execute request, converted at the boundary and handed to the engine.
+#include "engine/execute.h"
+#include "engine/execute_request.h"
 #include "host/host_abi.h"
 
 namespace sonavid {
 
-const char16_t* __cdecl macExecute(const ExecuteRequest* /*request*/) {
-  static constexpr char16_t kEmpty[] = u"";
-  return kEmpty;
+const char16_t* __cdecl macExecute(const ExecuteRequest* request) {
+  if (request == nullptr) return executeMacro(nullptr);
+  const MacroRequest portable = toMacroRequest(*request);
+  return executeMacro(&portable);
 }
 
 }  // namespace sonavid

@@ -1,12 +1,93 @@
-// expand: macro texts over files, one line per file.
+// expand [--letter0 C] [--letter1 C] MACROTEXT... -- FILE...
+// Sends the reset request, then for each file (numbered from 0) each macro text in order (call
+// numbers from 1), and prints one line per file: its name and each expansion, tab-separated.
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "commands.h"
 #include "console_out.h"
+#include "engine/execute_request.h"
+#include "common/text.h"
+#include "engine/macro_text.h"
 
 namespace sonavid::host {
+namespace {
 
-int runExpand(HostContext& /*context*/, const Arguments& /*args*/) {
-  writeErr("expand: not available in this build\n");
+struct PreparedMacro {
+  int32_t macroIndex;
+  std::u16string parameterText;
+};
+
+std::u16string u16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+std::wstring fullPath(const std::wstring& path) {
+  std::wstring buffer(32768, L'\0');
+  const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (n == 0 || n >= buffer.size()) return path;
+  buffer.resize(n);
+  return buffer;
+}
+
+int usage() {
+  writeErr("usage: expand [--letter0 C] [--letter1 C] MACROTEXT... -- FILE...\n");
   return 2;
+}
+
+}  // namespace
+
+int runExpand(HostContext& context, const Arguments& args) {
+  char16_t letter0 = u'a', letter1 = u'b';
+  size_t i = 0;
+  for (; i + 1 < args.size(); i += 2) {
+    if (args[i] == L"--letter0" && args[i + 1].size() == 1) {
+      letter0 = static_cast<char16_t>(args[i + 1][0]);
+    } else if (args[i] == L"--letter1" && args[i + 1].size() == 1) {
+      letter1 = static_cast<char16_t>(args[i + 1][0]);
+    } else {
+      break;
+    }
+  }
+  std::vector<PreparedMacro> macros;
+  for (; i < args.size() && args[i] != L"--"; ++i) {
+    const std::u16string text = u16(args[i]);
+    const std::optional<MacroText> parsed = parseMacroText(text);
+    const int index = parsed ? macroIndexOfLetter(parsed->letter, letter0, letter1) : -1;
+    if (index < 0) {
+      writeErr("expand: not a macro text of this plug-in: " + utf16ToUtf8(text) + "\n");
+      return 2;
+    }
+    macros.push_back({index, std::u16string(parsed->parameterText)});
+  }
+  if (i >= args.size() || macros.empty()) return usage();
+  const std::vector<std::wstring> files(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+
+  MacExecuteFn execute = context.plugin.descriptor().macExecute;
+  execute(nullptr);  // a run starts with the reset request
+  int32_t fileNumber = 0;
+  for (const std::wstring& file : files) {
+    const std::u16string path = u16(fullPath(file));
+    const size_t slash = path.find_last_of(u"\\/");
+    const std::u16string directory = slash == std::u16string::npos ? u"" : path.substr(0, slash);
+    const std::u16string name = slash == std::u16string::npos ? path : path.substr(slash + 1);
+    std::u16string line = name;
+    int32_t callNumber = 1;
+    for (const PreparedMacro& macro : macros) {
+      ExecuteRequest request{};
+      request.macroIndex = macro.macroIndex;
+      request.parameterText = macro.parameterText.c_str();
+      request.directory = directory.c_str();
+      request.fileName = name.c_str();
+      request.fileNumber = fileNumber;
+      request.callNumber = callNumber++;
+      const char16_t* result = execute(&request);
+      line += u"\t";
+      line += result != nullptr ? result : u"(null)";
+    }
+    writeOut(line + u"\n");
+    ++fileNumber;
+  }
+  return 0;
 }
 
 }  // namespace sonavid::host
