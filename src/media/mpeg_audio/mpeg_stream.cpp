@@ -21,15 +21,16 @@ std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos) {
   return parseMpegFrameHeader(wordAt(bytes, pos));
 }
 
-// Length of the run of agreeing frame headers from `pos`, up to `enough`. A run that reaches
-// the end of the stream counts as enough: a short file has no more frames to show.
+// Length of the run of agreeing frame headers from `pos`, up to `enough`. A run of at least
+// two that reaches the end of the stream (`streamBytes` from the start of `head`) counts as
+// enough: a short file has no more frames to show. A lone header near the end does not.
 int agreeingRun(std::string_view head, size_t pos, uint64_t streamBytes, int enough) {
   const auto first = headerAt(head, pos);
   if (!first) return 0;
   int run = 1;
   uint64_t next = pos + first->frameBytes;
   while (run < enough) {
-    if (next >= streamBytes) return enough;
+    if (next >= streamBytes) return run >= 2 ? enough : run;
     if (next + 4 > head.size()) return run;
     const auto h = headerAt(head, static_cast<size_t>(next));
     if (!h || !sameMpegStream(*first, *h)) return run;
@@ -132,7 +133,7 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   for (size_t pos = 0; pos + 4 <= head.size(); ++pos) {
     if (static_cast<uint8_t>(head[pos]) != 0xFF) continue;
     const int needed = search.trusted && pos == 0 ? 1 : kMpegConfirmFrames;
-    if (agreeingRun(head, pos, streamBytes - pos, needed) >= needed) {
+    if (agreeingRun(head, pos, streamBytes, needed) >= needed) {
       found = pos;
       break;
     }

@@ -78,7 +78,9 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
   tag.version = version;
   const uint64_t itemsStart = end - size;
   tag.start = itemsStart;
-  if ((flags & kApeHasHeader) != 0 && itemsStart >= kApeFooterBytes) {
+  // Count the header only when it is really there: a wrong flag must not hide what precedes.
+  if ((flags & kApeHasHeader) != 0 && itemsStart >= kApeFooterBytes &&
+      readBlock(file, itemsStart - kApeFooterBytes, 8) == "APETAGEX") {
     tag.start = itemsStart - kApeFooterBytes;
   }
   const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);

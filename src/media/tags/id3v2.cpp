@@ -365,7 +365,7 @@ std::u16string resolveId3Genre(std::u16string_view text) {
           if (!digits) break;
           number = number * 10 + (c - u'0');
         }
-        if (!digits) break;
+        if (!digits || id3GenreName(number).empty()) break;  // unknown: keep the text
         name = id3GenreName(number);
       }
       append(name);

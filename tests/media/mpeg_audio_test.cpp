@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "common/platform_posix.h"
+#include "common/text.h"
+#include "media/formats.h"
+#include "media/memory_file.h"
+#include "media/mpeg_audio/frame_header.h"
+#include "media_test_bytes.h"
+
+namespace sonavid::media {
+namespace {
+
+using namespace test;
+
+class MpegAudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setPlatform(&western_); }
+  void TearDown() override { setPlatform(nullptr); }
+
+  // Reads `bytes` as an MP3 file; the values as UTF-8, or nothing when it is not one.
+  std::optional<MediaInfo> read(std::string bytes, int* reads = nullptr) {
+    MemoryFile file(std::move(bytes));
+    MediaInfo info;
+    const bool found = readMpegAudio(file, info);
+    if (reads) *reads = file.readCalls();
+    if (!found) return std::nullopt;
+    return info;
+  }
+  static std::string value(const MediaInfo& info, std::string_view code) {
+    const std::u16string* v = info.find(code);
+    return v ? utf16ToUtf8(*v) : "";
+  }
+
+  PosixPlatform western_{"WINDOWS-1252"};
+};
+
+std::string frames(int count, int kbps) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += mp3Frame(kbps);
+  return out;
+}
+
+// A first frame carrying a Xing/Info header (MPEG-1 stereo: 32 bytes of side information).
+std::string xingFrame(std::string_view tag, uint32_t frameCount, uint32_t byteCount) {
+  std::string frame = mp3Frame(128);
+  frame.replace(36, 16, std::string(tag) + be32(3) + be32(frameCount) + be32(byteCount));
+  return frame;
+}
+
+TEST(MpegFrameHeader, LengthsAndRates) {
+  auto h = parseMpegFrameHeader(0xFFFB9040);  // MPEG-1 L3 128k 44100, joint stereo
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->frameBytes, 417u);
+  EXPECT_EQ(h->samplesPerFrame, 1152u);
+  EXPECT_EQ(h->mode, ChannelMode::kJointStereo);
+  h = parseMpegFrameHeader(0xFFFB9240);  // with padding
+  EXPECT_EQ(h->frameBytes, 418u);
+  h = parseMpegFrameHeader(0xFFF3E0C0);  // MPEG-2 L3 160k 22050 mono
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->version, MpegVersion::k2);
+  EXPECT_EQ(h->bitrateKbps, 160);
+  EXPECT_EQ(h->frameBytes, 72u * 160000 / 22050);
+  EXPECT_EQ(h->samplesPerFrame, 576u);
+  h = parseMpegFrameHeader(0xFFE31800);  // MPEG-2.5 L3 8k 8000
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->version, MpegVersion::k25);
+  EXPECT_EQ(h->sampleRate, 8000);
+  EXPECT_EQ(h->frameBytes, 72u);
+  h = parseMpegFrameHeader(0xFFFF1000);  // MPEG-1 L1 32k 44100
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->layer, 1);
+  EXPECT_EQ(h->frameBytes, 32u);
+  h = parseMpegFrameHeader(0xFFFDE400);  // MPEG-1 L2 384k 48000
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->frameBytes, 1152u);
+  for (uint32_t bad : {0xFFFB0040u,    // free format
+                       0xFFFBF040u,    // bitrate index 15
+                       0xFFFB9C40u,    // sample rate index 3
+                       0xFFF99040u,    // layer 0
+                       0xFFEB9040u,    // version 01
+                       0xFFFB9042u,    // emphasis 2
+                       0x7FFB9040u}) {  // no sync
+    EXPECT_FALSE(parseMpegFrameHeader(bad)) << std::hex << bad;
+  }
+}
+
+TEST_F(MpegAudioTest, ConstantBitrateWithoutHeader) {
+  const auto info = read(frames(1000, 128));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->type, 1);
+  EXPECT_EQ(value(*info, "AFMT"), "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 1000frames");
+  EXPECT_EQ(value(*info, "TIME"), "0:24 (24sec)");  // 1000 * 384 bytes at 16000 bytes/s
+}
+
+TEST_F(MpegAudioTest, XingInfoAndVbriHeaders) {
+  // Xing: 50 frames after the header frame, alternating 128 and 160 kbit/s.
+  std::string body;
+  for (int i = 0; i < 50; ++i) body += mp3Frame(i % 2 ? 160 : 128);
+  const uint32_t total = static_cast<uint32_t>(body.size() + 384);
+  auto info = read(xingFrame("Xing", 50, total) + body);
+  ASSERT_TRUE(info);
+  const uint64_t kbps = uint64_t{total} * 8 * 48000 / (50 * 1152) / 1000;
+  EXPECT_EQ(value(*info, "AFMT"),
+            "MPEG1.0 Layer3 " + std::to_string(kbps) + "Kb/s(VBR) 48000Hz J-Stereo 50frames");
+  // LAME's Info header marks a constant bitrate.
+  info = read(xingFrame("Info", 3000, 3001 * 384) + frames(3000, 128));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "AFMT"), "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 3000frames");
+  EXPECT_EQ(value(*info, "TIME"), "1:12 (72sec)");  // 3000 * 1152 / 48000
+  // A file cut to a third of what its header promises.
+  info = read(xingFrame("Xing", 3000, 3001 * 384) + frames(999, 128));
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "TIME"), "0:23 (23sec)");  // 999 of 3000 frames: 23.98 s
+  // VBRI sits 32 bytes after the frame header.
+  std::string vbri = mp3Frame(128);
+  vbri.replace(36, 18, "VBRI" + std::string(6, '\0') + be32(total) + be32(50));
+  info = read(vbri + body);
+  ASSERT_TRUE(info);
+  EXPECT_NE(value(*info, "AFMT").find("(VBR) 48000Hz J-Stereo 50frames"), std::string::npos);
+}
+
+TEST_F(MpegAudioTest, VaryingBitrateWithoutHeaderHopsThroughEveryFrame) {
+  // 2400 frames (more than one hop chunk), with junk in the middle to resync over.
+  std::string stream;
+  for (int i = 0; i < 2400; ++i) {
+    stream += mp3Frame(i % 3 == 0 ? 320 : 64);
+    if (i == 1200) stream += std::string(300, '\x55');
+  }
+  int reads = 0;
+  const auto info = read(stream, &reads);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "TIME"), "0:57 (57sec)");  // 2400 * 1152 / 48000 = 57.6
+  const std::string afmt = value(*info, "AFMT");
+  EXPECT_NE(afmt.find("Kb/s(VBR) 48000Hz J-Stereo 2400frames"), std::string::npos) << afmt;
+  EXPECT_LT(reads, 20);
+}
+
+TEST_F(MpegAudioTest, DetectionNeedsAgreeingFramesOrATag) {
+  // A text with stray 0xFF bytes, even ones that form a single valid header.
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "line of text \xFF\xFB\x94\x40 and more\r\n";
+  EXPECT_FALSE(read(text));
+  // Three frames are not enough without a tag; four are.
+  EXPECT_FALSE(read("junk" + frames(3, 128) + std::string(500, 'x')));
+  EXPECT_TRUE(read("junk" + frames(4, 128) + std::string(500, 'x')));
+  // After an ID3v2 tag one frame right at its end is enough; garbage is not.
+  const std::string tag = id3v2(3, frame23("TIT2", bytes("\0T", 2)));
+  EXPECT_TRUE(read(tag + mp3Frame(128)));
+  EXPECT_FALSE(read(tag + std::string(2000, 'x')));
+  EXPECT_FALSE(read(tag));
+  EXPECT_FALSE(read(""));
+  EXPECT_FALSE(read(std::string(4, '\xFF')));
+}
+
+TEST_F(MpegAudioTest, HugeTagSizeInASmallFile) {
+  const std::string head = bytes("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10);
+  int reads = 0;
+  EXPECT_FALSE(read(head + frames(10, 128), &reads));
+  EXPECT_LE(reads, 4);
+}
+
+TEST_F(MpegAudioTest, TagsAndTheirOrderOfPrecedence) {
+  const std::string v2 = id3v2(3, frame23("TIT2", bytes("\0V2 title", 9)) +
+                                      frame23("TCON", bytes("\0(17)", 5)) +
+                                      frame23("TRCK", bytes("\0" "4/10", 5)));
+  std::string v1 = "TAG" + std::string("V1 title") + std::string(22, '\0') + "V1 artist" +
+                   std::string(21, ' ') + std::string(30, '\0') + "2001" + std::string(28, '\0') +
+                   std::string(1, '\0') + "\x05" + "\x08";
+  ASSERT_EQ(v1.size(), 128u);
+  int reads = 0;
+  const auto info = read(v2 + frames(100, 128) + v1, &reads);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "V2 title");
+  EXPECT_EQ(value(*info, "INAM_v1"), "V1 title");
+  EXPECT_EQ(value(*info, "INAM"), "V2 title");
+  EXPECT_EQ(value(*info, "IART"), "V1 artist");  // only ID3v1 has it
+  EXPECT_EQ(value(*info, "IGNR_v2"), "Rock");
+  EXPECT_EQ(value(*info, "IGNR_v1"), "Jazz");
+  EXPECT_EQ(value(*info, "TRACK_v2"), "4/10");
+  EXPECT_EQ(value(*info, "TRACK_v1"), "5");
+  EXPECT_EQ(value(*info, "ICRD"), "2001");
+  // The ID3v1 block is not counted as audio: 100 frames exactly.
+  EXPECT_NE(value(*info, "AFMT").find(" 100frames"), std::string::npos);
+  EXPECT_LE(reads, 3);
+}
+
+}  // namespace
+}  // namespace sonavid::media

@@ -1,0 +1,103 @@
+// Every MP3, WAV and AVI fixture made by tests/data/make-media.sh, read through the built-in
+// reader and compared with tests/data/media/expected-part1.tsv.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "common/platform_posix.h"
+#include "common/text.h"
+#include "media/builtin_reader.h"
+#include "media/memory_file.h"
+
+namespace sonavid::media {
+namespace {
+
+const std::string kMediaDir = std::string(SONAVID_TEST_DATA) + "/media/";
+
+std::string unescape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out.push_back(text[i]);
+      continue;
+    }
+    const char c = text[++i];
+    out.push_back(c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c);
+  }
+  return out;
+}
+
+// file -> code -> value (UTF-8)
+std::map<std::string, std::map<std::string, std::string>> loadExpected() {
+  std::map<std::string, std::map<std::string, std::string>> expected;
+  std::ifstream in(kMediaDir + "expected-part1.tsv");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t a = line.find('\t');
+    const size_t b = line.find('\t', a + 1);
+    if (a == std::string::npos || b == std::string::npos) continue;
+    expected[line.substr(0, a)][line.substr(a + 1, b - a - 1)] = unescape(line.substr(b + 1));
+  }
+  return expected;
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+int typeOf(const std::string& file) {
+  if (file.starts_with("mp3-") || file.starts_with("rmp3-")) return 1;
+  if (file.starts_with("wav-")) return 2;
+  return 3;
+}
+
+TEST(MpegRiffFixtures, EveryFixtureGivesItsExpectedValues) {
+  const auto expected = loadExpected();
+  ASSERT_GE(expected.size(), 25u) << "expected-part1.tsv missing or short";
+  PosixPlatform western("WINDOWS-1252");
+  PosixPlatform japanese("CP932");
+  for (const auto& [file, values] : expected) {
+    SCOPED_TRACE(file);
+    setPlatform(file.find("sjis") != std::string::npos ? &japanese : &western);
+    MemoryFile bytes(readAll(kMediaDir + file));
+    ASSERT_GT(bytes.size(), 0u);
+    const MediaInfo info = BuiltinReader::readFile(bytes);
+    EXPECT_EQ(info.type, typeOf(file));
+    for (const auto& [code, value] : values) {
+      const std::u16string* got = info.find(code);
+      EXPECT_EQ(got ? utf16ToUtf8(*got) : "<none>", value) << code;
+    }
+    // Nothing beyond what the tools confirmed.
+    for (const auto& [code, value] : info.values) {
+      if (!value.empty()) {
+        EXPECT_TRUE(values.count(code)) << "unexpected " << code;
+      }
+    }
+    // Head, tail and tag reads only (the small files fit in the first blocks).
+    EXPECT_LE(bytes.readCalls(), 8) << "reads";
+  }
+  setPlatform(nullptr);
+}
+
+TEST(MpegRiffFixtures, LoadsFromDiskThroughThePlatform) {
+  PosixPlatform western("WINDOWS-1252");
+  setPlatform(&western);
+  BuiltinReader reader;
+  ASSERT_TRUE(reader.load(utf8ToUtf16(kMediaDir + "mp3-id3v23-utf16.mp3")));
+  EXPECT_EQ(reader.type(), 1);
+  EXPECT_EQ(reader.value(u"INAM_v2"), u"日本語のタイトル");
+  EXPECT_EQ(reader.value(u"INAM"), u"日本語のタイトル");
+  EXPECT_EQ(reader.value(u"INAM_v1"), u"V1 Title");
+  EXPECT_EQ(reader.value(u"NOPE"), u"");
+  setPlatform(nullptr);
+}
+
+}  // namespace
+}  // namespace sonavid::media
