@@ -11,16 +11,26 @@
 namespace sonavid::media {
 namespace {
 
-const std::string kHeaderGuid("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-const std::string kFilePropsGuid("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
-const std::string kStreamGuid("\x91\x07\xDC\xB7\xB7\xA9\xCF\x11\x8E\xE6\x00\xC0\x0C\x20\x53\x65", 16);
-const std::string kCodecListGuid("\x40\x52\xD1\x86\x1D\x31\xD0\x11\xA3\xA4\x00\xA0\xC9\x03\x48\xF6", 16);
-const std::string kContentGuid("\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-const std::string kExtContentGuid("\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
-const std::string kExtensionGuid("\xB5\x03\xBF\x5F\x2E\xA9\xCF\x11\x8E\xE3\x00\xC0\x0C\x20\x53\x65", 16);
-const std::string kLibraryGuid("\x94\x1C\x23\x44\x98\x94\xD1\x49\xA1\x41\x1D\x13\x4E\x45\x70\x54", 16);
-const std::string kAudioGuid("\x40\x9E\x69\xF8\x4D\x5B\xCF\x11\xA8\xFD\x00\x80\x5F\x5C\x44\x2B", 16);
-const std::string kVideoGuid("\xC0\xEF\x19\xBC\x4D\x5B\xCF\x11\xA8\xFD\x00\x80\x5F\x5C\x44\x2B", 16);
+const std::string kHeaderGuid("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C",
+                              16);
+const std::string kFilePropsGuid("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65",
+                                 16);
+const std::string kStreamGuid("\x91\x07\xDC\xB7\xB7\xA9\xCF\x11\x8E\xE6\x00\xC0\x0C\x20\x53\x65",
+                              16);
+const std::string kCodecListGuid("\x40\x52\xD1\x86\x1D\x31\xD0\x11\xA3\xA4\x00\xA0\xC9\x03\x48\xF6",
+                                 16);
+const std::string kContentGuid("\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C",
+                               16);
+const std::string kExtContentGuid(
+    "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
+const std::string kExtensionGuid("\xB5\x03\xBF\x5F\x2E\xA9\xCF\x11\x8E\xE3\x00\xC0\x0C\x20\x53\x65",
+                                 16);
+const std::string kLibraryGuid("\x94\x1C\x23\x44\x98\x94\xD1\x49\xA1\x41\x1D\x13\x4E\x45\x70\x54",
+                               16);
+const std::string kAudioGuid("\x40\x9E\x69\xF8\x4D\x5B\xCF\x11\xA8\xFD\x00\x80\x5F\x5C\x44\x2B",
+                             16);
+const std::string kVideoGuid("\xC0\xEF\x19\xBC\x4D\x5B\xCF\x11\xA8\xFD\x00\x80\x5F\x5C\x44\x2B",
+                             16);
 
 std::string le(uint64_t value, int bytes) {
   std::string out;
@@ -44,10 +54,10 @@ std::string fileProperties(uint64_t duration100ns, uint64_t prerollMs) {
                                     le(prerollMs, 8) + le(2, 4) + le(0, 12));
 }
 std::string audioStream(uint16_t codec, uint16_t channels, uint32_t rate, uint32_t bytesPerSec) {
-  const std::string wave = le(codec, 2) + le(channels, 2) + le(rate, 4) + le(bytesPerSec, 4) +
-                           le(0, 6);
-  return object(kStreamGuid, kAudioGuid + std::string(16, '\0') + le(0, 8) +
-                                 le(wave.size(), 4) + le(0, 4) + le(1, 2) + le(0, 4) + wave);
+  const std::string wave =
+      le(codec, 2) + le(channels, 2) + le(rate, 4) + le(bytesPerSec, 4) + le(0, 6);
+  return object(kStreamGuid, kAudioGuid + std::string(16, '\0') + le(0, 8) + le(wave.size(), 4) +
+                                 le(0, 4) + le(1, 2) + le(0, 4) + wave);
 }
 std::string videoStream(uint32_t width, uint32_t height, const char* fourcc, uint16_t bits) {
   const std::string bitmap = le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
@@ -57,8 +67,8 @@ std::string videoStream(uint32_t width, uint32_t height, const char* fourcc, uin
                                  le(0, 4) + le(2, 2) + le(0, 4) + data);
 }
 std::string codecEntry(uint16_t type, std::u16string_view name, std::u16string_view desc) {
-  return le(type, 2) + le(name.size() + 1, 2) + utf16(name) + le(desc.size() + 1, 2) +
-         utf16(desc) + le(2, 2) + "\x61\x01";
+  return le(type, 2) + le(name.size() + 1, 2) + utf16(name) + le(desc.size() + 1, 2) + utf16(desc) +
+         le(2, 2) + "\x61\x01";
 }
 
 MediaInfo read(const std::string& bytes, bool* recognised = nullptr) {
@@ -84,20 +94,19 @@ TEST(AsfReader, LengthIsPlayDurationLessPrerollAsHoursMinutesSeconds) {
 }
 
 TEST(AsfReader, FormatsComeFromTheCodecListWithDescriptions) {
-  const std::string list = object(
-      kCodecListGuid, std::string(16, '\0') + le(2, 4) +
-                          codecEntry(2, u"Windows Media Audio 9.2", u"128 kbps, 44 kHz, stereo CBR") +
-                          codecEntry(1, u"Windows Media Video 9", u""));
-  const MediaInfo info = read(asfFile(list + audioStream(0x161, 2, 44100, 16000) +
-                                          videoStream(640, 480, "WMV3", 24),
-                                      3));
+  const std::string list = object(kCodecListGuid, std::string(16, '\0') + le(2, 4) +
+                                                      codecEntry(2, u"Windows Media Audio 9.2",
+                                                                 u"128 kbps, 44 kHz, stereo CBR") +
+                                                      codecEntry(1, u"Windows Media Video 9", u""));
+  const MediaInfo info = read(
+      asfFile(list + audioStream(0x161, 2, 44100, 16000) + videoStream(640, 480, "WMV3", 24), 3));
   EXPECT_EQ(value(info, "AFMT"), u"Windows Media Audio 9.2 (128 kbps, 44 kHz, stereo CBR)");
   EXPECT_EQ(value(info, "VFMT"), u"Windows Media Video 9");
 }
 
 TEST(AsfReader, WithoutCodecListFormatsComeFromStreamProperties) {
-  const MediaInfo info = read(
-      asfFile(audioStream(0x161, 2, 44100, 16000) + videoStream(640, 480, "WMV2", 24), 2));
+  const MediaInfo info =
+      read(asfFile(audioStream(0x161, 2, 44100, 16000) + videoStream(640, 480, "WMV2", 24), 2));
   EXPECT_EQ(value(info, "AFMT"), u"WMA v2, 44100Hz, 2ch, 128Kbps");
   EXPECT_EQ(value(info, "VFMT"), u"WMV2, 640x480, 24BitColor");
 }
@@ -150,9 +159,10 @@ TEST(AsfReader, DamagedHeadersGiveWhatCouldBeRead) {
   // Size fields below the object header size, and a huge declared object count.
   EXPECT_NO_FATAL_FAILURE(read(asfFile(kStreamGuid + le(3, 8) + std::string(64, '\x11'), 100000)));
   // Counts inside objects that the bytes cannot hold.
-  EXPECT_NO_FATAL_FAILURE(read(asfFile(object(kCodecListGuid, std::string(16, '\0') + le(0xFFFFFFFF, 4)) +
-                                           object(kExtContentGuid, le(0xFFFF, 2)),
-                                       2)));
+  EXPECT_NO_FATAL_FAILURE(
+      read(asfFile(object(kCodecListGuid, std::string(16, '\0') + le(0xFFFFFFFF, 4)) +
+                       object(kExtContentGuid, le(0xFFFF, 2)),
+                   2)));
   // Not ASF at all.
   read("RIFF....WAVEfmt ", &recognised);
   EXPECT_FALSE(recognised);

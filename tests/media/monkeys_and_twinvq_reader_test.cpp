@@ -23,8 +23,8 @@ std::string be(uint64_t value, int bytes) {
 }
 
 // 3.98 and later: descriptor (52 bytes) then header.
-std::string newApe(uint16_t version, uint32_t blocksPerFrame, uint32_t finalBlocks,
-                   uint32_t frames, uint16_t bits, uint16_t channels, uint32_t rate) {
+std::string newApe(uint16_t version, uint32_t blocksPerFrame, uint32_t finalBlocks, uint32_t frames,
+                   uint16_t bits, uint16_t channels, uint32_t rate) {
   return "MAC " + le(version, 2) + le(0, 2) + le(52, 4) + le(24, 4) + std::string(36, '\0') +
          le(2000, 2) + le(0, 2) + le(blocksPerFrame, 4) + le(finalBlocks, 4) + le(frames, 4) +
          le(bits, 2) + le(channels, 2) + le(rate, 4) + std::string(64, '\0');
@@ -120,10 +120,10 @@ std::string comm(uint32_t mode, uint32_t kbps, uint32_t khz) {
 }
 
 TEST(TwinVqReader, LengthFormatAndTexts) {
-  const MediaInfo info = readVqf(vqf("97012000", comm(1, 96, 44) + chunk("DSIZ", be(2940000, 4)) +
-                                                     chunk("NAME", "Name") + chunk("AUTH", "Auth") +
-                                                     chunk("(c) ", "Copy") + chunk("COMT", "Note") +
-                                                     chunk("FILE", "saved.vqf") + chunk("ALBM", "Album")));
+  const MediaInfo info = readVqf(
+      vqf("97012000", comm(1, 96, 44) + chunk("DSIZ", be(2940000, 4)) + chunk("NAME", "Name") +
+                          chunk("AUTH", "Auth") + chunk("(c) ", "Copy") + chunk("COMT", "Note") +
+                          chunk("FILE", "saved.vqf") + chunk("ALBM", "Album")));
   EXPECT_EQ(info.type, kTypeVqf);
   EXPECT_EQ(value(info, "TIME"), u"4:05 (245sec)");
   EXPECT_EQ(value(info, "AFMT"), u"TwinVQ v2, 44kHz, 96kbps, Stereo");
@@ -147,8 +147,8 @@ TEST(TwinVqReader, DamagedHeaders) {
   EXPECT_EQ(value(readVqf(vqf("97012000", comm(1, 0, 44) + chunk("DSIZ", be(100, 4)))), "TIME"),
             u"0:00 (0sec)");
   // A chunk length past the end, and a header length of 4 GiB: what came before is kept.
-  MediaInfo info = readVqf(vqf("97012000", chunk("NAME", "Kept") + "COMT" + be(0xFFFFFFF0u, 4)),
-                           &recognised);
+  MediaInfo info =
+      readVqf(vqf("97012000", chunk("NAME", "Kept") + "COMT" + be(0xFFFFFFF0u, 4)), &recognised);
   EXPECT_TRUE(recognised);
   EXPECT_EQ(value(info, "INAM"), u"Kept");
   std::string huge = vqf("97012000", chunk("NAME", "Kept"));

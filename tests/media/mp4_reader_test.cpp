@@ -35,8 +35,8 @@ std::string tkhd(uint64_t duration, uint32_t width = 0, uint32_t height = 0) {
 }
 std::string mdhd(int version, uint32_t timescale, uint64_t duration) {
   const int t = version == 1 ? 8 : 4;
-  return box("mdhd", full(version) + be(0, t) + be(0, t) + be(timescale, 4) + be(duration, t) +
-                         be(0, 4));
+  return box("mdhd",
+             full(version) + be(0, t) + be(0, t) + be(timescale, 4) + be(duration, t) + be(0, 4));
 }
 std::string hdlr(const std::string& kind) {
   return box("hdlr", full(0) + be(0, 4) + kind + std::string(12, '\0') + "\0"s);
@@ -55,8 +55,8 @@ std::string audioEntry(const std::string& format, uint32_t rate, const std::stri
 }
 std::string videoEntry(const std::string& format, uint16_t w, uint16_t h,
                        const std::string& children) {
-  return box(format, std::string(6, '\0') + be(1, 2) + std::string(16, '\0') + be(w, 2) +
-                         be(h, 2) + be(0x480000, 4) + be(0x480000, 4) + be(0, 4) + be(1, 2) +
+  return box(format, std::string(6, '\0') + be(1, 2) + std::string(16, '\0') + be(w, 2) + be(h, 2) +
+                         be(0x480000, 4) + be(0x480000, 4) + be(0, 4) + be(1, 2) +
                          std::string(32, '\0') + be(24, 2) + be(0xFFFF, 2) + children);
 }
 std::string stbl(const std::string& entry, uint32_t samples, uint32_t delta, uint32_t sampleSize) {
@@ -66,8 +66,7 @@ std::string stbl(const std::string& entry, uint32_t samples, uint32_t delta, uin
 }
 std::string trak(const std::string& kind, const std::string& header, const std::string& media,
                  const std::string& table, const std::string& extra = "") {
-  return box("trak", header + extra +
-                         box("mdia", media + hdlr(kind) + box("minf", table)));
+  return box("trak", header + extra + box("mdia", media + hdlr(kind) + box("minf", table)));
 }
 std::string ilstItem(const std::string& name, uint32_t type, const std::string& value) {
   return box(name, box("data", be(type, 4) + be(0, 4) + value));
@@ -82,12 +81,13 @@ std::string movie(uint64_t seconds, const std::string& extra = "") {
   const std::string aac = audioEntry("mp4a", 44100, esds(0x40, 128000, 2));
   const std::string avc =
       videoEntry("avc1", 640, 480, box("avcC", "\x01\x4D\x40\x1F\xFF"s + std::string(8, '\0')));
-  return box("moov", mvhd(0, 600, 600 * seconds) +
-                         trak("vide", tkhd(600 * seconds, 640, 480), mdhd(0, 30000, 30000 * seconds),
-                              stbl(avc, 30 * seconds, 1000, 5000)) +
-                         trak("soun", tkhd(600 * seconds), mdhd(0, 44100, 44100 * seconds),
-                              stbl(aac, 44100 * seconds / 1024, 1024, 400)) +
-                         extra);
+  return box("moov",
+             mvhd(0, 600, 600 * seconds) +
+                 trak("vide", tkhd(600 * seconds, 640, 480), mdhd(0, 30000, 30000 * seconds),
+                      stbl(avc, 30 * seconds, 1000, 5000)) +
+                 trak("soun", tkhd(600 * seconds), mdhd(0, 44100, 44100 * seconds),
+                      stbl(aac, 44100 * seconds / 1024, 1024, 400)) +
+                 extra);
 }
 
 MediaInfo read(const std::string& bytes, bool* recognised = nullptr) {
@@ -107,7 +107,8 @@ TEST(Mp4Reader, MovieLengthAndTrackFormats) {
   EXPECT_EQ(info.type, kTypeMp4);
   EXPECT_EQ(value(info, "TIME"), u"4:05 (245sec)");
   EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 245.000 secs, 138 kbps, 44100 Hz");
-  EXPECT_EQ(value(info, "VFMT"), u"H264 Main@3.1, 245.000 secs, 1200 kbps, 640x480 @ 30.000000 fps");
+  EXPECT_EQ(value(info, "VFMT"),
+            u"H264 Main@3.1, 245.000 secs, 1200 kbps, 640x480 @ 30.000000 fps");
 }
 
 TEST(Mp4Reader, MoovAfterMediaDataWith64BitSizesAndVersion1Headers) {
@@ -124,13 +125,13 @@ TEST(Mp4Reader, MoovAfterMediaDataWith64BitSizesAndVersion1Headers) {
 
 TEST(Mp4Reader, ZeroMovieDurationFallsBackToTheLongestTrackAndEditListsCount) {
   const std::string alac = audioEntry("alac", 44100, "");
-  const std::string edits = box("edts", box("elst", full(0) + be(2, 4) + be(600 * 10, 4) +
-                                                        be(0, 4) + be(0x10000, 4) +
-                                                        be(600 * 20, 4) + be(0, 4) + be(0x10000, 4)));
-  const std::string moov =
-      box("moov", mvhd(0, 600, 0) +
-                      trak("soun", tkhd(0), mdhd(0, 44100, 44100 * 7), stbl(alac, 100, 3087, 0)) +
-                      trak("soun", tkhd(0), mdhd(0, 44100, 44100 * 40), stbl(alac, 10, 1, 0), edits));
+  const std::string edits =
+      box("edts", box("elst", full(0) + be(2, 4) + be(600 * 10, 4) + be(0, 4) + be(0x10000, 4) +
+                                  be(600 * 20, 4) + be(0, 4) + be(0x10000, 4)));
+  const std::string moov = box(
+      "moov", mvhd(0, 600, 0) +
+                  trak("soun", tkhd(0), mdhd(0, 44100, 44100 * 7), stbl(alac, 100, 3087, 0)) +
+                  trak("soun", tkhd(0), mdhd(0, 44100, 44100 * 40), stbl(alac, 10, 1, 0), edits));
   const MediaInfo info = read(kFtyp + moov);
   EXPECT_EQ(value(info, "TIME"), u"0:30 (30sec)");  // the edit list's 10 + 20 s
   EXPECT_EQ(value(info, "AFMT").substr(0, 19), u"ALAC, 30.000 secs, ");  // the last audio track
@@ -138,8 +139,9 @@ TEST(Mp4Reader, ZeroMovieDurationFallsBackToTheLongestTrackAndEditListsCount) {
 
 TEST(Mp4Reader, CodecNamesFromSampleEntriesAndObjectTypes) {
   auto afmt = [](const std::string& entry) {
-    const std::string moov = box(
-        "moov", mvhd(0, 1000, 1000) + trak("soun", tkhd(1000), mdhd(0, 1000, 1000), stbl(entry, 1, 1000, 100)));
+    const std::string moov =
+        box("moov", mvhd(0, 1000, 1000) +
+                        trak("soun", tkhd(1000), mdhd(0, 1000, 1000), stbl(entry, 1, 1000, 100)));
     const std::u16string text = value(read(kFtyp + moov), "AFMT");
     return text.substr(0, text.find(u','));
   };
@@ -152,11 +154,25 @@ TEST(Mp4Reader, CodecNamesFromSampleEntriesAndObjectTypes) {
 
 TEST(Mp4Reader, TagsIncludingNumericGenreNumberPairsAndTempo) {
   const std::string items =
-      ilstItem("\xA9nam", 1, "Title") + ilstItem("\xA9" "ART", 1, "Artist") +
-      ilstItem("\xA9" "alb", 1, "Album") + ilstItem("\xA9grp", 1, "Group") +
-      ilstItem("\xA9wrt", 1, "Composer") + ilstItem("\xA9" "day", 1, "2004") +
-      ilstItem("\xA9" "cmt", 1, "Comment") + ilstItem("\xA9too", 1, "Tool") +
-      ilstItem("gnre", 0, be(18, 2)) +  // ID3v1 genre 17 plus one
+      ilstItem("\xA9nam", 1, "Title") +
+      ilstItem(
+          "\xA9"
+          "ART",
+          1, "Artist") +
+      ilstItem(
+          "\xA9"
+          "alb",
+          1, "Album") +
+      ilstItem("\xA9grp", 1, "Group") + ilstItem("\xA9wrt", 1, "Composer") +
+      ilstItem(
+          "\xA9"
+          "day",
+          1, "2004") +
+      ilstItem(
+          "\xA9"
+          "cmt",
+          1, "Comment") +
+      ilstItem("\xA9too", 1, "Tool") + ilstItem("gnre", 0, be(18, 2)) +  // ID3v1 genre 17 plus one
       ilstItem("trkn", 0, be(0, 2) + be(5, 2) + be(0, 2) + be(0, 2)) +
       ilstItem("disk", 0, be(0, 2) + be(1, 2) + be(3, 2)) + ilstItem("tmpo", 21, be(128, 2));
   const MediaInfo info = read(kFtyp + movie(3, udtaTags(items)));

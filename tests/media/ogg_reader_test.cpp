@@ -33,9 +33,9 @@ std::string page(uint32_t serial, uint8_t flags, uint64_t granule,
     lacing.push_back(static_cast<char>(left));
     body += packet;
   }
-  return "OggS" + std::string(1, '\0') + std::string(1, static_cast<char>(flags)) +
-         le(granule, 8) + le(serial, 4) + le(0, 4) + le(0, 4) +
-         std::string(1, static_cast<char>(lacing.size())) + lacing + body;
+  return "OggS" + std::string(1, '\0') + std::string(1, static_cast<char>(flags)) + le(granule, 8) +
+         le(serial, 4) + le(0, 4) + le(0, 4) + std::string(1, static_cast<char>(lacing.size())) +
+         lacing + body;
 }
 
 std::string vorbisId(uint32_t rate, int channels, int32_t max, int32_t nominal, int32_t min) {
@@ -76,9 +76,9 @@ std::u16string value(const MediaInfo& info, std::string_view code) {
 
 TEST(OggReader, VorbisLengthFormatAndComments) {
   const MediaInfo info =
-      read(vorbisStream(7, 44100, 44100 * 245, {"title=Song", "ARTIST=Band", "Album=Record",
-                                                "DESCRIPTION=about", "date=2001", "GENRE=Pop",
-                                                "TRACKNUMBER=3", "TITLE=Second title"}));
+      read(vorbisStream(7, 44100, 44100 * 245,
+                        {"title=Song", "ARTIST=Band", "Album=Record", "DESCRIPTION=about",
+                         "date=2001", "GENRE=Pop", "TRACKNUMBER=3", "TITLE=Second title"}));
   EXPECT_EQ(info.type, kTypeOgg);
   EXPECT_EQ(value(info, "TIME"), u"04:05 (245sec)");
   EXPECT_EQ(value(info, "INAM"), u"Song");  // the first TITLE, names in any case
@@ -134,7 +134,8 @@ TEST(OggReader, ChainedFilesAddTheirChainsLengths) {
 TEST(OggReader, MultiplexedVideoTakesAudioValuesFromTheVorbisStream) {
   const std::string theoraId = std::string("\x80theora", 7) + std::string(35, '\0');
   const std::string theoraComments = std::string("\x81theora", 7) + comments({"TITLE=Video"});
-  std::string bytes = page(50, 2, 0, {theoraId}) + page(60, 2, 0, {vorbisId(44100, 2, 0, 96000, 0)}) +
+  std::string bytes = page(50, 2, 0, {theoraId}) +
+                      page(60, 2, 0, {vorbisId(44100, 2, 0, 96000, 0)}) +
                       page(50, 0, 0, {theoraComments, "\x82theora"}) +
                       page(60, 0, 0, {vorbisComments({"TITLE=Sound"}), kSetup}) +
                       page(60, 0, 44100 * 8, {std::string(100, 'a')}) +
@@ -166,8 +167,8 @@ TEST(OggReader, DamagedAndForeignInput) {
   EXPECT_NO_FATAL_FAILURE(read(page(1, 2, 0, {vorbisId(44100, 2, 0, 0, 0)}) +
                                page(1, 0, 0, {lying, kSetup}) + page(1, 4, 100, {"z"})));
   std::string manyFields = std::string("\x03vorbis", 7) + le(0, 4) + le(0x7FFFFFFF, 4);
-  EXPECT_NO_FATAL_FAILURE(read(page(1, 2, 0, {vorbisId(44100, 2, 0, 0, 0)}) +
-                               page(1, 0, 0, {manyFields, kSetup})));
+  EXPECT_NO_FATAL_FAILURE(
+      read(page(1, 2, 0, {vorbisId(44100, 2, 0, 0, 0)}) + page(1, 0, 0, {manyFields, kSetup})));
   // Sample rate zero: no division by zero.
   EXPECT_EQ(value(read(vorbisStream(4, 0, 1000, {})), "TIME"), u"00:00 (0sec)");
 }
