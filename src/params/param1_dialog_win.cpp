@@ -30,9 +30,9 @@ constexpr ParamDialogLayout kLayout{
 };
 
 // Labels right-aligned against their combo boxes, one row each.
-constexpr int kLabelLeft = 24;
+constexpr int kLabelLeft = 26;
 constexpr int kLabelWidth = 74;
-constexpr int kComboLeft = 102;
+constexpr int kComboLeft = 104;
 constexpr int kTypeComboWidth = 65;
 constexpr int kFieldComboWidth = 220;
 constexpr int kUpperRowTop = 48;
