@@ -230,11 +230,6 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
   return r;
 }
 
-bool Replacement::isLiteral() const {
-  return std::all_of(pieces_.begin(), pieces_.end(),
-                     [](const Piece& p) { return p.kind == Kind::kLiteral; });
-}
-
 bool Replacement::expand(std::u16string_view text, std::span<const GroupSpan> groups,
                          std::u16string& out, size_t maxSize) const {
   enum class Case { kKeep, kLower, kUpper };

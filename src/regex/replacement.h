@@ -47,9 +47,6 @@ class Replacement {
   bool expand(std::u16string_view text, std::span<const GroupSpan> groups, std::u16string& out,
               size_t maxSize) const;
 
-  // True when the replacement is plain text (no group reference and no case change).
-  bool isLiteral() const;
-
  private:
   enum class Kind {
     kLiteral,

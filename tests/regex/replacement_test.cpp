@@ -93,11 +93,7 @@ TEST(Replacement, CaseModifiersChangeAsciiLettersOnly) {
   EXPECT_EQ(expand(u"\\u$3x"), "X");
 }
 
-TEST(Replacement, LiteralDetectionAndOutputCap) {
-  EXPECT_TRUE(Replacement::parse(u"plain \\t text", 3).isLiteral());
-  EXPECT_FALSE(Replacement::parse(u"$1", 3).isLiteral());
-  EXPECT_FALSE(Replacement::parse(u"\\U", 3).isLiteral());
-
+TEST(Replacement, OutputCap) {
   const Replacement r = Replacement::parse(u"$&$&$&", 3);
   std::u16string out = u"xx";
   EXPECT_TRUE(r.expand(kText, kGroups, out, 8));
