@@ -188,5 +188,17 @@ TEST(OggReader, PacketsSpanningPagesAreJoined) {
   EXPECT_EQ(value(info, "TIME"), u"00:03 (3sec)");
 }
 
+TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {
+  const std::string theoraId = std::string("\x80theora", 7) + std::string(35, '\0');
+  std::string bytes = page(50, 2, 0, {theoraId});
+  for (int i = 0; i < 2000; ++i) bytes += page(50, 0, i, {std::string(100, 'v')});
+  MemoryFile file(bytes);
+  MediaInfo info;
+  EXPECT_TRUE(readOgg(file, info));
+  EXPECT_EQ(info.type, kTypeOgg);
+  EXPECT_EQ(info.find("AFMT"), nullptr);
+  EXPECT_LE(file.readCalls(), 3);
+}
+
 }  // namespace
 }  // namespace sonavid::media

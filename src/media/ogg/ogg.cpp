@@ -261,6 +261,13 @@ void readHeaders(Pager& pager, Findings& found) {
         other.partial.clear();
       }
     }
+    // All first pages come before any data page: a data page with no audio stream among
+    // the identified streams means the file has none.
+    if (found.audioIndex < 0 && !(page.flags & kFlagFirst)) {
+      bool allIdentified = true;
+      for (const Stream& s : found.streams) allIdentified = allIdentified && s.identified;
+      if (allIdentified) break;
+    }
     if (found.audioIndex >= 0 && found.streams[found.audioIndex].headersDone()) {
       if (found.dataStart == 0) found.dataStart = offset;
       // Every stream of the group has shown its first page once a data page appears.
