@@ -242,6 +242,37 @@ body = b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", pcm) + info_list(
 with open(P("wav-info-after-data.wav"), "wb") as f:
     f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
 
+# Damaged files for tests/data/crash/: each must open without harm (see the crash test).
+crash = os.path.join(os.path.dirname(out), "crash")
+os.makedirs(crash, exist_ok=True)
+C = lambda name: os.path.join(crash, name)
+with open(P("mp3-cbr-info.mp3"), "rb") as f:
+    cbr = f.read()
+with open(C("mp3-id3v2-size-past-end.mp3"), "wb") as f:
+    f.write(b"ID3\x03\x00\x00\x7f\x7f\x7f\x7f" + frame23("TIT2", b"\0Title") + cbr[:4000])
+xing = bytearray(cbr[:8000])
+xing[36:52] = b"Xing" + struct.pack(">III", 3, 0xFFFFFFFF, 0xFFFFFFFF)
+with open(C("mp3-xing-counts-maxed.mp3"), "wb") as f:
+    f.write(bytes(xing))
+with open(C("mp3-ape-count-huge.mp3"), "wb") as f:
+    f.write(cbr[:4000] + b"APETAGEX" + struct.pack("<IIII", 2000, 0x7FFFFFFF, 0xFFFFFFFF, 0) +
+            b"\0" * 8)
+with open(C("mp3-lyrics3-size-lies.mp3"), "wb") as f:
+    f.write(cbr[:4000] + b"LYRICSBEGIN" + b"999999LYRICS200" + id3v1(b"T"))
+with open(C("mp3-unsync-ff-at-end.mp3"), "wb") as f:
+    f.write(b"ID3\x03\x00\x80" + syncsafe(16) + b"TIT2\x00\x00\x00\x05\x00\x00\x00\xff" +
+            b"\xff\xff" + cbr[:4000])
+with open(C("wav-chunk-size-huge-before-fmt.wav"), "wb") as f:
+    f.write(b"RIFF" + struct.pack("<I", 100) + b"WAVE" + b"junk" + struct.pack("<I", 0xFFFFFFF0) +
+            chunk(b"fmt ", fmt) + chunk(b"data", b"\0" * 100))
+with open(P("avi-xvid-mp3.avi"), "rb") as f:
+    avi = f.read()
+with open(C("avi-cut-inside-headers.avi"), "wb") as f:
+    f.write(avi[:300])
+with open(C("rmp3-without-data.wav"), "wb") as f:
+    body = b"RMP3" + info_list([(b"INAM", b"x")])
+    f.write(b"RIFF" + struct.pack("<I", 0xFFFFFFFF) + body)
+
 # ---------------------------------------------------------------------------------------------
 # Expected values.
 def reader(path, codepage=None):
@@ -463,4 +494,5 @@ with open(P("expected-part1.tsv"), "w", encoding="utf-8") as f:
         f.write(f"{file}\t{code}\t{escape(value)}\n")
 print(f"make-media: {len(rows)} expected values", file=sys.stderr)
 PY
+ls -l "$here"/crash/mp3-* "$here"/crash/wav-* "$here"/crash/avi-* "$here"/crash/rmp3-* | awk '{s+=$5} END {print "make-media: " NR " damaged files, " s " bytes"}'
 ls -l "$out"/mp3-* "$out"/wav-* "$out"/avi-* "$out"/rmp3-* | awk '{s+=$5} END {print "make-media: " NR " files, " s " bytes"}'

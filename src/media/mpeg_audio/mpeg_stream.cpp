@@ -10,6 +10,9 @@
 namespace sonavid::media {
 namespace {
 
+// The shortest frame any version and layer can have (MPEG-2 Layer III, 8 kbit/s, 24 kHz).
+constexpr uint64_t kMinMpegFrameBytes = 24;
+
 uint32_t wordAt(std::string_view bytes, size_t pos) {
   if (pos > bytes.size() || bytes.size() - pos < 4) return 0;
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + pos);
@@ -148,7 +151,9 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t rate = static_cast<uint64_t>(h.sampleRate);
   const uint64_t spf = h.samplesPerFrame;
 
-  const auto vbr = parseVbrHeader(head.substr(*found), h);
+  // A header promising more frames than the bytes can hold is damaged: measure without it.
+  auto vbr = parseVbrHeader(head.substr(*found), h);
+  if (vbr && vbr->frames > audioBytes / kMinMpegFrameBytes) vbr.reset();
   if (vbr && vbr->frames > 0) {
     info.frames = vbr->frames;
     // A cut-off file holds fewer frames than its header promises.
