@@ -60,6 +60,12 @@ TEST_F(RiffTest, DataSizesThatCannotBeTrusted) {
     ASSERT_TRUE(info) << declared;
     EXPECT_EQ(value(*info, "TIME"), "0:02 (2sec)") << declared;
   }
+  // A stale RIFF size that ends before the chunks: they are read all the same.
+  const auto stale = read("RIFF" + le32(4) + "WAVE" + chunk("fmt ", pcmMono8k()) +
+                          chunk("data", std::string(8000, '\0')) + infoList(chunk("IART", "A")));
+  ASSERT_TRUE(stale);
+  EXPECT_EQ(value(*stale, "TIME"), "0:01 (1sec)");
+  EXPECT_EQ(value(*stale, "IART"), "A");
 }
 
 TEST_F(RiffTest, OddChunksArePaddedAndEmptyOnesSkipped) {

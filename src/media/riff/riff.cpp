@@ -1,6 +1,5 @@
 // RIFF files: "RIFF", a 32-bit little-endian size, a form type ("WAVE", "AVI ", "RMP3"), then
-// chunks. A size of 0, 0xFFFFFFFF or past the end of the file (a writer that never finished,
-// or a file cut short) is taken to mean "up to the end of the file".
+// chunks.
 #include "media/block_cached_file.h"
 #include "media/byte_reader.h"
 #include "media/formats.h"
@@ -19,22 +18,22 @@ bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
   BlockCachedFile file(rawFile, 0, kRiffHeadProbeBytes);
   ByteReader in(file.block());
   if (in.bytes(4) != "RIFF") return false;
-  const uint32_t declared = in.u32le();
+  in.skip(4);  // the declared size
   const std::string_view form = in.bytes(4);
   if (!in.ok()) return false;
+  // Chunks are walked to the end of the file, not of the declared size: writers that never
+  // finished leave 0, 0xFFFFFFFF or a stale size there, and INFO lists get appended after it.
+  // OpenDML AVI files go on in further RIFF chunks.
   const uint64_t size = file.size();
-  uint64_t end = uint64_t{declared} + 8;
-  if (declared == 0 || declared == 0xFFFFFFFFu || end > size) end = size;
-
   if (form == "WAVE") {
     info.type = 2;
-    readWaveForm(file, end, info);
+    readWaveForm(file, size, info);
   } else if (form == "AVI ") {
     info.type = 3;
-    readAviForm(file, size, info);  // OpenDML files go on in further RIFF chunks
+    readAviForm(file, size, info);
   } else if (form == "RMP3") {
     info.type = 1;
-    readRmp3Form(file, end, info);
+    readRmp3Form(file, size, info);
   } else {
     return false;
   }
