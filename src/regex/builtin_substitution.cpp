@@ -1,6 +1,7 @@
 #include "regex/builtin_substitution.h"
 
 #include <algorithm>
+#include <new>
 
 #include "regex/onig_pattern.h"
 #include "regex/replacement.h"
@@ -55,13 +56,24 @@ std::shared_ptr<const BuiltinSubstitution::Compiled> BuiltinSubstitution::compil
 }
 
 SubstResult BuiltinSubstitution::subst(std::u16string_view command, std::u16string_view target) {
+  // Running out of memory leaves the text as it was, like any other failed substitution.
+  try {
+    return substitute(command, target);
+  } catch (const std::bad_alloc&) {
+    return {0, {}};
+  }
+}
+
+SubstResult BuiltinSubstitution::substitute(std::u16string_view command,
+                                            std::u16string_view target) {
   if (command.size() > kMaxSubstCommandUnits) return {-1, {}};
   const std::shared_ptr<const Compiled> compiledCommand = compiled(command);
   if (!compiledCommand) return {-1, {}};
   if (target.size() > kMaxSubstTargetUnits) return {0, {}};
 
   std::u16string cleaned;
-  std::u16string_view text = target;
+  // The engine is never handed a null pointer, even for an empty text.
+  std::u16string_view text = target.data() != nullptr ? target : std::u16string_view(u"", 0);
   if (regex::hasUnpairedSurrogate(target)) {
     cleaned = regex::withPairedSurrogates(target);
     text = cleaned;

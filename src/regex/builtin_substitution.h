@@ -38,6 +38,7 @@ class BuiltinSubstitution : public Substitution {
 
  private:
   struct Compiled;
+  SubstResult substitute(std::u16string_view command, std::u16string_view target);
   std::shared_ptr<const Compiled> compiled(std::u16string_view command);
 
   // Most recently used first.

@@ -70,6 +70,7 @@ TEST(BuiltinSubstitution, EmptyMatchesAdvanceOneCharacter) {
   expectSubst(u"s//x/", u"abc", 1, "xabc");
   expectSubst(u"s//x/g", u"abc", 4, "xaxbxcx");
   expectSubst(u"s//x/", u"", 1, "x");
+  expectSubst(u"s/a*/x/g", std::u16string_view{}, 1, "x");
   expectSubst(u"s/^/>/", u"", 1, ">");
   expectSubst(u"s/x*/-/g", u"xab", 4, "--a-b-");
   expectSubst(u"s/$/!/", u"abc", 1, "abc!");
