@@ -1,9 +1,8 @@
-#include "media/tags/apev2.h"
-
 #include <gtest/gtest.h>
 
 #include "common/platform_posix.h"
 #include "media/memory_file.h"
+#include "media/tags/apev2.h"
 #include "media/tags/trailing_tags.h"
 #include "media_test_bytes.h"
 
@@ -21,17 +20,17 @@ std::string item(std::string_view key, std::string_view value, uint32_t flags = 
 std::string apeTag(std::string_view items, uint32_t count, bool header = true) {
   const uint32_t size = static_cast<uint32_t>(items.size() + 32);
   auto block = [&](uint32_t flags) {
-    return "APETAGEX" + le32(2000) + le32(size) + le32(count) + le32(flags) +
-           std::string(8, '\0');
+    return "APETAGEX" + le32(2000) + le32(size) + le32(count) + le32(flags) + std::string(8, '\0');
   };
-  return (header ? block(0xA0000000u) : "") + std::string(items) +
-         block(header ? 0x80000000u : 0);
+  return (header ? block(0xA0000000u) : "") + std::string(items) + block(header ? 0x80000000u : 0);
 }
 
 std::string id3v1Block() { return "TAG" + std::string(125, '\0'); }
 
 std::string lyrics3v2() {
-  const std::string body = "LYRICSBEGININD00002" "10";
+  const std::string body =
+      "LYRICSBEGININD00002"
+      "10";
   char size[8];
   std::snprintf(size, sizeof size, "%06zu", body.size());
   return body + size + "LYRICS200";
@@ -91,8 +90,8 @@ TEST_F(ApeTagTest, DamagedSizesAndCounts) {
     EXPECT_FALSE(findApeTagAtEnd(file));
   }
   // An item whose value size runs past the tag ends the items; the ones before stay.
-  const std::string items = item("Title", "Ok") + le32(0x7FFFFFFF) + le32(0) + "Artist" +
-                            std::string(1, '\0') + "x";
+  const std::string items =
+      item("Title", "Ok") + le32(0x7FFFFFFF) + le32(0) + "Artist" + std::string(1, '\0') + "x";
   MemoryFile file(apeTag(items, 2));
   const auto tag = findApeTagAtEnd(file);
   ASSERT_TRUE(tag);

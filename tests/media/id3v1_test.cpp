@@ -22,8 +22,10 @@ std::string tagOf(std::string_view title, std::string_view comment30, uint8_t ge
 TEST(Id3v1, Version11TrackAndTrimming) {
   PosixPlatform western("WINDOWS-1252");
   setPlatform(&western);
-  const auto tag = parseId3v1(tagOf("Title", test::bytes("Note\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
-                                                          "\0\0\0\0\0\0\0\0\0\x07", 30),
+  const auto tag = parseId3v1(tagOf("Title",
+                                    test::bytes("Note\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
+                                                "\0\0\0\0\0\0\0\0\0\x07",
+                                                30),
                                     17));
   ASSERT_TRUE(tag);
   EXPECT_EQ(tag->title, u"Title");
@@ -49,7 +51,7 @@ TEST(Id3v1, ByteTextsInTheCodePageOrUtf8) {
   PosixPlatform japanese("CP932");
   setPlatform(&japanese);
   EXPECT_EQ(parseId3v1(tagOf("\x93\xfa\x96\x7b", "", 0))->title, u"日本");  // Shift-JIS
-  EXPECT_EQ(parseId3v1(tagOf("\xE6\x97\xA5", "", 0))->title, u"日");       // UTF-8
+  EXPECT_EQ(parseId3v1(tagOf("\xE6\x97\xA5", "", 0))->title, u"日");        // UTF-8
   PosixPlatform western("WINDOWS-1252");
   setPlatform(&western);
   EXPECT_EQ(parseId3v1(tagOf("Caf\xE9", "", 0))->title, u"Café");

@@ -30,13 +30,15 @@ std::string unsync(std::string_view data) {
 
 TEST_F(Id3v2Test, AllFourTextEncodings) {
   const std::string frames =
-      frame23("TIT2", bytes("\0Caf\xE9", 5)) +                         // Latin-1 / ANSI
-      frame23("TPE1", bytes("\x01\xFF\xFEO\0k\0", 7)) +                // UTF-16 LE with BOM
-      frame23("TALB", bytes("\x01\xFE\xFF\0B\0E", 7)) +                // UTF-16 BE with BOM
-      frame23("TCOP", bytes("\x02\x30\xB3\x30\xFC", 5)) +              // UTF-16BE, no BOM
-      frame23("TSSE", "\x03" "\xE6\x97\xA5\xE6\x9C\xAC") +             // UTF-8
-      frame23("TCOM", bytes("\0\xE6\x97\xA5", 4)) +               // UTF-8 bytes as enc 0
-      frame23("TOPE", bytes("\x01O\0k\0", 5));                         // UTF-16 without BOM: LE
+      frame23("TIT2", bytes("\0Caf\xE9", 5)) +             // Latin-1 / ANSI
+      frame23("TPE1", bytes("\x01\xFF\xFEO\0k\0", 7)) +    // UTF-16 LE with BOM
+      frame23("TALB", bytes("\x01\xFE\xFF\0B\0E", 7)) +    // UTF-16 BE with BOM
+      frame23("TCOP", bytes("\x02\x30\xB3\x30\xFC", 5)) +  // UTF-16BE, no BOM
+      frame23("TSSE",
+              "\x03"
+              "\xE6\x97\xA5\xE6\x9C\xAC") +          // UTF-8
+      frame23("TCOM", bytes("\0\xE6\x97\xA5", 4)) +  // UTF-8 bytes as enc 0
+      frame23("TOPE", bytes("\x01O\0k\0", 5));       // UTF-16 without BOM: LE
   const Id3v2Tag tag = parseId3v2(id3v2(3, frames));
   EXPECT_EQ(tag.majorVersion, 3);
   EXPECT_EQ(tag.text("TIT2"), u"Café");
@@ -57,8 +59,8 @@ TEST_F(Id3v2Test, SeveralStringsShareOneByteOrderMark) {
 }
 
 TEST_F(Id3v2Test, WholeTagUnsynchronisationInVersion23) {
-  const std::string frames = frame23("TIT2", bytes("\x01\xFF\xFEH\0i\0", 7)) +
-                             frame23("TPE1", bytes("\0\xFF\xFF", 3));
+  const std::string frames =
+      frame23("TIT2", bytes("\x01\xFF\xFEH\0i\0", 7)) + frame23("TPE1", bytes("\0\xFF\xFF", 3));
   const Id3v2Tag tag = parseId3v2(id3v2(3, unsync(frames), 0x80));
   EXPECT_EQ(tag.text("TIT2"), u"Hi");
   EXPECT_EQ(tag.text("TPE1"), u"ÿÿ");
@@ -66,7 +68,9 @@ TEST_F(Id3v2Test, WholeTagUnsynchronisationInVersion23) {
 
 TEST_F(Id3v2Test, PerFrameUnsynchronisationInVersion24) {
   const std::string stored = unsync(bytes("\x01\xFF\xFEH\0i\0", 7));
-  const std::string frames = frame24("TIT2", stored, 0x0002) + frame24("TPE1", "\x03" "x");
+  const std::string frames = frame24("TIT2", stored, 0x0002) + frame24("TPE1",
+                                                                       "\x03"
+                                                                       "x");
   const Id3v2Tag tag = parseId3v2(id3v2(4, frames));
   EXPECT_EQ(tag.text("TIT2"), u"Hi");
   EXPECT_EQ(tag.text("TPE1"), u"x");
@@ -82,7 +86,9 @@ TEST_F(Id3v2Test, Version22ThreeLetterFrames) {
   const std::string frames = frame22("TT2", bytes("\0Old", 4)) +
                              frame22("TP1", bytes("\x01\xFF\xFEO\0", 5)) +
                              frame22("COM", bytes("\0eng\0Note", 9)) + frame22("XYZ", "abc") +
-                             frame22("TRK", bytes("\0" "2/9", 4));
+                             frame22("TRK", bytes("\0"
+                                                  "2/9",
+                                                  4));
   const Id3v2Tag tag = parseId3v2(id3v2(2, frames));
   EXPECT_EQ(tag.text("TIT2"), u"Old");
   EXPECT_EQ(tag.text("TPE1"), u"O");
@@ -117,8 +123,7 @@ TEST_F(Id3v2Test, Version24FrameSizesFallBackToPlainIntegers) {
 TEST_F(Id3v2Test, ExtendedHeadersAreSkipped) {
   const std::string frame = frame23("TIT2", bytes("\0T", 2));
   // v2.3: size of the rest (6), then flags and padding size.
-  EXPECT_EQ(parseId3v2(id3v2(3, be32(6) + std::string(6, '\0') + frame, 0x40)).text("TIT2"),
-            u"T");
+  EXPECT_EQ(parseId3v2(id3v2(3, be32(6) + std::string(6, '\0') + frame, 0x40)).text("TIT2"), u"T");
   // v2.4: syncsafe size including itself.
   EXPECT_EQ(parseId3v2(id3v2(4, syncsafe32(6) + bytes("\x01\0", 2) + frame, 0x40)).text("TIT2"),
             u"T");
@@ -152,9 +157,9 @@ TEST_F(Id3v2Test, DamagedTagsKeepWhatCameBefore) {
   cut.resize(30);
   EXPECT_EQ(parseId3v2(cut).text("TIT2"), u"Cut");
   // Empty frames and a frame of only an encoding byte.
-  EXPECT_EQ(parseId3v2(id3v2(3, frame23("TIT2", "") + frame23("TPE1", bytes("\x01", 1))))
-                .text("TPE1"),
-            u"");
+  EXPECT_EQ(
+      parseId3v2(id3v2(3, frame23("TIT2", "") + frame23("TPE1", bytes("\x01", 1)))).text("TPE1"),
+      u"");
   EXPECT_TRUE(parseId3v2("ID3").frames.empty());
   EXPECT_TRUE(parseId3v2("").frames.empty());
 }
@@ -163,23 +168,24 @@ TEST_F(Id3v2Test, HeaderSizes) {
   EXPECT_EQ(id3v2TagSize(id3v2(3, std::string(100, '\0'))), 110u);
   EXPECT_EQ(id3v2TagSize(bytes("ID3\x04\0\x10", 6) + syncsafe32(100)), 120u);  // footer
   EXPECT_EQ(id3v2TagSize(bytes("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10)), 0x0FFFFFFFu + 10);
-  EXPECT_EQ(id3v2TagSize(bytes("ID3\x03\0\0\0\0\0\x80", 10)), 0u);  // not syncsafe
-  EXPECT_EQ(id3v2TagSize(bytes("ID3\x05\0\0", 6) + syncsafe32(1)), 0u);        // unknown version
+  EXPECT_EQ(id3v2TagSize(bytes("ID3\x03\0\0\0\0\0\x80", 10)), 0u);       // not syncsafe
+  EXPECT_EQ(id3v2TagSize(bytes("ID3\x05\0\0", 6) + syncsafe32(1)), 0u);  // unknown version
   EXPECT_EQ(id3v2TagSize(bytes("ID3\x03\0", 5)), 0u);
   EXPECT_EQ(id3v2TagSize(bytes("TAG\x03\0\0\0\0\0\0", 10)), 0u);
 }
 
 TEST_F(Id3v2Test, CommentsAndUrls) {
-  const std::string frames =
-      frame23("COMM", bytes("\0engiTunNORM\0 0000", 18)) +
-      frame23("COMM", bytes("\0eng\0Real\0", 10)) + frame23("COMM", bytes("\0eng\0Later", 10)) +
-      frame23("WXXX", bytes("\x01\xFF\xFE" "d\0\0\0http://x.jp/", 19));
+  const std::string frames = frame23("COMM", bytes("\0engiTunNORM\0 0000", 18)) +
+                             frame23("COMM", bytes("\0eng\0Real\0", 10)) +
+                             frame23("COMM", bytes("\0eng\0Later", 10)) +
+                             frame23("WXXX", bytes("\x01\xFF\xFE"
+                                                   "d\0\0\0http://x.jp/",
+                                                   19));
   const Id3v2Tag tag = parseId3v2(id3v2(3, frames));
   EXPECT_EQ(tag.text("COMM"), u"Real");
   EXPECT_EQ(tag.text("WXXX"), u"http://x.jp/");
   // With only a described comment, that one is used.
-  EXPECT_EQ(parseId3v2(id3v2(3, frame23("COMM", bytes("\0engd\0Only", 10)))).text("COMM"),
-            u"Only");
+  EXPECT_EQ(parseId3v2(id3v2(3, frame23("COMM", bytes("\0engd\0Only", 10)))).text("COMM"), u"Only");
 }
 
 TEST(Id3Genres, TableAndReferences) {

@@ -40,11 +40,11 @@ inline std::string riff(std::string_view form, std::string_view chunks) {
 // An MPEG-1 Layer III frame (48000 Hz: no padding needed) of `kbps`, mode bits `mode`,
 // zero-filled.
 inline std::string mp3Frame(int kbps, int mode = 1) {
-  static constexpr int kRates[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+  static constexpr int kRates[] = {0,   32,  40,  48,  56,  64,  80, 96,
+                                   112, 128, 160, 192, 224, 256, 320};
   int index = 0;
   while (kRates[index] != kbps) ++index;
-  const uint32_t header =
-      0xFFFB0400u | (uint32_t(index) << 12) | (uint32_t(mode) << 6);
+  const uint32_t header = 0xFFFB0400u | (uint32_t(index) << 12) | (uint32_t(mode) << 6);
   std::string frame = be32(header);
   frame.resize(144 * kbps * 1000 / 48000, '\0');
   return frame;

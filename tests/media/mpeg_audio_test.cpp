@@ -73,12 +73,12 @@ TEST(MpegFrameHeader, LengthsAndRates) {
   h = parseMpegFrameHeader(0xFFFDE400);  // MPEG-1 L2 384k 48000
   ASSERT_TRUE(h);
   EXPECT_EQ(h->frameBytes, 1152u);
-  for (uint32_t bad : {0xFFFB0040u,    // free format
-                       0xFFFBF040u,    // bitrate index 15
-                       0xFFFB9C40u,    // sample rate index 3
-                       0xFFF99040u,    // layer 0
-                       0xFFEB9040u,    // version 01
-                       0xFFFB9042u,    // emphasis 2
+  for (uint32_t bad : {0xFFFB0040u,     // free format
+                       0xFFFBF040u,     // bitrate index 15
+                       0xFFFB9C40u,     // sample rate index 3
+                       0xFFF99040u,     // layer 0
+                       0xFFEB9040u,     // version 01
+                       0xFFFB9042u,     // emphasis 2
                        0x7FFB9040u}) {  // no sync
     EXPECT_FALSE(parseMpegFrameHeader(bad)) << std::hex << bad;
   }
@@ -160,9 +160,11 @@ TEST_F(MpegAudioTest, HugeTagSizeInASmallFile) {
 }
 
 TEST_F(MpegAudioTest, TagsAndTheirOrderOfPrecedence) {
-  const std::string v2 = id3v2(3, frame23("TIT2", bytes("\0V2 title", 9)) +
-                                      frame23("TCON", bytes("\0(17)", 5)) +
-                                      frame23("TRCK", bytes("\0" "4/10", 5)));
+  const std::string v2 =
+      id3v2(3, frame23("TIT2", bytes("\0V2 title", 9)) + frame23("TCON", bytes("\0(17)", 5)) +
+                   frame23("TRCK", bytes("\0"
+                                         "4/10",
+                                         5)));
   std::string v1 = "TAG" + std::string("V1 title") + std::string(22, '\0') + "V1 artist" +
                    std::string(21, ' ') + std::string(30, '\0') + "2001" + std::string(28, '\0') +
                    std::string(1, '\0') + "\x05" + "\x08";

@@ -54,8 +54,8 @@ TEST_F(RiffTest, PcmWave) {
 TEST_F(RiffTest, DataSizesThatCannotBeTrusted) {
   // 0, 0xFFFFFFFF and past the end of the file: the data runs to the end of the file.
   for (uint32_t declared : {0u, 0xFFFFFFFFu, 0x7FFFFFF0u}) {
-    const std::string body = "WAVE" + chunk("fmt ", pcmMono8k()) + "data" + le32(declared) +
-                             std::string(16000, '\0');
+    const std::string body =
+        "WAVE" + chunk("fmt ", pcmMono8k()) + "data" + le32(declared) + std::string(16000, '\0');
     const auto info = read("RIFF" + le32(declared) + body);
     ASSERT_TRUE(info) << declared;
     EXPECT_EQ(value(*info, "TIME"), "0:02 (2sec)") << declared;
@@ -69,10 +69,10 @@ TEST_F(RiffTest, DataSizesThatCannotBeTrusted) {
 }
 
 TEST_F(RiffTest, OddChunksArePaddedAndEmptyOnesSkipped) {
-  const auto info = read(riff("WAVE", chunk("junk", "abc") + chunk("zero", "") +
-                                          chunk("fmt ", pcmMono8k()) +
-                                          chunk("data", std::string(8001, '\0')) +
-                                          infoList(chunk("INAM", std::string("Odd", 4)))));
+  const auto info =
+      read(riff("WAVE", chunk("junk", "abc") + chunk("zero", "") + chunk("fmt ", pcmMono8k()) +
+                            chunk("data", std::string(8001, '\0')) +
+                            infoList(chunk("INAM", std::string("Odd", 4)))));
   ASSERT_TRUE(info);
   EXPECT_EQ(value(*info, "TIME"), "0:01 (1sec)");
   EXPECT_EQ(value(*info, "INAM"), "Odd");
@@ -84,23 +84,32 @@ TEST_F(RiffTest, InfoListCodesEvenAfterTheData) {
                             chunk("ICRD", "2020") + chunk("IGNR", "Pop") + chunk("ICOP", "(C)") +
                             chunk("ISFT", "Soft") + chunk("ISRC", "Src") + chunk("IENG", "Eng") +
                             chunk("ITRK", "3") + chunk("IXYZ", "unknown");
-  const auto info = read(riff("WAVE", chunk("fmt ", pcmMono8k()) + chunk("data", "xx") +
-                                          infoList(items)));
+  const auto info =
+      read(riff("WAVE", chunk("fmt ", pcmMono8k()) + chunk("data", "xx") + infoList(items)));
   ASSERT_TRUE(info);
   for (const auto& [code, expected] :
-       std::vector<std::pair<std::string, std::string>>{
-           {"INAM", "Name"}, {"ISBJ", "Subject"}, {"IART", "Art"}, {"IPRD", "Prd"},
-           {"ICMT", "a\r\nb"}, {"ICRD", "2020"}, {"IGNR", "Pop"}, {"ICOP", "(C)"},
-           {"ISFT", "Soft"}, {"ISRC", "Src"}, {"IENG", "Eng"}, {"TRACK", "3"},
-           {"IXYZ", "<none>"}, {"INAM_rmp", "<none>"}}) {
+       std::vector<std::pair<std::string, std::string>>{{"INAM", "Name"},
+                                                        {"ISBJ", "Subject"},
+                                                        {"IART", "Art"},
+                                                        {"IPRD", "Prd"},
+                                                        {"ICMT", "a\r\nb"},
+                                                        {"ICRD", "2020"},
+                                                        {"IGNR", "Pop"},
+                                                        {"ICOP", "(C)"},
+                                                        {"ISFT", "Soft"},
+                                                        {"ISRC", "Src"},
+                                                        {"IENG", "Eng"},
+                                                        {"TRACK", "3"},
+                                                        {"IXYZ", "<none>"},
+                                                        {"INAM_rmp", "<none>"}}) {
     EXPECT_EQ(value(*info, code), expected) << code;
   }
 }
 
 TEST_F(RiffTest, FormatNames) {
   // WAVE_FORMAT_EXTENSIBLE: the sub-format names it, the valid bits give the depth.
-  const std::string extensible = waveFormat(0xFFFE, 2, 48000, 384000, 8, 32) + le16(22) +
-                                 le16(24) + le32(3) + le16(3) + std::string(14, '\0');
+  const std::string extensible = waveFormat(0xFFFE, 2, 48000, 384000, 8, 32) + le16(22) + le16(24) +
+                                 le32(3) + le16(3) + std::string(14, '\0');
   EXPECT_EQ(waveFormatText(parseWaveFormat(ByteReader(extensible)), ChannelStyle::kCount),
             u"IEEE Float, 24bit, 48000Hz, 2ch, 3072Kbps");
   EXPECT_EQ(waveFormatText(parseWaveFormat(ByteReader(waveFormat(0x55, 2, 44100, 16000, 1, 0))),
@@ -145,8 +154,8 @@ TEST_F(RiffTest, DamagedWaves) {
 
 // AVI headers: avih, a stream list per stream, an optional odml list.
 std::string avih(uint32_t microSeconds, uint32_t frames) {
-  return chunk("avih", le32(microSeconds) + std::string(12, '\0') + le32(frames) +
-                           std::string(36, '\0'));
+  return chunk("avih",
+               le32(microSeconds) + std::string(12, '\0') + le32(frames) + std::string(36, '\0'));
 }
 std::string strh(std::string_view type, std::string_view handler, uint32_t scale, uint32_t rate,
                  uint32_t length) {
@@ -160,18 +169,17 @@ std::string videoList(std::string_view codec, uint32_t scale, uint32_t rate, uin
   return chunk("LIST", "strl" + strh("vids", codec, scale, rate, length) + chunk("strf", bih));
 }
 std::string audioList(const std::string& format, uint32_t scale, uint32_t rate, uint32_t length) {
-  return chunk("LIST",
-               "strl" + strh("auds", std::string(4, '\0'), scale, rate, length) +
-                   chunk("strf", format));
+  return chunk("LIST", "strl" + strh("auds", std::string(4, '\0'), scale, rate, length) +
+                           chunk("strf", format));
 }
 
 TEST_F(RiffTest, AviWithVideoAndAudio) {
   const std::string hdrl =
       chunk("LIST", "hdrl" + avih(33367, 43200) + videoList("XVID", 1001, 30000, 43200) +
                         audioList(waveFormat(0x55, 2, 48000, 16000, 1, 0), 1152, 48000, 100));
-  auto info = read(riff("AVI ", hdrl + infoList(chunk("INAM", "Movie")) +
-                                    chunk("LIST", "movi" + std::string(100, '\0')) +
-                                    chunk("idx1", "")));
+  auto info =
+      read(riff("AVI ", hdrl + infoList(chunk("INAM", "Movie")) +
+                            chunk("LIST", "movi" + std::string(100, '\0')) + chunk("idx1", "")));
   ASSERT_TRUE(info);
   EXPECT_EQ(info->type, 3);
   EXPECT_EQ(value(*info, "VFMT"), "XviD MPEG4, 640x480, 29.970fps, 43200Frames");
@@ -182,7 +190,8 @@ TEST_F(RiffTest, AviWithVideoAndAudio) {
 }
 
 TEST_F(RiffTest, OpenDmlAvi) {
-  const std::string odml = chunk("LIST", "odml" + chunk("dmlh", le32(90000) + std::string(244, '\0')));
+  const std::string odml =
+      chunk("LIST", "odml" + chunk("dmlh", le32(90000) + std::string(244, '\0')));
   const std::string hdrl =
       chunk("LIST", "hdrl" + avih(40000, 1000) + videoList("MJPG", 1, 25, 1000) + odml);
   auto info = read(riff("AVI ", hdrl));
@@ -199,9 +208,9 @@ TEST_F(RiffTest, OpenDmlAvi) {
 }
 
 TEST_F(RiffTest, AviWithoutVideoOrWithoutHeaders) {
-  const std::string hdrl = chunk(
-      "LIST", "hdrl" + avih(0, 0) + audioList(waveFormat(1, 2, 48000, 192000, 4, 16), 4, 192000,
-                                              48000 * 65));
+  const std::string hdrl =
+      chunk("LIST", "hdrl" + avih(0, 0) +
+                        audioList(waveFormat(1, 2, 48000, 192000, 4, 16), 4, 192000, 48000 * 65));
   auto info = read(riff("AVI ", hdrl));
   ASSERT_TRUE(info);
   EXPECT_EQ(value(*info, "VFMT"), "None");
@@ -230,15 +239,18 @@ TEST_F(RiffTest, VideoCodecNames) {
   EXPECT_EQ(videoCodecName("MP43"), u"MS MPEG4 v3");
   EXPECT_EQ(videoCodecName("ABCD"), u"ABCD");
   EXPECT_EQ(videoCodecName("AB  "), u"AB");
-  EXPECT_EQ(videoCodecName(std::string("A\x01\xFF" "B", 4)), u"A??B");
+  EXPECT_EQ(videoCodecName(std::string("A\x01\xFF"
+                                       "B",
+                                       4)),
+            u"A??B");
   EXPECT_EQ(videoCodecName(std::string(4, '\0')), u"Uncompressed RGB");
 }
 
 TEST_F(RiffTest, RiffWrappedMp3) {
   std::string stream;
   for (int i = 0; i < 250; ++i) stream += mp3Frame(128);
-  const auto info = read(riff("RMP3", chunk("data", stream) +
-                                          infoList(chunk("INAM", "Wrapped") + chunk("IART", "A"))));
+  const auto info = read(riff(
+      "RMP3", chunk("data", stream) + infoList(chunk("INAM", "Wrapped") + chunk("IART", "A"))));
   ASSERT_TRUE(info);
   EXPECT_EQ(info->type, 1);
   EXPECT_EQ(value(*info, "AFMT"), "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 250frames");

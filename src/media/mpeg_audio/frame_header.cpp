@@ -34,8 +34,9 @@ std::optional<MpegFrameHeader> parseMpegFrameHeader(uint32_t word) {
     return std::nullopt;
   }
   MpegFrameHeader h;
-  h.version = versionBits == 3 ? MpegVersion::k1 : versionBits == 2 ? MpegVersion::k2
-                                                                    : MpegVersion::k25;
+  h.version = versionBits == 3   ? MpegVersion::k1
+              : versionBits == 2 ? MpegVersion::k2
+                                 : MpegVersion::k25;
   h.layer = 4 - static_cast<int>(layerBits);
   const bool v1 = h.version == MpegVersion::k1;
   const int table = v1 ? h.layer - 1 : (h.layer == 1 ? 3 : 4);

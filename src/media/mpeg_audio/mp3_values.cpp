@@ -7,8 +7,7 @@
 namespace sonavid::media {
 namespace {
 
-void put(MediaInfo& info, std::string_view base, std::string_view suffix,
-         std::u16string value) {
+void put(MediaInfo& info, std::string_view base, std::string_view suffix, std::u16string value) {
   if (value.empty()) return;
   std::string code(base);
   code += suffix;
@@ -46,8 +45,8 @@ void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info) {
 
 void addApeValues(const ApeTag& tag, MediaInfo& info) {
   static constexpr std::pair<std::string_view, std::u16string_view> kKeys[] = {
-      {"INAM", u"Title"},   {"IART", u"Artist"}, {"IPRD", u"Album"}, {"ICMT", u"Comment"},
-      {"ICRD", u"Year"},    {"IGNR", u"Genre"},  {"TRACK", u"Track"}};
+      {"INAM", u"Title"}, {"IART", u"Artist"}, {"IPRD", u"Album"}, {"ICMT", u"Comment"},
+      {"ICRD", u"Year"},  {"IGNR", u"Genre"},  {"TRACK", u"Track"}};
   for (const auto& [code, key] : kKeys) put(info, code, "_APE", tag.value(key));
 }
 

@@ -26,8 +26,8 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2;
   if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
-    const std::string tag = readBlock(file, 0, static_cast<size_t>(std::min<uint64_t>(
-                                                   tagSize, kMaxBlockBytes)));
+    const std::string tag =
+        readBlock(file, 0, static_cast<size_t>(std::min<uint64_t>(tagSize, kMaxBlockBytes)));
     id3v2 = parseId3v2(tag);
     start = std::min(tagSize, size);
   }

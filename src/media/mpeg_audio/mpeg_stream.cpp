@@ -74,8 +74,8 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
     if (pos < chunkStart || pos - chunkStart + 8 > chunk.size()) {
       chunkStart = pos;
       const uint64_t left = end - pos;
-      chunk = readBlock(file, pos, left < kMpegHopChunkBytes ? static_cast<size_t>(left)
-                                                             : kMpegHopChunkBytes);
+      chunk = readBlock(file, pos,
+                        left < kMpegHopChunkBytes ? static_cast<size_t>(left) : kMpegHopChunkBytes);
       if (chunk.size() < 4) break;
     }
     const size_t at = static_cast<size_t>(pos - chunkStart);
@@ -120,8 +120,8 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t end = search.end < file.size() ? search.end : file.size();
   if (search.start >= end) return std::nullopt;
   const uint64_t streamBytes = end - search.start;
-  const size_t want = streamBytes < kMpegHeadProbeBytes ? static_cast<size_t>(streamBytes)
-                                                        : kMpegHeadProbeBytes;
+  const size_t want =
+      streamBytes < kMpegHeadProbeBytes ? static_cast<size_t>(streamBytes) : kMpegHeadProbeBytes;
   std::string read;
   std::string_view head = search.prefetched;
   if (head.size() < want) {
@@ -165,8 +165,8 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
     if (vbr->variable) {
       const uint64_t bytes = vbr->bytes != 0 && vbr->bytes <= audioBytes ? vbr->bytes : audioBytes;
       const uint64_t samples = info.frames * spf;
-      info.bitrateKbps = samples == 0 ? h.bitrateKbps
-                                      : static_cast<int>(bytes * 8 * rate / samples / 1000);
+      info.bitrateKbps =
+          samples == 0 ? h.bitrateKbps : static_cast<int>(bytes * 8 * rate / samples / 1000);
     } else {
       info.bitrateKbps = h.bitrateKbps;
     }

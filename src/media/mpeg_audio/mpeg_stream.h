@@ -30,7 +30,7 @@ struct MpegStreamInfo {
   uint64_t firstFrameOffset = 0;
   uint64_t frames = 0;
   uint64_t durationMs = 0;
-  int bitrateKbps = 0;   // the constant bitrate, or the average one when `variable`
+  int bitrateKbps = 0;  // the constant bitrate, or the average one when `variable`
   bool variable = false;
 };
 

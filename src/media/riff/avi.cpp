@@ -150,10 +150,10 @@ void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
         headers = readHeaderList(ByteReader(list));
         haveHeaders = true;
       } else if (type == "INFO") {
-        const std::string list = readBlock(
-            file, chunk->dataOffset + 4,
-            static_cast<size_t>(chunk->size - 4 < kMaxInfoListBytes ? chunk->size - 4
-                                                                    : kMaxInfoListBytes));
+        const std::string list =
+            readBlock(file, chunk->dataOffset + 4,
+                      static_cast<size_t>(chunk->size - 4 < kMaxInfoListBytes ? chunk->size - 4
+                                                                              : kMaxInfoListBytes));
         addRiffInfoValues(parseRiffInfo(list), "", info);
       }
     } else if (chunk->id == "RIFF") {

@@ -31,10 +31,9 @@ void readRmp3Form(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
       search.trusted = true;
       stream = measureMpegStream(file, search);
     } else if (chunk->id == "LIST" && chunk->size >= 4) {
-      const std::string list =
-          readBlock(file, chunk->dataOffset,
-                    static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size
-                                                                        : kMaxInfoListBytes));
+      const std::string list = readBlock(
+          file, chunk->dataOffset,
+          static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size : kMaxInfoListBytes));
       if (list.compare(0, 4, "INFO") == 0) {
         addRiffInfoValues(parseRiffInfo(std::string_view(list).substr(4)), "_rmp", info);
       }

@@ -22,10 +22,10 @@ void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
   RiffChunkWalker walker(file, 12, end);
   while (auto chunk = walker.next()) {
     if (chunk->id == "fmt " && !format) {
-      const std::string bytes = readBlock(
-          file, chunk->dataOffset,
-          static_cast<size_t>(chunk->size < kMaxFormatChunkBytes ? chunk->size
-                                                                 : kMaxFormatChunkBytes));
+      const std::string bytes =
+          readBlock(file, chunk->dataOffset,
+                    static_cast<size_t>(chunk->size < kMaxFormatChunkBytes ? chunk->size
+                                                                           : kMaxFormatChunkBytes));
       if (bytes.size() >= 14) format = parseWaveFormat(ByteReader(bytes));
     } else if (chunk->id == "fact" && !sampleCount) {
       const std::string bytes = readBlock(file, chunk->dataOffset, 4);
@@ -37,10 +37,9 @@ void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
       }
       dataBytes = chunk->size;
     } else if (chunk->id == "LIST" && chunk->size >= 4) {
-      const std::string list =
-          readBlock(file, chunk->dataOffset,
-                    static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size
-                                                                        : kMaxInfoListBytes));
+      const std::string list = readBlock(
+          file, chunk->dataOffset,
+          static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size : kMaxInfoListBytes));
       if (list.compare(0, 4, "INFO") == 0) {
         addRiffInfoValues(parseRiffInfo(std::string_view(list).substr(4)), "", info);
       }

@@ -28,8 +28,8 @@ struct ApeItem {
 };
 
 struct ApeTag {
-  uint64_t start = 0;     // offset of the tag's first byte (its header, or its first item)
-  uint32_t version = 0;   // 1000 or 2000
+  uint64_t start = 0;    // offset of the tag's first byte (its header, or its first item)
+  uint32_t version = 0;  // 1000 or 2000
   std::vector<ApeItem> items;
 
   // Value of the first text item whose key matches without regard to ASCII case; "" if none.

@@ -142,8 +142,7 @@ std::u16string textFrameValue(std::string_view data) {
 }
 
 // COMM: encoding, language (3 bytes), description, text.
-std::optional<std::pair<std::u16string, std::u16string>> commentFrameValue(
-    std::string_view data) {
+std::optional<std::pair<std::u16string, std::u16string>> commentFrameValue(std::string_view data) {
   if (data.size() < 4) return std::nullopt;
   EncodedStrings strings(static_cast<uint8_t>(data[0]), data.substr(4));
   std::u16string description = strings.next();
@@ -236,10 +235,10 @@ void parseFrames(ByteReader in, int version, bool unsyncAllFrames, FrameCollecto
         // Syncsafe as the version says, unless only the plain reading lands on a next frame.
         const uint32_t safe = syncsafe(raw);
         const size_t dataStart = frameStart + headerLength;
-        const bool safeFits = safe <= body.size() - dataStart &&
-                              frameCanStartAt(body, dataStart + safe);
-        const bool rawFits = raw <= body.size() - dataStart &&
-                             frameCanStartAt(body, dataStart + raw);
+        const bool safeFits =
+            safe <= body.size() - dataStart && frameCanStartAt(body, dataStart + safe);
+        const bool rawFits =
+            raw <= body.size() - dataStart && frameCanStartAt(body, dataStart + raw);
         size = safeFits || !rawFits ? safe : raw;
       }
     }

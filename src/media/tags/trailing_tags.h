@@ -15,7 +15,7 @@ namespace sonavid::media {
 inline constexpr size_t kId3v1Bytes = 128;
 
 struct TrailingTags {
-  uint64_t audioEnd = 0;            // where the appended blocks begin
+  uint64_t audioEnd = 0;             // where the appended blocks begin
   std::optional<std::string> id3v1;  // the 128 bytes of an ID3v1 tag
   std::optional<ApeTag> ape;
 };
