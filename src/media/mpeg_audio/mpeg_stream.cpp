@@ -69,7 +69,7 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
   uint64_t chunkStart = 0;
   uint64_t lostSince = 0;
   bool lost = false;
-  while (end - pos >= 4) {
+  while (pos < end && end - pos >= 4) {
     // Keep the chunk covering [pos, pos + 8) so a header and the one after a frame fit.
     if (pos < chunkStart || pos - chunkStart + 8 > chunk.size()) {
       chunkStart = pos;
