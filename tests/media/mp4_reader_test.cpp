@@ -238,5 +238,36 @@ TEST(Mp4Reader, WhatIsAndIsNotAnMp4File) {
   EXPECT_FALSE(recognised);
 }
 
+TEST(Mp4Reader, FragmentsGiveTheLengthWhenTheHeadersDoNot) {
+  // Track 1 in moov with empty tables; fragment defaults of 512 ticks and 100 bytes per
+  // sample (trex); one fragment with per-sample durations and sizes, one with the defaults.
+  const std::string aac = audioEntry("mp4a", 48000, esds(0x40, 0, 2));
+  const std::string track = box(
+      "trak", box("tkhd", full(0) + be(0, 4) + be(0, 4) + be(1, 4) + be(0, 4) + be(0, 4) +
+                              std::string(60, '\0')) +
+                  box("mdia", mdhd(0, 48000, 0) + hdlr("soun") + box("minf", stbl(aac, 0, 0, 0))));
+  const std::string trex =
+      box("mvex", box("trex", full(0) + be(1, 4) + be(1, 4) + be(512, 4) + be(100, 4) + be(0, 4)));
+  const std::string moov = box("moov", mvhd(0, 1000, 0) + track + trex);
+  auto fragment = [](const std::string& trun) {
+    return box("moof", box("mfhd", full(0) + be(1, 4)) +
+                           box("traf", box("tfhd", full(0) + be(1, 4)) + trun));
+  };
+  // Flags 0x000300: duration and size per sample. 1000 samples of 48 ticks and 12 bytes.
+  std::string samples;
+  for (int i = 0; i < 1000; ++i) samples += be(48, 4) + be(12, 4);
+  const std::string first = fragment(box("trun", "\0\0\x03\0"s + be(1000, 4) + samples));
+  // Flags 0: 93750 samples of the default 512 ticks.
+  const std::string second = fragment(box("trun", full(0) + be(93750, 4)));
+  const MediaInfo info = read(kFtyp + moov + first + box("mdat", "x") + second + box("mdat", "y"));
+  // (1000 * 48 + 93750 * 512) / 48000 = 1001 s.
+  EXPECT_EQ(value(info, "TIME"), u"16:41 (1001sec)");
+  // (12000 + 9375000) bytes over 1001 s: 75 kbps.
+  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 1001.000 secs, 75 kbps, 48000 Hz");
+  // A fragment whose sample count exceeds its bytes is skipped.
+  const std::string lying = fragment(box("trun", "\0\0\x01\0"s + be(0xFFFFFFFFu, 4)));
+  EXPECT_EQ(value(read(kFtyp + moov + lying), "TIME"), u"0:00 (0sec)");
+}
+
 }  // namespace
 }  // namespace sonavid::media

@@ -4,6 +4,7 @@
 // edit list, media header, handler type, sample description and sample tables) and the tags
 // ("udta/meta/ilst"). "moov" may come before or after the media data ("mdat"); fragmented
 // files add "mvex" with the overall duration and leave the sample tables empty.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,6 +24,8 @@ namespace {
 // Boxes looked at on the top level of the file.
 constexpr int kMaxTopLevelBoxes = 4096;
 constexpr size_t kBoxHeaderProbeBytes = 16;
+// Largest movie fragment header read.
+constexpr uint64_t kMaxFragmentBytes = 4u * 1024 * 1024;
 
 // Major brands of still-image files that share the box structure.
 constexpr std::string_view kImageBrands[] = {"heic", "heix", "heim", "heis", "hevc",
@@ -113,6 +116,11 @@ bool readMp4(RandomAccessFile& file, MediaInfo& info) {
       sawMovie = true;
       const std::string body = readBlock(file, offset + headerBytes, size - headerBytes);
       readMovie(ByteReader(body), movie);
+    } else if (type == "moof" && sawMovie && movie.duration == 0 && movie.fragmentDuration == 0) {
+      // No length in the headers: the fragments' samples give it.
+      const std::string body = readBlock(file, offset + headerBytes,
+                                         std::min<uint64_t>(size - headerBytes, kMaxFragmentBytes));
+      readMovieFragment(ByteReader(body), movie);
     }
     offset += size;
   }

@@ -55,8 +55,10 @@ void readTrackHeader(ByteReader r, Mp4Track& track) {
   r.skip(3);
   timeField(r, version);
   timeField(r, version);
-  r.skip(4 + 4);  // track id, reserved
+  const uint32_t id = r.u32be();
+  r.skip(4);  // reserved
   const uint64_t duration = timeField(r, version);
+  track.id = id;
   // Reserved, layer, group, volume, reserved, matrix, then 16.16 width and height.
   r.skip(8 + 2 + 2 + 2 + 2 + 36);
   const uint32_t width = r.u32be() >> 16;
@@ -242,6 +244,19 @@ void walk(ByteReader r, Mp4Track* track, Mp4Movie& movie, int depth) {
     } else if (t == "mvex" || t == "udta" || t == "edts" || t == "mdia" || t == "minf" ||
                t == "stbl") {
       walk(box.body, track, movie, depth + 1);
+    } else if (t == "trex") {
+      // Fragment defaults: version and flags, track id, description index, duration, size.
+      box.body.skip(4);
+      const uint32_t id = box.body.u32be();
+      box.body.skip(4);
+      const uint32_t duration = box.body.u32be();
+      const uint32_t size = box.body.u32be();
+      for (Mp4Track& each : movie.tracks) {
+        if (each.id == id && box.body.ok()) {
+          each.fragmentSampleDuration = duration;
+          each.fragmentSampleSize = size;
+        }
+      }
     } else if (t == "mehd") {
       const uint8_t version = box.body.u8();
       box.body.skip(3);
@@ -366,5 +381,57 @@ std::string Mp4Track::codecName() const {
 }
 
 void readMovie(ByteReader moov, Mp4Movie& movie) { walk(moov, nullptr, movie, 0); }
+
+void readMovieFragment(ByteReader moof, Mp4Movie& movie) {
+  Box traf;
+  while (nextBox(moof, movie, traf)) {
+    if (traf.type != "traf") continue;
+    Mp4Track* track = nullptr;
+    uint32_t defaultDuration = 0, defaultSize = 0;
+    Box box;
+    while (nextBox(traf.body, movie, box)) {
+      ByteReader& r = box.body;
+      const uint32_t flags = r.u32be() & 0xFFFFFF;
+      if (box.type == "tfhd") {
+        // Track id, then optional base data offset, description index, duration, size.
+        const uint32_t id = r.u32be();
+        track = nullptr;
+        for (Mp4Track& each : movie.tracks) {
+          if (each.id == id) track = &each;
+        }
+        if (track == nullptr) break;
+        defaultDuration = track->fragmentSampleDuration;
+        defaultSize = track->fragmentSampleSize;
+        if (flags & 0x01) r.skip(8);
+        if (flags & 0x02) r.skip(4);
+        if (flags & 0x08) defaultDuration = r.u32be();
+        if (flags & 0x10) defaultSize = r.u32be();
+      } else if (box.type == "trun" && track != nullptr) {
+        // Sample count, optional data offset and first sample flags, then per sample the
+        // fields that the flags name: duration, size, flags, composition offset.
+        const uint32_t count = r.u32be();
+        if (flags & 0x01) r.skip(4);
+        if (flags & 0x04) r.skip(4);
+        const size_t perSample = ((flags & 0x100) ? 4 : 0) + ((flags & 0x200) ? 4 : 0) +
+                                 ((flags & 0x400) ? 4 : 0) + ((flags & 0x800) ? 4 : 0);
+        if (r.failed() || (perSample > 0 && count > r.remaining() / perSample)) continue;
+        uint64_t duration = 0, size = 0;
+        if (perSample == 0) {
+          duration = uint64_t{count} * defaultDuration;
+          size = uint64_t{count} * defaultSize;
+        } else {
+          for (uint32_t i = 0; i < count; ++i) {
+            duration += (flags & 0x100) ? r.u32be() : defaultDuration;
+            size += (flags & 0x200) ? r.u32be() : defaultSize;
+            r.skip(((flags & 0x400) ? 4 : 0) + ((flags & 0x800) ? 4 : 0));
+          }
+        }
+        track->fragmentDurationSum += duration;
+        track->sampleCount += count;
+        track->sampleBytes += size;
+      }
+    }
+  }
+}
 
 }  // namespace sonavid::media

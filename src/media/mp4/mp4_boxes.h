@@ -23,6 +23,9 @@ struct Mp4Track {
   Kind kind = Kind::kOther;
   uint64_t headerDuration = 0;  // track header, in the movie's timescale
   uint64_t editDuration = 0;    // sum of the edit list's segments, in the movie's timescale
+  uint32_t id = 0;              // track header's track id
+  // Defaults for fragments ("mvex/trex").
+  uint32_t fragmentSampleDuration = 0, fragmentSampleSize = 0;
   uint32_t mediaTimescale = 0;
   uint64_t mediaDuration = 0;
   std::string format;  // sample entry type: "mp4a", "avc1", ...
@@ -38,9 +41,11 @@ struct Mp4Track {
   // Sample tables.
   uint64_t sampleCount = 0;
   uint64_t sampleBytes = 0;
+  uint64_t fragmentDurationSum = 0;  // media timescale, from the fragments
 
   double mediaSeconds() const {
-    return mediaTimescale > 0 ? static_cast<double>(mediaDuration) / mediaTimescale : 0;
+    const uint64_t duration = mediaDuration > 0 ? mediaDuration : fragmentDurationSum;
+    return mediaTimescale > 0 ? static_cast<double>(duration) / mediaTimescale : 0;
   }
   // Presentation length: the edit list's, else the track header's, else the media's.
   double seconds(const Mp4Movie& movie) const;
@@ -64,5 +69,9 @@ struct Mp4Movie {
 
 // Reads the body of a "moov" box.
 void readMovie(ByteReader moov, Mp4Movie& movie);
+
+// Adds the samples of a movie fragment ("moof" body) to the tracks' media durations, sample
+// counts and sizes: fragmented files keep their samples there instead of in "moov".
+void readMovieFragment(ByteReader moof, Mp4Movie& movie);
 
 }  // namespace sonavid::media
