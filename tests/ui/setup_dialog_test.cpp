@@ -1,0 +1,504 @@
+// The setup dialog of the real plug-in, worked through window messages and the mouse from a
+// driver thread while macSetup runs its modal loop on the test's main thread.
+#include <windows.h>
+//
+#include <commctrl.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/execute_request.h"
+#include "setup/setup_dialog_win.h"
+#include "ui/ui_test_support.h"
+
+namespace sonavid::uitest {
+namespace {
+
+using setup::kIdButtonSample;
+using setup::kIdButtonTest;
+using setup::kIdComboBoxListView;
+using setup::kIdComboBoxSample;
+using setup::kIdEditListView;
+using setup::kIdEditTest;
+using setup::kIdFirstList;
+using setup::kIdMenuAdd;
+using setup::kIdMenuSave;
+using setup::kIdPageControl;
+
+constexpr int kPageMp3 = 0;
+constexpr int kPageWav = 1;
+constexpr int kPageAvi = 2;
+
+std::wstring mediaFixture(const std::string& name) {
+  std::string unixPath = std::string(SONAVID_TEST_DATA) + "/media/" + name;
+  std::wstring path = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+  for (auto& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return path;
+}
+
+// The plug-in's own callbacks, taken from the module the host loaded.
+struct PluginCallbacks {
+  PluginCallbacks() {
+    module = GetModuleHandleW((programFolder() + L"mac_Sonavid.dll").c_str());
+    if (module == nullptr) return;
+    auto entry =
+        reinterpret_cast<MacPluginFn>(reinterpret_cast<void*>(GetProcAddress(module, "macPlugin")));
+    formSetup = reinterpret_cast<void**>(GetProcAddress(module, "_FormSetup"));
+    if (entry == nullptr) return;
+    descriptor.nameBuffer = name.data();
+    descriptor.versionBuffer = version.data();
+    entry(&descriptor);
+  }
+  HMODULE module = nullptr;
+  PluginDescriptor descriptor{};
+  void** formSetup = nullptr;
+  std::u16string name = std::u16string(256, u'\0');
+  std::u16string version = std::u16string(256, u'\0');
+};
+
+// macSetup over the host window while `driver` works the dialog. Returns the dialog window
+// that _FormSetup held while it was shown (null if it never appeared).
+HWND runSetup(PluginHost& host, PluginCallbacks& plugin, const Driver& driver) {
+  RECT hostRect{};
+  GetWindowRect(host.window(), &hostRect);
+  const HostRect rect{static_cast<int16_t>(hostRect.left), static_cast<int16_t>(hostRect.top),
+                      static_cast<int16_t>(hostRect.right - hostRect.left),
+                      static_cast<int16_t>(hostRect.bottom - hostRect.top)};
+  HWND shown = nullptr;
+  std::thread driverThread([&] {
+    HWND dialog = nullptr;
+    if (!waitUntil([&] {
+          dialog = static_cast<HWND>(*plugin.formSetup);
+          return dialog != nullptr && IsWindowVisible(dialog);
+        })) {
+      return;
+    }
+    shown = dialog;
+    driver(dialog);
+    if (!waitUntil([&] { return !IsWindow(dialog); })) {
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+  });
+  plugin.descriptor.macSetup(&rect);
+  driverThread.join();
+  return shown;
+}
+
+// ---- Working the dialog from the driver thread ------------------------------------------------
+
+HWND listOf(HWND dialog, int page) { return GetDlgItem(dialog, kIdFirstList + page); }
+
+int rowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring cellText(HWND list, int row, int column) {
+  std::array<wchar_t, 512> text{};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return text.data();
+}
+
+std::wstring rowTexts(HWND list, int row) {
+  return cellText(list, row, 0) + L"|" + cellText(list, row, 1) + L"|" + cellText(list, row, 2) +
+         L"|" + cellText(list, row, 3);
+}
+
+void clearSelection(HWND list) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+int selectedRow(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+}
+
+POINT cellCentre(HWND list, int row, int column) {
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_LABEL;
+  SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+  POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  ClientToScreen(list, &centre);
+  return centre;
+}
+
+void mouseButton(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+void moveMouse(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;  // a relative move of 0 makes the system report a move
+  SendInput(1, &input, sizeof input);
+}
+
+void clickAt(HWND dialog, POINT screen, int clicks) {
+  moveMouse(screen);
+  for (int i = 0; i < clicks; ++i) {
+    mouseButton(MOUSEEVENTF_LEFTDOWN);
+    mouseButton(MOUSEEVENTF_LEFTUP);
+  }
+  SendMessageW(dialog, WM_NULL, 0, 0);
+}
+
+// Drags with the left button held, in small steps so the list notices the drag.
+void dragRow(HWND dialog, HWND list, int from, int to) {
+  const POINT start = cellCentre(list, from, 1);
+  const POINT end = cellCentre(list, to, 1);
+  moveMouse(start);
+  mouseButton(MOUSEEVENTF_LEFTDOWN);
+  SendMessageW(dialog, WM_NULL, 0, 0);
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    moveMouse(POINT{start.x + (end.x - start.x) * i / kSteps,
+                    start.y + (end.y - start.y) * i / kSteps + (i == 1 ? 6 : 0)});
+    Sleep(15);  // lets the list see each position; no result depends on it
+    SendMessageW(dialog, WM_NULL, 0, 0);
+  }
+  moveMouse(end);
+  mouseButton(MOUSEEVENTF_LEFTUP);
+  SendMessageW(dialog, WM_NULL, 0, 0);
+}
+
+void typeText(HWND target, std::wstring_view text) {
+  for (wchar_t c : text) PostMessageW(target, WM_CHAR, c, 1);
+}
+
+// Opens the editor over a cell by double-clicking it; returns the editor when it showed.
+HWND openEditor(HWND dialog, HWND list, int row, int column) {
+  clickAt(dialog, cellCentre(list, row, column), 1);
+  waitUntil([&] { return selectedRow(list) == row; });
+  Sleep(600);  // past the double-click time, so the next two clicks pair up
+  clickAt(dialog, cellCentre(list, row, column), 2);
+  HWND editor = GetDlgItem(dialog, column == 0 ? kIdComboBoxListView : kIdEditListView);
+  return waitUntil([&] { return IsWindowVisible(editor) && focusOf(dialog) != list; }) ? editor
+                                                                                       : nullptr;
+}
+
+// Replaces the text of the open edit box by typing and ends with `key` (Enter or Escape).
+bool editCell(HWND dialog, HWND list, int row, int column, std::wstring_view text, UINT key) {
+  HWND editor = openEditor(dialog, list, row, column);
+  if (editor == nullptr) return false;
+  SendMessageW(editor, EM_SETSEL, 0, -1);
+  PostMessageW(editor, WM_CHAR, VK_BACK, 1);
+  typeText(editor, text);
+  postKey(editor, key);
+  return waitUntil([&] { return !IsWindowVisible(editor); });
+}
+
+void switchPage(HWND dialog, int page) {
+  SendMessageW(GetDlgItem(dialog, kIdPageControl), TCM_SETCURFOCUS, page, 0);
+}
+
+void command(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+bool menuEnabled(HWND dialog, int id) {
+  return (GetMenuState(GetMenu(dialog), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+std::vector<std::wstring> comboTexts(HWND combo) {
+  std::vector<std::wstring> texts;
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::array<wchar_t, 512> text{};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(text.size())) {
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    }
+    texts.push_back(text.data());
+  }
+  return texts;
+}
+
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+  if (window != search->owner && GetWindow(window, GW_OWNER) == search->owner &&
+      IsWindowVisible(window) && className(window) == L"#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible dialog owned by `owner` (the file dialog), or null.
+HWND ownedDialog(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &findOwnedDialog,
+                    reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Chooses a file in the sample file dialog that "サンプル" opens.
+bool chooseSampleFile(HWND dialog, const std::wstring& path, std::wstring* initialName) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kIdButtonSample, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, kIdButtonSample)));
+  HWND fileDialog = nullptr;
+  if (!waitUntil([&] {
+        fileDialog = ownedDialog(dialog);
+        return fileDialog != nullptr;
+      })) {
+    return false;
+  }
+  HWND name = GetDlgItem(fileDialog, cmb13);
+  if (name == nullptr) name = GetDlgItem(fileDialog, edt1);
+  if (initialName != nullptr) *initialName = textOf(name);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(fileDialog, WM_COMMAND, IDOK, 0);
+  return waitUntil([&] { return !IsWindow(fileDialog); });
+}
+
+// ---- The test ---------------------------------------------------------------------------------
+
+class SetupDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dataPath_ = folder_.path() + L"mac_Sonavid.dat";
+    writeUtf16File(dataPath_,
+                   u"[Version]\r\nNo=52\r\n"
+                   u"[MP3]\r\nCount=2\r\nI1=TIME_min\r\nD1=分だけ\r\nR1=s/'.*//\r\n"
+                   u"I2=AFMT_k\r\nD2=ビットレート\r\nR2=s/.* (\\d+Kb)\\/s.*/$1/\r\n");
+    writeUtf16File(folder_.path() + L"host.ini", u"[mac_Sonavid]\r\nClmMP3-2=130\r\n");
+    host_ = std::make_unique<PluginHost>(folder_.path());
+  }
+
+  std::wstring dataKey(const std::wstring& section, const std::wstring& key) {
+    std::array<wchar_t, 512> value{};
+    GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<none>", value.data(),
+                             static_cast<DWORD>(value.size()), dataPath_.c_str());
+    return value.data();
+  }
+
+  // The media-info macro for one file, as a host's run asks for it.
+  std::u16string expand(PluginCallbacks& plugin, const std::wstring& path,
+                        const std::u16string& parameters) {
+    const size_t slash = path.find_last_of(L'\\');
+    const std::u16string folder(path.begin(), path.begin() + slash);
+    const std::u16string name(path.begin() + slash + 1, path.end());
+    plugin.descriptor.macExecute(nullptr);
+    ExecuteRequest request{};
+    request.macroIndex = 1;
+    request.parameterText = parameters.c_str();
+    request.directory = folder.c_str();
+    request.fileName = name.c_str();
+    request.fileNumber = 0;
+    request.callNumber = 1;
+    return plugin.descriptor.macExecute(&request);
+  }
+
+  TempFolder folder_;
+  std::wstring dataPath_;
+  std::unique_ptr<PluginHost> host_;
+};
+
+// What the driver saw; checked on the main thread afterwards.
+struct EditRun {
+  std::wstring title;
+  std::wstring menu;
+  bool saveInitiallyEnabled = true;
+  bool okInitiallyEnabled = true;
+  std::vector<std::wstring> tabs;
+  std::wstring headers;
+  int mp3Column2Width = 0;
+  std::wstring addedRow;
+  bool okAfterAdd = false;
+  bool saveAfterAdd = false;
+  bool suffixEdited = false;
+  std::wstring afterSuffix;
+  bool enterKeptDialog = false;
+  std::wstring afterEscape;
+  std::wstring finalMp3Row;
+  int mp3CodeChoices = 0;
+  int aviCodeChoices = 0;
+  bool saveOnCleanAvi = true;
+  bool okOnCleanAvi = false;
+  std::wstring initialSampleName;
+  bool sampleChosen = false;
+  std::vector<std::wstring> samples;
+  bool droppedDown = false;
+  std::wstring testResult;
+  std::wstring testWithoutSelection = L"<unset>";
+  bool saveAfterMenuSave = true;
+  bool okAfterMenuSave = false;
+  std::vector<std::wstring> samplesBackOnAvi;
+};
+
+TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
+  ASSERT_TRUE(host_->loaded());
+  PluginCallbacks plugin;
+  ASSERT_NE(plugin.formSetup, nullptr);
+  EXPECT_EQ(*plugin.formSetup, nullptr);
+  const std::wstring avi = mediaFixture("avi-xvid-mp3.avi");
+  EditRun seen;
+
+  HWND shown = runSetup(*host_, plugin, [&](HWND dialog) {
+    seen.title = textOf(dialog);
+    seen.menu = menuSummary(GetMenu(dialog));
+    seen.saveInitiallyEnabled = menuEnabled(dialog, kIdMenuSave);
+    seen.okInitiallyEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    HWND tabs = GetDlgItem(dialog, kIdPageControl);
+    for (int i = 0; i < TabCtrl_GetItemCount(tabs); ++i) {
+      std::array<wchar_t, 32> text{};
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text.data();
+      item.cchTextMax = static_cast<int>(text.size());
+      SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+      seen.tabs.push_back(text.data());
+    }
+    HWND mp3 = listOf(dialog, kPageMp3);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(mp3, LVM_GETHEADER, 0, 0));
+    for (int i = 0; i < 4; ++i) {
+      std::array<wchar_t, 32> text{};
+      HDITEMW item{};
+      item.mask = HDI_TEXT;
+      item.pszText = text.data();
+      item.cchTextMax = static_cast<int>(text.size());
+      SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+      seen.headers += std::wstring(text.data()) + L"," +
+                      std::to_wstring(SendMessageW(mp3, LVM_GETCOLUMNWIDTH, i, 0)) + L";";
+    }
+    saveScreenshot(dialog, "setup-mp3.png");
+
+    // A new row, then its parts typed in place.
+    command(dialog, kIdMenuAdd);
+    seen.addedRow = rowTexts(mp3, 2);
+    seen.okAfterAdd = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    seen.saveAfterAdd = menuEnabled(dialog, kIdMenuSave);
+    seen.suffixEdited = editCell(dialog, mp3, 2, 1, L"secs", VK_RETURN);  // 3 characters fit
+    seen.afterSuffix = cellText(mp3, 2, 1);
+    seen.enterKeptDialog = IsWindowVisible(dialog) != FALSE;
+    editCell(dialog, mp3, 2, 2, L"秒数", VK_RETURN);
+    editCell(dialog, mp3, 2, 3, L"s/never//", VK_ESCAPE);
+    seen.afterEscape = cellText(mp3, 2, 3);
+    editCell(dialog, mp3, 2, 3, L"s/.*\\((\\d+)sec\\)/$1/", VK_RETURN);
+    if (HWND codes = openEditor(dialog, mp3, 2, 0)) {
+      seen.mp3CodeChoices = static_cast<int>(SendMessageW(codes, CB_GETCOUNT, 0, 0));
+      postKey(codes, VK_DOWN);  // TIME -> AFMT
+      postKey(codes, VK_RETURN);
+      waitUntil([&] { return !IsWindowVisible(codes); });
+    }
+    seen.finalMp3Row = rowTexts(mp3, 2);
+
+    // The AVI page: "VFMT" offered, the MP3 changes still waiting for OK.
+    switchPage(dialog, kPageAvi);
+    HWND aviList = listOf(dialog, kPageAvi);
+    seen.saveOnCleanAvi = menuEnabled(dialog, kIdMenuSave);
+    seen.okOnCleanAvi = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    command(dialog, kIdMenuAdd);
+    editCell(dialog, aviList, 0, 1, L"sec", VK_RETURN);
+    editCell(dialog, aviList, 0, 2, L"秒", VK_RETURN);
+    editCell(dialog, aviList, 0, 3, L"s/.*\\((\\d+)sec\\)/$1/", VK_RETURN);
+    if (HWND codes = openEditor(dialog, aviList, 0, 0)) {
+      seen.aviCodeChoices = static_cast<int>(SendMessageW(codes, CB_GETCOUNT, 0, 0));
+      postKey(codes, VK_ESCAPE);
+      waitUntil([&] { return !IsWindowVisible(codes); });
+    }
+
+    // A sample file: its three texts offered in the box, then a test of the row on the first.
+    HWND samples = GetDlgItem(dialog, kIdComboBoxSample);
+    seen.sampleChosen = chooseSampleFile(dialog, avi, &seen.initialSampleName);
+    waitUntil([&] { return SendMessageW(samples, CB_GETCOUNT, 0, 0) >= 3; });
+    seen.samples = comboTexts(samples);
+    seen.droppedDown = SendMessageW(samples, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    SendMessageW(samples, CB_SHOWDROPDOWN, FALSE, 0);
+    clearSelection(aviList);
+    chooseComboItem(dialog, samples, 0);  // selects the first row when none is
+    click(GetDlgItem(dialog, kIdButtonTest));
+    seen.testResult = textOf(GetDlgItem(dialog, kIdEditTest));
+    saveScreenshot(dialog, "setup-avi.png");
+
+    // "保存" writes the shown page only; OK stays on for the MP3 page.
+    command(dialog, kIdMenuSave);
+    seen.saveAfterMenuSave = menuEnabled(dialog, kIdMenuSave);
+    seen.okAfterMenuSave = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+
+    switchPage(dialog, kPageWav);
+    clearSelection(aviList);
+    switchPage(dialog, kPageAvi);
+    seen.samplesBackOnAvi = comboTexts(samples);
+    clearSelection(aviList);
+    click(GetDlgItem(dialog, kIdButtonTest));
+    seen.testWithoutSelection = textOf(GetDlgItem(dialog, kIdEditTest));
+
+    click(GetDlgItem(dialog, IDOK));
+  });
+
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(*plugin.formSetup, nullptr);
+  EXPECT_EQ(seen.title, L"音声/動画ファイル情報取得マクロ設定");
+  EXPECT_EQ(seen.menu, L"保存|追加|削除");
+  EXPECT_FALSE(seen.saveInitiallyEnabled);
+  EXPECT_FALSE(seen.okInitiallyEnabled);
+  EXPECT_EQ(seen.tabs, (std::vector<std::wstring>{L"MP3", L"WAV", L"AVI", L"VQF", L"WMA", L"OGG",
+                                                  L"APE", L"MP4"}));
+  EXPECT_EQ(seen.headers, L"種別,50;拡張,50;説明,130;正規表現,200;");
+
+  EXPECT_EQ(seen.addedRow, L"TIME|||s///");
+  EXPECT_TRUE(seen.okAfterAdd);
+  EXPECT_TRUE(seen.saveAfterAdd);
+  EXPECT_TRUE(seen.suffixEdited);
+  EXPECT_EQ(seen.afterSuffix, L"sec");
+  EXPECT_TRUE(seen.enterKeptDialog);
+  EXPECT_EQ(seen.afterEscape, L"s///");
+  EXPECT_EQ(seen.finalMp3Row, L"AFMT|sec|秒数|s/.*\\((\\d+)sec\\)/$1/");
+  EXPECT_EQ(seen.mp3CodeChoices, 2);
+  EXPECT_EQ(seen.aviCodeChoices, 3);
+  EXPECT_FALSE(seen.saveOnCleanAvi);
+  EXPECT_TRUE(seen.okOnCleanAvi);
+
+  EXPECT_EQ(seen.initialSampleName, L"*.avi");
+  EXPECT_TRUE(seen.sampleChosen);
+  EXPECT_EQ(seen.samples,
+            (std::vector<std::wstring>{L"00'00'03 (3sec)", L"MPEG1-Layer3, 22050Hz, Stereo, 32Kbps",
+                                       L"XviD MPEG4, 160x120, 10.000fps, 31Frames"}));
+  EXPECT_TRUE(seen.droppedDown);
+  EXPECT_EQ(seen.testResult, L"3");
+  EXPECT_EQ(seen.testWithoutSelection, L"");
+  EXPECT_FALSE(seen.saveAfterMenuSave);
+  EXPECT_TRUE(seen.okAfterMenuSave);
+  EXPECT_EQ(seen.samplesBackOnAvi, seen.samples);
+
+  // The data file: AVI from "保存", MP3 from OK; the WAV section never written.
+  EXPECT_EQ(dataKey(L"AVI", L"Count"), L"1");
+  EXPECT_EQ(dataKey(L"AVI", L"I1"), L"TIME_sec");
+  EXPECT_EQ(dataKey(L"MP3", L"Count"), L"3");
+  EXPECT_EQ(dataKey(L"MP3", L"I1"), L"TIME_min");
+  EXPECT_EQ(dataKey(L"MP3", L"I3"), L"AFMT_sec");
+  EXPECT_EQ(dataKey(L"MP3", L"D3"), L"秒数");
+  EXPECT_EQ(dataKey(L"WAV", L"Count"), L"<none>");
+  EXPECT_EQ(dataKey(L"Version", L"No"), L"52");
+
+  // The saved item applies to the next expansion at once.
+  EXPECT_EQ(expand(plugin, avi, u"AVI,TIME_sec"), u"3");
+  EXPECT_EQ(expand(plugin, avi, u"AVI,TIME"), u"00'00'03 (3sec)");
+
+  // Sizes and the sample folder written at close.
+  EXPECT_EQ(host_->hostKey(L"Width"), L"460");
+  EXPECT_EQ(host_->hostKey(L"Height"), L"360");
+  EXPECT_EQ(host_->hostKey(L"ClmMP3-2"), L"130");
+  EXPECT_EQ(host_->hostKey(L"ClmMP4-3"), L"200");
+  const std::wstring aviFolder = avi.substr(0, avi.find_last_of(L'\\'));
+  EXPECT_EQ(host_->hostKey(L"SampleDir"), aviFolder);
+}
+
+}  // namespace
+}  // namespace sonavid::uitest
