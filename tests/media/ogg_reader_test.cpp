@@ -2,6 +2,8 @@
 // skipped), Opus pre-skip, chained and multiplexed files, comments, and damaged pages.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -198,6 +200,23 @@ TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {
   EXPECT_EQ(info.type, kTypeOgg);
   EXPECT_EQ(info.find("AFMT"), nullptr);
   EXPECT_LE(file.readCalls(), 3);
+}
+
+TEST(OggReader, GranulePositionBeyondAnyLengthIsCapped) {
+  // Found by fuzzing: a granule position near 2^64 at a sample rate of 1 made a length that no
+  // integer holds. The reader answers with a capped length.
+  std::ifstream in(std::string(SONAVID_TEST_DATA) + "/crash/ogg-granule-beyond-integer-range.ogg",
+                   std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(bytes.empty());
+  bool recognised = false;
+  const MediaInfo info = read(bytes, &recognised);
+  EXPECT_TRUE(recognised);
+  // Built by hand: sample rate 1, last granule 2^64 - 2.
+  const MediaInfo built =
+      read(page(1, 2, 0, {vorbisId(1, 1, 0, 0, 0)}) + page(1, 0, 0, {vorbisComments({}), kSetup}) +
+           page(1, 4, UINT64_MAX - 1, {"x"}));
+  EXPECT_EQ(value(built, "TIME"), u"16666666666666666:40 (1000000000000000000sec)");
 }
 
 }  // namespace

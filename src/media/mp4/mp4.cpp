@@ -37,8 +37,16 @@ std::u16string ascii(const char* text) {
   return out;
 }
 
+// A non-negative count from a computed length or rate, capped: damaged headers can make these
+// larger than any integer.
+uint64_t wholeNumber(double value) {
+  constexpr double kLargest = 1e18;
+  if (!(value > 0)) return 0;
+  return value >= kLargest ? static_cast<uint64_t>(kLargest) : static_cast<uint64_t>(value);
+}
+
 std::u16string formatSeconds(double seconds) {
-  const uint64_t whole = seconds > 0 ? static_cast<uint64_t>(seconds) : 0;
+  const uint64_t whole = wholeNumber(seconds);
   char text[96];
   std::snprintf(
       text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(whole / 60),
@@ -46,19 +54,18 @@ std::u16string formatSeconds(double seconds) {
   return ascii(text);
 }
 
-unsigned kbpsOf(const Mp4Track& track, double seconds) {
+uint64_t kbpsOf(const Mp4Track& track) {
   if (track.sampleBytes > 0 && track.mediaSeconds() > 0) {
-    return static_cast<unsigned>(
-        static_cast<double>(track.sampleBytes) * 8 / track.mediaSeconds() / 1000 + 0.5);
+    return wholeNumber(static_cast<double>(track.sampleBytes) * 8 / track.mediaSeconds() / 1000 +
+                       0.5);
   }
-  (void)seconds;
-  return (track.averageBitrate + 500) / 1000;
+  return (uint64_t{track.averageBitrate} + 500) / 1000;
 }
 
 std::u16string audioFormat(const Mp4Track& track, double seconds) {
   char text[256];
-  std::snprintf(text, sizeof text, "%s, %.3f secs, %u kbps, %u Hz", track.codecName().c_str(),
-                seconds, kbpsOf(track, seconds), track.sampleRate);
+  std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %u Hz", track.codecName().c_str(),
+                seconds, static_cast<unsigned long long>(kbpsOf(track)), track.sampleRate);
   return ascii(text);
 }
 
@@ -66,9 +73,9 @@ std::u16string videoFormat(const Mp4Track& track, double seconds) {
   const double mediaSeconds = track.mediaSeconds();
   const double fps = mediaSeconds > 0 ? static_cast<double>(track.sampleCount) / mediaSeconds : 0;
   char text[256];
-  std::snprintf(text, sizeof text, "%s, %.3f secs, %u kbps, %ux%u @ %.6f fps",
-                track.codecName().c_str(), seconds, kbpsOf(track, seconds), track.width,
-                track.height, fps);
+  std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %ux%u @ %.6f fps",
+                track.codecName().c_str(), seconds, static_cast<unsigned long long>(kbpsOf(track)),
+                track.width, track.height, fps);
   return ascii(text);
 }
 

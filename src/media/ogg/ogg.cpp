@@ -365,6 +365,14 @@ ChainTotals walkChains(Pager& pager) {
   return totals;
 }
 
+// A non-negative count from a computed length or rate; damaged granule positions can make
+// these larger than any integer, so they are capped.
+uint64_t wholeNumber(double value) {
+  constexpr double kLargest = 1e18;
+  if (!(value > 0)) return 0;
+  return value >= kLargest ? static_cast<uint64_t>(kLargest) : static_cast<uint64_t>(value);
+}
+
 std::u16string ascii(const char* text) {
   std::u16string out;
   while (*text) out.push_back(static_cast<unsigned char>(*text++));
@@ -409,7 +417,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
     const uint64_t samples = tail.granule > audio.preSkip ? tail.granule - audio.preSkip : 0;
     seconds = static_cast<double>(samples) / audio.sampleRate;
   }
-  const uint64_t wholeSeconds = static_cast<uint64_t>(seconds);
+  const uint64_t wholeSeconds = wholeNumber(seconds);
   char text[160];
   std::snprintf(text, sizeof text, "%02llu:%02llu (%llusec)",
                 static_cast<unsigned long long>(wholeSeconds / 60),
@@ -423,7 +431,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   const bool multiplexed = found.streams.size() > 1;
   if (!multiplexed && seconds > 0) {
     const uint64_t dataBytes = pager.size() > found.dataStart ? pager.size() - found.dataStart : 0;
-    bitsPerSecond = static_cast<uint64_t>(static_cast<double>(dataBytes) * 8 / seconds);
+    bitsPerSecond = wholeNumber(static_cast<double>(dataBytes) * 8 / seconds);
   } else if (audio.bitrateNominal > 0) {
     bitsPerSecond = static_cast<uint64_t>(audio.bitrateNominal);
   }
