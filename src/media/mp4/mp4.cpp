@@ -121,12 +121,15 @@ bool readMp4(RandomAccessFile& file, MediaInfo& info) {
     }
     if (type == "moov" && !sawMovie) {
       sawMovie = true;
-      const std::string body = readBlock(file, offset + headerBytes, size - headerBytes);
+      const std::string body =
+          readBlock(file, offset + headerBytes,
+                    static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxBlockBytes)));
       readMovie(ByteReader(body), movie);
     } else if (type == "moof" && sawMovie && movie.duration == 0 && movie.fragmentDuration == 0) {
       // No length in the headers: the fragments' samples give it.
-      const std::string body = readBlock(file, offset + headerBytes,
-                                         std::min<uint64_t>(size - headerBytes, kMaxFragmentBytes));
+      const std::string body =
+          readBlock(file, offset + headerBytes,
+                    static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxFragmentBytes)));
       readMovieFragment(ByteReader(body), movie);
     }
     offset += size;
