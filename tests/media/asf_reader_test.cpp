@@ -178,5 +178,18 @@ TEST(AsfReader, ObjectCountIsCapped) {
   EXPECT_EQ(info.find("TIME"), nullptr);  // beyond the cap
 }
 
+TEST(AsfReader, StreamPropertiesInsideExtendedStreamPropertiesCount) {
+  const std::string extendedGuid("\xCB\xA5\xE6\x14\x72\xC6\x32\x43\x83\x99\xA9\x69\x52\x06\x5B\x5A",
+                                 16);
+  // Fixed fields, one stream name, no payload extension systems, then the embedded object.
+  const std::string fixed = std::string(8 + 8 + 4 * 8 + 2 + 2 + 8, '\0') + le(1, 2) + le(0, 2) +
+                            le(0, 2) + le(utf16(u"v").size(), 2) + utf16(u"v");
+  const std::string extended = object(extendedGuid, fixed + videoStream(320, 240, "WMV3", 24));
+  const std::string extension =
+      object(kExtensionGuid, std::string(16, '\0') + le(6, 2) + le(extended.size(), 4) + extended);
+  const MediaInfo info = read(asfFile(audioStream(0x161, 2, 44100, 16000) + extension, 2));
+  EXPECT_EQ(value(info, "VFMT"), u"WMV3, 320x240, 24BitColor");
+}
+
 }  // namespace
 }  // namespace sonavid::media

@@ -38,6 +38,8 @@ constexpr Guid kMetadata = {0xEA, 0xCB, 0xF8, 0xC5, 0xAF, 0x5B, 0x77, 0x48,
                             0x84, 0x67, 0xAA, 0x8C, 0x44, 0xFA, 0x4C, 0xCA};
 constexpr Guid kMetadataLibrary = {0x94, 0x1C, 0x23, 0x44, 0x98, 0x94, 0xD1, 0x49,
                                    0xA1, 0x41, 0x1D, 0x13, 0x4E, 0x45, 0x70, 0x54};
+constexpr Guid kExtendedStreamProperties = {0xCB, 0xA5, 0xE6, 0x14, 0x72, 0xC6, 0x32, 0x43,
+                                            0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A};
 constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
                               0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr Guid kVideoMedia = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11,
@@ -168,6 +170,23 @@ void readCodecList(ByteReader body, AsfState& state) {
 
 void walkObjects(ByteReader objects, uint32_t declaredCount, AsfState& state, int depth);
 
+// Extended Stream Properties (in the Header Extension): fixed fields, stream names and
+// payload extension systems, then possibly the stream's Stream Properties object.
+void readExtendedStreamProperties(ByteReader body, AsfState& state, int depth) {
+  body.skip(8 + 8 + 4 * 8 + 2 + 2 + 8);
+  const uint16_t nameCount = body.u16le();
+  const uint16_t extensionCount = body.u16le();
+  for (uint16_t i = 0; i < nameCount && body.ok(); ++i) {
+    body.skip(2);  // language index
+    body.skip(body.u16le());
+  }
+  for (uint16_t i = 0; i < extensionCount && body.ok(); ++i) {
+    body.skip(16 + 2);  // extension system GUID, data size
+    body.skip(body.u32le());
+  }
+  if (body.ok()) walkObjects(ByteReader(body.rest()), 1, state, depth + 1);
+}
+
 void readHeaderExtension(ByteReader body, AsfState& state, int depth) {
   body.skip(16 + 2);  // reserved GUID and reserved word
   const uint32_t dataSize = body.u32le();
@@ -203,6 +222,8 @@ void walkObjects(ByteReader objects, uint32_t declaredCount, AsfState& state, in
       state.content.readMetadata(body);
     } else if (isGuid(guid, kHeaderExtension) && depth == 0) {
       readHeaderExtension(body, state, depth);
+    } else if (isGuid(guid, kExtendedStreamProperties) && depth == 1) {
+      readExtendedStreamProperties(body, state, depth);
     }
   }
 }
