@@ -163,7 +163,7 @@ TEST(Mp4Reader, TagsIncludingNumericGenreNumberPairsAndTempo) {
           "\xA9"
           "alb",
           1, "Album") +
-      ilstItem("\xA9grp", 1, "Group") + ilstItem("\xA9wrt", 1, "Composer") +
+      ilstItem("\xA9grp", 1, "Group") + ilstItem("\xA9wrt", 0, "Composer") +
       ilstItem(
           "\xA9"
           "day",

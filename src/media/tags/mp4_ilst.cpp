@@ -71,7 +71,8 @@ void readIlst(ByteReader ilst, MediaInfo& info) {
     std::string_view payload;
     if (!firstData(item, type, payload)) continue;
     std::u16string text;
-    if (type == kDataUtf8) text = utf8ToUtf16(payload);
+    // Type 0 ("implicit") texts are written by some taggers; they are UTF-8 as well.
+    if (type == kDataUtf8 || type == 0) text = utf8ToUtf16(payload);
     if (type == kDataUtf16) text = decodeUtf16Be(payload);
     std::u16string* target = nullptr;
     if (name == "\xA9nam") target = &v.title;
