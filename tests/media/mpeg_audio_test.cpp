@@ -135,6 +135,23 @@ TEST_F(MpegAudioTest, VaryingBitrateWithoutHeaderHopsThroughEveryFrame) {
   EXPECT_LT(reads, 20);
 }
 
+TEST_F(MpegAudioTest, HoppingStopsWhereTheTagsAtTheEndBegin) {
+  // The last frame is cut short, and an APE tag after it holds frames in a binary item.
+  std::string stream;
+  for (int i = 0; i < 40; ++i) stream += mp3Frame(i % 2 ? 160 : 128);
+  stream.resize(stream.size() - 100);
+  std::string picture;
+  for (int i = 0; i < 8; ++i) picture += mp3Frame(128);
+  const std::string items = le32(static_cast<uint32_t>(picture.size())) + le32(2) + "Cover" +
+                            std::string(1, '\0') + picture;
+  const std::string footer = "APETAGEX" + le32(2000) +
+                             le32(static_cast<uint32_t>(items.size() + 32)) + le32(1) + le32(0) +
+                             std::string(8, '\0');
+  const auto info = read(stream + items + footer);
+  ASSERT_TRUE(info);
+  EXPECT_NE(value(*info, "AFMT").find(" 40frames"), std::string::npos) << value(*info, "AFMT");
+}
+
 TEST_F(MpegAudioTest, DetectionNeedsAgreeingFramesOrATag) {
   // A text with stray 0xFF bytes, even ones that form a single valid header.
   std::string text;
