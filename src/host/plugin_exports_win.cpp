@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "engine/platform_libraries_win.h"
 #include "host/dialog_hooks_win.h"
 #include "host/help_service_win.h"
 #include "host/host_abi.h"
@@ -45,6 +46,7 @@ void __cdecl macInitialize(const PluginInitRecord* record) {
     initialisePluginState(state, hostText(record ? record->iniPath : nullptr),
                           hostText(record ? record->section : nullptr));
     initialiseHelp();
+    choosePlatformLibraries(state);
   } catch (...) {
   }
 }
@@ -98,6 +100,7 @@ uint32_t __cdecl macFinalize() {
   try {
     finalisePluginState(pluginState());
     uninitialiseHelp();
+    releasePlatformLibraries(pluginState());
   } catch (...) {
   }
   return 0;
