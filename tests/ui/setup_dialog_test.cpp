@@ -160,6 +160,10 @@ void clickAt(HWND dialog, POINT screen, int clicks) {
 void dragRow(HWND dialog, HWND list, int from, int to) {
   const POINT start = cellCentre(list, from, 1);
   const POINT end = cellCentre(list, to, 1);
+  // A plain click first, so the dialog is active and the row selected before the press.
+  clickAt(dialog, start, 1);
+  waitUntil([&] { return selectedRow(list) == from; });
+  Sleep(600);  // past the double-click time: the press below is a new click
   moveMouse(start);
   mouseButton(MOUSEEVENTF_LEFTDOWN);
   SendMessageW(dialog, WM_NULL, 0, 0);
@@ -498,6 +502,106 @@ TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
   EXPECT_EQ(host_->hostKey(L"ClmMP4-3"), L"200");
   const std::wstring aviFolder = avi.substr(0, avi.find_last_of(L'\\'));
   EXPECT_EQ(host_->hostKey(L"SampleDir"), aviFolder);
+}
+
+// What the driver saw in the second run.
+struct CancelRun {
+  std::vector<std::wstring> afterDrag;
+  bool saveAfterDrag = false;
+  std::vector<std::wstring> afterDropOnItself;
+  bool editorOpened = false;
+  bool saveOnSavedMp3 = true;
+  bool okWithWavPending = false;
+  std::wstring wavDescription;
+  bool saveBackOnWav = false;
+  bool closedByEscape = false;
+};
+
+std::vector<std::wstring> suffixColumn(HWND list) {
+  std::vector<std::wstring> suffixes;
+  for (int row = 0; row < rowCount(list); ++row) suffixes.push_back(cellText(list, row, 1));
+  return suffixes;
+}
+
+POINT tabCentre(HWND dialog, int page) {
+  HWND tabs = GetDlgItem(dialog, kIdPageControl);
+  RECT rect{};
+  SendMessageW(tabs, TCM_GETITEMRECT, page, reinterpret_cast<LPARAM>(&rect));
+  POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(tabs, &centre);
+  return centre;
+}
+
+TEST_F(SetupDialogTest, DragsRowsKeepsMenuSavedPageOnCancelAndWritesSizes) {
+  writeUtf16File(dataPath_,
+                 u"[Version]\r\nNo=52\r\n[MP3]\r\nCount=4\r\n"
+                 u"I1=TIME_a\r\nD1=a\r\nR1=s/^/A/\r\nI2=TIME_b\r\nD2=b\r\nR2=s/ .*//\r\n"
+                 u"I3=TIME_c\r\nD3=c\r\nR3=s/^/C/\r\nI4=TIME_d\r\nD4=d\r\nR4=s/^/D/\r\n");
+  host_.reset();  // finalised and unloaded first, so the new host reads the new data file
+  host_ = std::make_unique<PluginHost>(folder_.path());
+  ASSERT_TRUE(host_->loaded());
+  PluginCallbacks plugin;
+  CancelRun seen;
+
+  HWND shown = runSetup(*host_, plugin, [&](HWND dialog) {
+    HWND mp3 = listOf(dialog, kPageMp3);
+    dragRow(dialog, mp3, 0, 2);
+    seen.afterDrag = suffixColumn(mp3);
+    seen.saveAfterDrag = menuEnabled(dialog, kIdMenuSave);
+    command(dialog, kIdMenuSave);
+    dragRow(dialog, mp3, 1, 1);
+    seen.afterDropOnItself = suffixColumn(mp3);
+
+    // An edit left open on the WAV page counts for WAV when the MP3 tab is clicked.
+    switchPage(dialog, kPageWav);
+    HWND wav = listOf(dialog, kPageWav);
+    command(dialog, kIdMenuAdd);
+    command(dialog, kIdMenuSave);  // WAV saved with its incomplete row: nothing written
+    if (HWND editor = openEditor(dialog, wav, 0, 2)) {
+      seen.editorOpened = true;
+      typeText(editor, L"wav");
+      SendMessageW(dialog, WM_NULL, 0, 0);
+      clickAt(dialog, tabCentre(dialog, kPageMp3), 1);
+      waitUntil([&] { return !IsWindowVisible(editor) && IsWindowVisible(mp3); });
+    }
+    seen.saveOnSavedMp3 = menuEnabled(dialog, kIdMenuSave);
+    seen.okWithWavPending = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    switchPage(dialog, kPageWav);
+    seen.wavDescription = cellText(wav, 0, 2);
+    seen.saveBackOnWav = menuEnabled(dialog, kIdMenuSave);
+
+    // New sizes, then Escape with the list focused: CANCEL.
+    SetWindowPos(dialog, nullptr, 0, 0, 520, 410, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageW(mp3, LVM_SETCOLUMNWIDTH, 3, 180);
+    SetFocus(nullptr);
+    clickAt(dialog, cellCentre(wav, 0, 1), 1);
+    pressKey(dialog, VK_ESCAPE);
+    seen.closedByEscape = waitUntil([&] { return !IsWindow(dialog); });
+  });
+
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(seen.afterDrag, (std::vector<std::wstring>{L"b", L"c", L"a", L"d"}));
+  EXPECT_TRUE(seen.saveAfterDrag);
+  EXPECT_EQ(seen.afterDropOnItself, seen.afterDrag);
+  EXPECT_TRUE(seen.editorOpened);
+  EXPECT_FALSE(seen.saveOnSavedMp3);
+  EXPECT_TRUE(seen.okWithWavPending);
+  EXPECT_EQ(seen.wavDescription, L"wav");
+  EXPECT_TRUE(seen.saveBackOnWav);
+  EXPECT_TRUE(seen.closedByEscape);
+
+  // The menu save stays; the WAV change made after it is dropped.
+  EXPECT_EQ(dataKey(L"MP3", L"Count"), L"4");
+  EXPECT_EQ(dataKey(L"MP3", L"I1"), L"TIME_b");
+  EXPECT_EQ(dataKey(L"MP3", L"I3"), L"TIME_a");
+  EXPECT_EQ(dataKey(L"WAV", L"Count"), L"0");
+  EXPECT_EQ(expand(plugin, mediaFixture("mp3-cbr-info.mp3"), u"MP3,TIME_b"), u"0'05");
+
+  EXPECT_EQ(host_->hostKey(L"Width"), L"520");
+  EXPECT_EQ(host_->hostKey(L"Height"), L"410");
+  EXPECT_EQ(host_->hostKey(L"ClmMP3-3"), L"180");
+  EXPECT_EQ(host_->hostKey(L"ClmWAV-0"), L"50");
+  EXPECT_EQ(host_->hostKey(L"SampleDir"), L"");
 }
 
 }  // namespace
