@@ -8,6 +8,9 @@ namespace {
 // Each list starts with TIME at 0 and AFMT at 1; AVI, WMA and MP4 have VFMT at 2. The user
 // items are merged in behind these anchors.
 
+// One entry per line, exactly as shown.
+// clang-format off
+
 // Every field of every type, for the automatic choice.
 constexpr std::u16string_view kAllTypesFields[] = {
     u"TIME     再生時間",
@@ -209,6 +212,8 @@ constexpr std::u16string_view kMp4Fields[] = {
     u"BPM      テンポ",
     u"TOOL     ツール",
 };
+
+// clang-format on
 
 struct MergePass {
   std::u16string_view baseCode;

@@ -65,8 +65,8 @@ class Param0Dialog : public ParamDialogView {
   template <size_t N>
   void createRadioGroup(const ui::PixelRect& rect, std::u16string_view caption,
                         const std::array<std::u16string_view, N>& items, int groupId) {
-    ui::createControl(window(), {WC_BUTTONW, caption, BS_GROUPBOX | WS_GROUP, 0, rect, groupId,
-                                 fixedFont()});
+    ui::createControl(window(),
+                      {WC_BUTTONW, caption, BS_GROUPBOX | WS_GROUP, 0, rect, groupId, fixedFont()});
     constexpr int kCaptionHeight = 12;
     constexpr int kSideMargin = 8;
     const int itemsHeight = rect.height - kCaptionHeight - 5;
@@ -74,11 +74,15 @@ class Param0Dialog : public ParamDialogView {
     for (size_t i = 0; i < N; ++i) {
       const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);
       ui::createControl(window(),
-                        {WC_BUTTONW, items[i], style, 0,
+                        {WC_BUTTONW,
+                         items[i],
+                         style,
+                         0,
                          {rect.left + kSideMargin,
                           rect.top + kCaptionHeight + 1 + static_cast<int>(i) * itemHeight,
                           rect.width - 2 * kSideMargin, itemHeight},
-                         groupId + 1 + static_cast<int>(i), fixedFont()});
+                         groupId + 1 + static_cast<int>(i),
+                         fixedFont()});
     }
   }
 

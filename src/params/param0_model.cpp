@@ -30,8 +30,8 @@ Param0Model::Param0Model(PluginState& state, Param0Settings& settings)
 
 void Param0Model::create() {
   title_ = state_.dialogCaption;
-  groupCaption_ = std::u16string(kMacroTextStart) + state_.macroLetter +
-                  std::u16string(kParam0GroupCaption);
+  groupCaption_ =
+      std::u16string(kMacroTextStart) + state_.macroLetter + std::u16string(kParam0GroupCaption);
   omitMode_ = settings_.readOmitMode();
   caseItem_ = radioItemFor(state_.lastCase);
   nonTargetItem_ = radioItemFor(state_.lastNonTarget);

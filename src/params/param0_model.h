@@ -44,9 +44,9 @@ class Param0Model {
   void selectNonTarget(int item);
 
   // Context menu.
-  void restoreDefaults();         // "初期値設定"
-  void saveDefaults();            // "初期値保存"
-  void setOmitMode(bool omit);    // "そのまま" (false) / "省略" (true)
+  void restoreDefaults();       // "初期値設定"
+  void saveDefaults();          // "初期値保存"
+  void setOmitMode(bool omit);  // "そのまま" (false) / "省略" (true)
 
   // ButtonOkClick: remembers the choice for the next opening; returns the macro text.
   std::u16string confirm();

@@ -47,10 +47,10 @@ class Param1Dialog : public ParamDialogView {
   bool onInitDialog() override {
     model_.create();  // FormCreate
     createFrame(model_.title(), model_.groupCaption());
-    HWND typeCombo = createRow(kUpperRowTop, kTypeLabel, kIdTypeLabel, kIdTypeCombo,
-                               kTypeComboWidth);
-    HWND fieldCombo = createRow(kLowerRowTop, kFieldLabel, kIdFieldLabel, kIdFieldCombo,
-                                kFieldComboWidth);
+    HWND typeCombo =
+        createRow(kUpperRowTop, kTypeLabel, kIdTypeLabel, kIdTypeCombo, kTypeComboWidth);
+    HWND fieldCombo =
+        createRow(kLowerRowTop, kFieldLabel, kIdFieldLabel, kIdFieldCombo, kFieldComboWidth);
     createMacroSample();
     for (const auto caption : kTypeSelectorCaptions) addItem(typeCombo, caption);
     setDroppedRows(typeCombo, kTypeSelectorCount);
@@ -64,16 +64,24 @@ class Param1Dialog : public ParamDialogView {
   }
 
   HWND createRow(int top, std::u16string_view label, int labelId, int comboId, int comboWidth) {
-    HWND combo = ui::createControl(
-        window(), {WC_COMBOBOXW, u"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0,
-                   {kComboLeft, top, comboWidth, 200}, comboId, fixedFont()});
+    HWND combo = ui::createControl(window(), {WC_COMBOBOXW,
+                                              u"",
+                                              CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                                              0,
+                                              {kComboLeft, top, comboWidth, 200},
+                                              comboId,
+                                              fixedFont()});
     RECT closed{};
     GetWindowRect(combo, &closed);
     // The label is as tall as the closed combo box, its text centred in that height.
-    HWND labelWindow = ui::createControl(
-        window(), {WC_STATICW, label, SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX, 0,
-                   {kLabelLeft, top, kLabelWidth, closed.bottom - closed.top}, labelId,
-                   uiFont()});
+    HWND labelWindow =
+        ui::createControl(window(), {WC_STATICW,
+                                     label,
+                                     SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX,
+                                     0,
+                                     {kLabelLeft, top, kLabelWidth, closed.bottom - closed.top},
+                                     labelId,
+                                     uiFont()});
     // Labels sit in front of their combo box in the tab order, as a label names what follows.
     SetWindowPos(labelWindow, GetWindow(combo, GW_HWNDPREV), 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

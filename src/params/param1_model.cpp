@@ -23,8 +23,8 @@ Param1Model::Param1Model(PluginState& state) : state_(state) {}
 
 void Param1Model::create() {
   title_ = state_.dialogCaption;
-  groupCaption_ = std::u16string(kMacroTextStart) + state_.macroLetter +
-                  std::u16string(kParam1GroupCaption);
+  groupCaption_ =
+      std::u16string(kMacroTextStart) + state_.macroLetter + std::u16string(kParam1GroupCaption);
 }
 
 void Param1Model::show() {
@@ -61,9 +61,9 @@ int Param1Model::validFieldIndex(int fieldIndex) const {
 }
 
 void Param1Model::paramChange() {
-  const std::u16string_view entry =
-      fieldIndex_ == kNoSelection ? std::u16string_view()
-                                  : std::u16string_view(fieldEntries_[size_t(fieldIndex_)]);
+  const std::u16string_view entry = fieldIndex_ == kNoSelection
+                                        ? std::u16string_view()
+                                        : std::u16string_view(fieldEntries_[size_t(fieldIndex_)]);
   macroText_ = mediaInfoMacroText(state_.macroLetter, typeIndex_, entry);
 }
 

@@ -34,12 +34,20 @@ void ParamDialogView::createFrame(std::u16string_view title, std::u16string_view
   ui::setWindowText(window(), title);
   SendMessageW(window(), WM_SETFONT, reinterpret_cast<WPARAM>(uiFont()), FALSE);
   const int top = layout_.macroSample.top;
-  ui::createControl(window(), {WC_BUTTONW, kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP,
-                               0, {layout_.okLeft, top, kButtonWidth, kButtonHeight}, kIdOk,
+  ui::createControl(window(), {WC_BUTTONW,
+                               kOkCaption,
+                               BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP,
+                               0,
+                               {layout_.okLeft, top, kButtonWidth, kButtonHeight},
+                               kIdOk,
                                uiFont()});
-  ui::createControl(window(),
-                    {WC_BUTTONW, kCancelCaption, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0,
-                     {layout_.cancelLeft, top, kButtonWidth, kButtonHeight}, kIdCancel, uiFont()});
+  ui::createControl(window(), {WC_BUTTONW,
+                               kCancelCaption,
+                               BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
+                               0,
+                               {layout_.cancelLeft, top, kButtonWidth, kButtonHeight},
+                               kIdCancel,
+                               uiFont()});
   ui::createControl(window(), {WC_BUTTONW, groupCaption, BS_GROUPBOX | WS_GROUP, 0,
                                layout_.groupBox, kIdGroupBox, boldFixedFont_.get()});
 }
@@ -47,8 +55,7 @@ void ParamDialogView::createFrame(std::u16string_view title, std::u16string_view
 void ParamDialogView::createMacroSample() {
   // A lowered panel: sunken edge, text centred both ways, "&" shown as it is.
   ui::createControl(window(), {WC_STATICW, u"", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | WS_GROUP,
-                               WS_EX_STATICEDGE, layout_.macroSample, kIdMacroSample,
-                               fixedFont()});
+                               WS_EX_STATICEDGE, layout_.macroSample, kIdMacroSample, fixedFont()});
 }
 
 void ParamDialogView::finishInit() {

@@ -22,10 +22,10 @@ std::vector<uint16_t> buildDialogTemplate(const DialogTemplateSpec& spec) {
   std::vector<uint16_t> words;
   appendDword(words, spec.style);
   appendDword(words, spec.extendedStyle);
-  words.push_back(0);  // no controls in the template
+  words.push_back(0);                              // no controls in the template
   for (int i = 0; i < 4; ++i) words.push_back(0);  // x, y, cx, cy: set when the dialog opens
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the predefined dialog class
+  words.push_back(0);                              // no menu
+  words.push_back(0);                              // the predefined dialog class
   appendText(words, spec.title);
   if ((spec.style & kDsSetFont) != 0) {
     words.push_back(spec.fontPointSize);

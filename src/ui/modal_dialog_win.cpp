@@ -6,20 +6,19 @@ namespace sonavid::ui {
 
 HINSTANCE thisModule() {
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&thisModule), &module);
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&thisModule), &module);
   return module;
 }
 
 INT_PTR ModalDialog::runModal(HWND owner, const std::vector<uint16_t>& dialogTemplate) {
   return DialogBoxIndirectParamW(thisModule(),
-                                 reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-                                 owner, &ModalDialog::dialogProc, reinterpret_cast<LPARAM>(this));
+                                 reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+                                 &ModalDialog::dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
   if (message == WM_INITDIALOG) {
     dialog = reinterpret_cast<ModalDialog*>(lParam);
@@ -42,7 +41,7 @@ INT_PTR ModalDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return onInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
       return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
-                                                                                        : FALSE;
+                                                                                       : FALSE;
     case WM_CONTEXTMENU:
       return onContextMenu(reinterpret_cast<HWND>(wParam),
                            POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})

@@ -6,8 +6,7 @@ std::u16string windowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   if (length <= 0) return {};
   std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-  const int copied =
-      GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+  const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
   text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
   return text;
 }

@@ -16,7 +16,8 @@ inline const wchar_t* wide(const std::u16string& text) {
 }
 
 inline std::u16string fromWide(const wchar_t* text) {
-  return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
+  return text == nullptr ? std::u16string()
+                         : std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
 // The text of a window (a control's caption, a dialog's title).

@@ -67,7 +67,8 @@ TEST(FieldCatalogueTest, AllTypesListDiffersFromTypeListsOnlyInTrackWording) {
   for (int selector = 1; selector < kTypeSelectorCount; ++selector) {
     for (const auto entry : fixedFieldList(selector)) {
       bool found = false;
-      for (const auto candidate : all) found = found || codeOfEntry(candidate) == codeOfEntry(entry);
+      for (const auto candidate : all)
+        found = found || codeOfEntry(candidate) == codeOfEntry(entry);
       EXPECT_TRUE(found);
     }
   }
@@ -113,7 +114,8 @@ TEST_F(BuildFieldListTest, TypesWithoutUserItemsGiveTheirFixedList) {
 }
 
 TEST_F(BuildFieldListTest, MergesTimeAndAfmtItemsBehindTheirFieldsInStoredOrder) {
-  list(1) = {u"TIME_a", u"秒", u"s/a/b/", u"AFMT_b", u"簡略", u"s/x/y/", u"TIME_c", u"分", u"s/1/2/"};
+  list(1) = {u"TIME_a", u"秒",     u"s/a/b/", u"AFMT_b", u"簡略",
+             u"s/x/y/", u"TIME_c", u"分",     u"s/1/2/"};
   const Entries entries = build(1);
   ASSERT_EQ(entries.size(), 42u);
   EXPECT_EQ(entries[0], u"TIME     再生時間");
@@ -145,14 +147,14 @@ TEST_F(BuildFieldListTest, VfmtItemsAreOfferedForAviAndWmaOnly) {
 }
 
 TEST_F(BuildFieldListTest, AviListWithAllThreeKinds) {
-  list(3) = {u"VFMT_1", u"v1", u"r", u"AFMT_1", u"a1", u"r", u"TIME_1", u"t1", u"r",
-             u"VFMT_2", u"v2", u"r", u"TIME_2", u"t2", u"r"};
+  list(3) = {u"VFMT_1", u"v1",     u"r",  u"AFMT_1", u"a1",     u"r",  u"TIME_1", u"t1",
+             u"r",      u"VFMT_2", u"v2", u"r",      u"TIME_2", u"t2", u"r"};
   const Entries entries = build(3);
   const Entries head(entries.begin(), entries.begin() + 9);
-  EXPECT_EQ(head, (Entries{u"TIME     再生時間", u"TIME_1   t1", u"TIME_2   t2",
-                           u"AFMT     音声フォーマット", u"AFMT_1   a1",
-                           u"VFMT     映像フォーマット", u"VFMT_1   v1", u"VFMT_2   v2",
-                           u"INAM     タイトル"}));
+  EXPECT_EQ(head,
+            (Entries{u"TIME     再生時間", u"TIME_1   t1", u"TIME_2   t2",
+                     u"AFMT     音声フォーマット", u"AFMT_1   a1", u"VFMT     映像フォーマット",
+                     u"VFMT_1   v1", u"VFMT_2   v2", u"INAM     タイトル"}));
   EXPECT_EQ(entries.size(), 19u);
 }
 
@@ -164,8 +166,8 @@ TEST_F(BuildFieldListTest, AutomaticAndNoSelectionIgnoreUserItems) {
 }
 
 TEST_F(BuildFieldListTest, NamesAreMatchedExactlyOnTheirFirstFourCharacters) {
-  list(1) = {u"time_a", u"小文字", u"r", u"TIM", u"短い", u"r", u"XFMT_a", u"他", u"r",
-             u"TIME_abcdefg", u"長い名前", u"r"};
+  list(1) = {u"time_a", u"小文字", u"r", u"TIM",          u"短い",     u"r",
+             u"XFMT_a", u"他",     u"r", u"TIME_abcdefg", u"長い名前", u"r"};
   const Entries entries = build(1);
   ASSERT_EQ(entries.size(), 40u);
   EXPECT_EQ(entries[1], u"TIME_abcdefg長い名前");

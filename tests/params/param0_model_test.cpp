@@ -1,19 +1,17 @@
 #include "params/param0_model.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "common/text.h"
 #include "engine/media_reader.h"
 #include "engine/substitution.h"
 #include "host/ini_form.h"
 #include "params/param0_host_settings.h"
-
-#include <utility>
-#include <vector>
 
 namespace sonavid {
 namespace {

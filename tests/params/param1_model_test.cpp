@@ -4,7 +4,6 @@
 
 #include "engine/media_reader.h"
 #include "engine/substitution.h"
-
 #include "params/field_catalogue.h"
 
 namespace sonavid {

@@ -21,8 +21,7 @@ HWND fieldCombo(HWND dialog) { return childWindows(dialog, L"ComboBox").at(1); }
 
 std::wstring itemText(HWND combo, LRESULT index) {
   if (index == CB_ERR) return L"(none)";
-  std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1,
-                    L'\0');
+  std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
   SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
   return text.c_str();
 }
@@ -45,8 +44,8 @@ Param1View look(HWND dialog) {
 }
 
 void chooseField(HWND dialog, const wchar_t* entry) {
-  const LRESULT index = SendMessageW(fieldCombo(dialog), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(entry));
+  const LRESULT index = SendMessageW(fieldCombo(dialog), CB_FINDSTRINGEXACT,
+                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry));
   chooseComboItem(dialog, fieldCombo(dialog), static_cast<int>(index));
 }
 
@@ -94,8 +93,18 @@ TEST_F(MediaInfoDialogTest, FirstOpeningShowsAutomaticAndTime) {
     rowHeight = static_cast<int>(SendMessageW(fieldCombo(dialog), CB_GETITEMHEIGHT, 0, 0));
     screenshot = saveScreenshot(dialog, "param1.png");
     // The open field list, for a person to look at.
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    GetComboBoxInfo(fieldCombo(dialog), &combo);
     SendMessageW(fieldCombo(dialog), CB_SHOWDROPDOWN, TRUE, 0);
-    saveScreenshot(dialog, "param1_field_list_open.png");
+    if (waitUntil([&] { return IsWindowVisible(combo.hwndList) != FALSE; })) {
+      RECT area{}, list{};
+      GetWindowRect(dialog, &area);
+      GetWindowRect(combo.hwndList, &list);
+      UnionRect(&area, &area, &list);
+      SendMessageW(combo.hwndList, WM_NULL, 0, 0);
+      saveScreenshotOfArea(area, "param1_field_list_open.png");
+    }
     SendMessageW(fieldCombo(dialog), CB_SHOWDROPDOWN, FALSE, 0);
     pressKey(dialog, VK_RETURN);
   });
@@ -116,10 +125,10 @@ TEST_F(MediaInfoDialogTest, FirstOpeningShowsAutomaticAndTime) {
 
   RECT host{};
   GetWindowRect(host_->window(), &host);
-  const DialogOrigin origin = centredOn(
-      HostRect{int16_t(host.left), int16_t(host.top), int16_t(host.right - host.left),
-               int16_t(host.bottom - host.top)},
-      outer.right - outer.left, outer.bottom - outer.top);
+  const DialogOrigin origin =
+      centredOn(HostRect{int16_t(host.left), int16_t(host.top), int16_t(host.right - host.left),
+                         int16_t(host.bottom - host.top)},
+                outer.right - outer.left, outer.bottom - outer.top);
   EXPECT_EQ(outer.left, origin.left);
   EXPECT_EQ(outer.top, origin.top);
 }

@@ -98,13 +98,15 @@ TEST_F(MediaTypeDialogTest, OpensCentredOnTheHostWithItsLayoutAndOkFocused) {
   std::wstring title, groupCaption, focusText;
   RECT outer{}, client{};
   Param0View seen;
-  bool screenshot = false;
+  bool screenshot = false, ownedByHost = false, hostDisabled = false;
   const auto result = open([&](HWND dialog) {
+    ownedByHost = GetWindow(dialog, GW_OWNER) == host_->window();
+    hostDisabled = !IsWindowEnabled(host_->window());
     title = textOf(dialog);
     GetWindowRect(dialog, &outer);
     GetClientRect(dialog, &client);
-    HWND group = childWindows(dialog, kButton).size() > 2 ? childWindows(dialog, kButton)[2]
-                                                          : nullptr;
+    HWND group =
+        childWindows(dialog, kButton).size() > 2 ? childWindows(dialog, kButton)[2] : nullptr;
     groupCaption = textOf(group);
     focusText = textOf(focusOf(dialog));
     seen = look(dialog);
@@ -112,6 +114,9 @@ TEST_F(MediaTypeDialogTest, OpensCentredOnTheHostWithItsLayoutAndOkFocused) {
     pressKey(dialog, VK_ESCAPE);
   });
   EXPECT_FALSE(result.has_value());
+  EXPECT_TRUE(ownedByHost);
+  EXPECT_TRUE(hostDisabled);
+  EXPECT_TRUE(IsWindowEnabled(host_->window()));
   EXPECT_EQ(title, L"音声/動画種別 (test)");
   EXPECT_EQ(groupCaption, L"/a<大文字/小文字,対象外戻り値>");
   EXPECT_EQ(client.right, 312);

@@ -57,11 +57,10 @@ bool prepareWinePrefix() {
   const std::wstring fonts = L"Software\\Wine\\Fonts\\Replacements";
   changed |= ensureRegistryText(fonts, L"MS UI Gothic", L"IPAGothic");
   changed |= ensureRegistryText(fonts, L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF", L"IPAGothic");
-  changed |= ensureRegistryText(L"Software\\Wine\\AppDefaults\\" + programFileName() +
-                                    L"\\Explorer",
-                                L"Desktop", L"sonavid-ui");
-  changed |= ensureRegistryText(L"Software\\Wine\\Explorer\\Desktops", L"sonavid-ui",
-                                L"1024x768");
+  changed |=
+      ensureRegistryText(L"Software\\Wine\\AppDefaults\\" + programFileName() + L"\\Explorer",
+                         L"Desktop", L"sonavid-ui");
+  changed |= ensureRegistryText(L"Software\\Wine\\Explorer\\Desktops", L"sonavid-ui", L"1024x768");
   return changed;
 }
 
@@ -219,16 +218,15 @@ PluginHost::PluginHost(const std::wstring& folder, std::wstring section)
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
   windowClass.lpszClassName = kHostWindowClass;
   RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kHostWindowClass, L"Sonavid UI test host", WS_OVERLAPPEDWINDOW,
-                            30, 20, 700, 500, nullptr, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+  window_ = CreateWindowExW(0, kHostWindowClass, L"Sonavid UI test host", WS_OVERLAPPEDWINDOW, 30,
+                            20, 700, 500, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(window_, SW_SHOW);
   UpdateWindow(window_);
 
   module_ = LoadLibraryW((programFolder() + L"mac_Sonavid.dll").c_str());
   if (module_ == nullptr) return;
-  auto entry = reinterpret_cast<MacPluginFn>(
-      reinterpret_cast<void*>(GetProcAddress(module_, "macPlugin")));
+  auto entry =
+      reinterpret_cast<MacPluginFn>(reinterpret_cast<void*>(GetProcAddress(module_, "macPlugin")));
   if (entry == nullptr) return;
   descriptor_.nameBuffer = nameBuffer_.data();
   descriptor_.versionBuffer = versionBuffer_.data();
@@ -423,6 +421,10 @@ bool saveScreenshot(HWND window, const std::string& fileName) {
   SendMessageW(window, WM_NULL, 0, 0);  // the dialog's thread has painted by now
   RECT rect{};
   GetWindowRect(window, &rect);
+  return saveScreenshotOfArea(rect, fileName);
+}
+
+bool saveScreenshotOfArea(const RECT& rect, const std::string& fileName) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
@@ -474,8 +476,8 @@ bool saveScreenshot(HWND window, const std::string& fileName) {
 
 int main(int argc, char** argv) {
   using namespace sonavid::uitest;
-  if (underWine() && prepareWinePrefix() && GetEnvironmentVariableW(L"SONAVID_UI_CHILD", nullptr,
-                                                                     0) == 0) {
+  if (underWine() && prepareWinePrefix() &&
+      GetEnvironmentVariableW(L"SONAVID_UI_CHILD", nullptr, 0) == 0) {
     // The new settings apply to processes started from now on.
     return runAgainInChild();
   }

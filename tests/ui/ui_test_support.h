@@ -103,5 +103,7 @@ std::wstring menuSummary(HMENU menu);
 // Saves what the screen shows of `window` (frame included) as a PNG file under the
 // screenshot folder. Returns false when nothing could be captured.
 bool saveScreenshot(HWND window, const std::string& fileName);
+// The same for an area of the screen (a dialog with an open drop-down list, say).
+bool saveScreenshotOfArea(const RECT& area, const std::string& fileName);
 
 }  // namespace sonavid::uitest
