@@ -66,9 +66,7 @@ bool readHeader(ByteReader mac, ApeHeader& header) {
     mac.skip(2);  // padding
     const uint32_t descriptorBytes = mac.u32le();
     mac.seek(descriptorBytes);
-    mac.skip(2);  // compression level
-    const uint16_t flags = mac.u16le();
-    (void)flags;
+    mac.skip(2 + 2);  // compression level, format flags (the header gives the bits itself)
     header.blocksPerFrame = mac.u32le();
     header.finalFrameBlocks = mac.u32le();
     header.totalFrames = mac.u32le();

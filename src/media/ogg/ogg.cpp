@@ -211,7 +211,6 @@ struct Findings {
   std::vector<Stream> streams;  // the first group's streams
   int audioIndex = -1;
   uint64_t dataStart = 0;  // end of the page that completed the audio headers
-  uint64_t walkEnd = 0;    // offset after the last header page read
 };
 
 Stream* findStream(std::vector<Stream>& streams, uint32_t serial) {
@@ -243,7 +242,6 @@ void readHeaders(Pager& pager, Findings& found) {
                      (page.flags & kFlagContinued) != 0);
     }
     offset += page.totalBytes();
-    found.walkEnd = offset;
     if (found.audioIndex < 0) {
       for (size_t i = 0; i < found.streams.size(); ++i) {
         if (found.streams[i].isAudio()) {
