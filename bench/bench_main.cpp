@@ -1,0 +1,161 @@
+// Files per second for "load + type + TIME + AFMT + VFMT + one tag" on the benchmark corpus:
+// the plug-in's engine, its reader alone, TagLib and MediaInfoLib, per format and for the
+// whole corpus, in one run with a warm cache. Then what each reads per file, the memory over
+// a long run of loads, and the long VBR MP3 without a VBR header.
+//
+// Usage: sonavid_bench [--corpus DIR] [--loads N] [Google Benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "contenders.h"
+#include "corpus.h"
+#include "report.h"
+
+namespace sonavid::bench {
+namespace {
+
+// A set of files the contenders are timed on: a format, the whole corpus, or the long VBR MP3.
+struct FileSet {
+  std::string label;
+  FileList files;
+};
+
+void registerPass(const std::string& contender, const FileSet& set,
+                  std::function<size_t(const FileList&)> pass) {
+  const std::string name = contender + "/" + set.label;
+  const FileList files = set.files;
+  benchmark::RegisterBenchmark(name.c_str(), [files, pass](benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(pass(files));
+    state.counters["files"] = benchmark::Counter(static_cast<double>(files.size()),
+                                                 benchmark::Counter::kIsIterationInvariantRate);
+  })->Unit(benchmark::kMillisecond);
+}
+
+size_t enginePass(const FileList& files) {
+  startEngineRun();
+  size_t sum = 0;
+  int number = 0;
+  for (const CorpusFile* file : files) sum += readWithEngine(*file, number++);
+  return sum;
+}
+
+size_t readerPass(const FileList& files) {
+  size_t sum = 0;
+  for (const CorpusFile* file : files) sum += readWithBuiltinReader(*file);
+  return sum;
+}
+
+size_t tagLibPass(const FileList& files) {
+  size_t sum = 0;
+  for (const CorpusFile* file : files) sum += readWithTagLib(*file);
+  return sum;
+}
+
+size_t mediaInfoPass(const FileList& files) {
+  size_t sum = 0;
+  for (const CorpusFile* file : files) sum += readWithMediaInfo(*file);
+  return sum;
+}
+
+// Keeps files per second of every benchmark by name while the console shows the runs.
+class CollectingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const auto found = run.counters.find("files");
+      if (run.error_occurred || found == run.counters.end()) continue;
+      const std::string name = run.run_name.str();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (median || run.run_type == Run::RT_Iteration) {
+        if (median || !medians_.count(name)) filesPerSecond[name] = found->second.value;
+        if (median) medians_[name] = true;
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  std::map<std::string, double> filesPerSecond;
+
+ private:
+  std::map<std::string, bool> medians_;
+};
+
+struct Options {
+  std::string corpus = SONAVID_BENCH_CORPUS;
+  long loads = 100000;
+};
+
+// Takes our flags out of argv, leaving Google Benchmark's.
+Options parseOptions(int& argc, char** argv) {
+  Options options;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--corpus") == 0 && i + 1 < argc) {
+      options.corpus = argv[++i];
+    } else if (std::strcmp(argv[i], "--loads") == 0 && i + 1 < argc) {
+      options.loads = std::atol(argv[++i]);
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
+  return options;
+}
+
+}  // namespace
+}  // namespace sonavid::bench
+
+int main(int argc, char** argv) {
+  using namespace sonavid::bench;
+  const Options options = parseOptions(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  const std::vector<CorpusFile> corpus = loadCorpus(options.corpus);
+  if (corpus.empty()) {
+    std::fprintf(stderr, "no corpus in %s (run bench/make-corpus.sh)\n", options.corpus.c_str());
+    return 1;
+  }
+  warmCache(corpus);
+  // The long run of loads goes first, before the peers' libraries touch the heap.
+  const MemoryReport memory = measureMemory(corpus, options.loads);
+
+  std::vector<FileSet> sets;
+  for (const FormatFolder& entry : kFormatFolders) {
+    sets.push_back({entry.format, filesOf(corpus, entry.format)});
+  }
+  sets.push_back({"all", filesOf(corpus, "all")});
+  const CorpusFile* longMp3 = findFile(corpus, kLongVbrMp3);
+  if (longMp3 != nullptr) sets.push_back({kLongVbrLabel, {longMp3}});
+
+  // The first call into each library sets it up; that is not part of a file's cost.
+  readWithTagLib(corpus.front());
+  readWithMediaInfo(corpus.front());
+  for (const FileSet& set : sets) {
+    if (set.files.empty()) continue;
+    registerPass("engine", set, enginePass);
+    registerPass("reader", set, readerPass);
+    registerPass("taglib", set, tagLibPass);
+    registerPass("mediainfo", set, mediaInfoPass);
+  }
+  CollectingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  std::vector<std::string> labels;
+  for (const FileSet& set : sets) {
+    if (set.label != kLongVbrLabel) labels.push_back(set.label);
+  }
+  // The speed table goes last: its final line is the overall result.
+  printReadTable(corpus);
+  printMemory(memory, options.loads);
+  if (longMp3 != nullptr) printLongVbrMp3(*longMp3, options.corpus, reporter.filesPerSecond);
+  printSpeedTable(reporter.filesPerSecond, labels, corpus);
+  return 0;
+}

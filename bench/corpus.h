@@ -1,0 +1,40 @@
+// The benchmark corpus: the media files under one folder per format, in a fixed order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sonavid::bench {
+
+struct CorpusFile {
+  std::string format;     // "MP3" ... "MP4", from the folder the file is in
+  std::string path;       // full path, UTF-8
+  std::u16string folder;  // the folder with a trailing "/", as a host passes it
+  std::u16string name;    // the file name
+  std::u16string fullPath;
+  std::wstring widePath;  // for MediaInfoLib
+  unsigned long long size = 0;
+};
+
+using FileList = std::vector<const CorpusFile*>;
+
+// The formats in table order, with their folder names.
+struct FormatFolder {
+  const char* format;
+  const char* folder;
+};
+inline constexpr FormatFolder kFormatFolders[] = {
+    {"MP3", "mp3"}, {"WAV", "wav"}, {"AVI", "avi"}, {"VQF", "vqf"},
+    {"WMA", "wma"}, {"OGG", "ogg"}, {"APE", "ape"}, {"MP4", "mp4"},
+};
+
+// Every media file of the corpus, sorted by format and name. Empty when the folder is missing.
+std::vector<CorpusFile> loadCorpus(const std::string& root);
+
+// The files of one format ("all" for every file).
+FileList filesOf(const std::vector<CorpusFile>& corpus, const std::string& format);
+
+// Reads every file once, so the runs that follow find them in the page cache.
+void warmCache(const std::vector<CorpusFile>& corpus);
+
+}  // namespace sonavid::bench
