@@ -4,12 +4,13 @@
 #   fuzz/run.sh                 every target
 #   fuzz/run.sh riff id3v2      the named targets (fuzz_riff, fuzz_id3v2)
 #   FUZZ_JOBS=2 fuzz/run.sh     targets run two at a time
+#   FUZZ_OUT=build/fuzz-x ...   objects, binaries, corpora and findings in another folder
 # Seeds come from tests/data/media and tests/data/crash; findings are written to
 # build/fuzz/artifacts/<target>/ (make each one a named regression file in tests/data/crash/).
 # Needs: clang libclang-rt-14-dev
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=$root/build/fuzz
+out=${FUZZ_OUT:-$root/build/fuzz}  # another folder keeps concurrent runs apart
 seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_JOBS:-1}
 cxx=${CXX_FUZZ:-clang++}
