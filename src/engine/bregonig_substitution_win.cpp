@@ -17,7 +17,8 @@ wchar_t emptyTarget[1] = {L'\0'};
 // Releases the library's record when the call is over, also when copying the output throws.
 class RecordRelease {
  public:
-  RecordRelease(BRegfreeWFn release, BregonigRecord*& record) : release_(release), record_(record) {}
+  RecordRelease(BRegfreeWFn release, BregonigRecord*& record)
+      : release_(release), record_(record) {}
   ~RecordRelease() {
     if (record_ != nullptr) release_(record_);
   }

@@ -21,8 +21,8 @@ std::string toAnsi(std::u16string_view text) {
   if (text.empty() || text.size() > kMaxConvertedUnits) return {};
   const auto* source = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int needed =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, length, nullptr, 0, nullptr, nullptr);
+  const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, length, nullptr, 0,
+                                         nullptr, nullptr);
   if (needed <= 0) return {};
   std::string bytes(static_cast<size_t>(needed), '\0');
   const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, length,

@@ -47,8 +47,8 @@ class Mp3infpReader final : public MediaReader {
   const std::u16string& libraryPath() const { return libraryPath_; }
 
  private:
-  Mp3infpReader(HMODULE module, std::u16string libraryPath, Mp3infpLoadFn load,
-                Mp3infpTypeFn type, Mp3infpValueFn value);
+  Mp3infpReader(HMODULE module, std::u16string libraryPath, Mp3infpLoadFn load, Mp3infpTypeFn type,
+                Mp3infpValueFn value);
 
   HMODULE module_;
   std::u16string libraryPath_;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "common/platform.h"
 #include "common/text.h"
 #include "engine/bregonig_substitution_win.h"
 #include "engine/mp3infp_reader_win.h"
@@ -52,12 +51,17 @@ std::u16string systemFolder() {
   return std::u16string(reinterpret_cast<const char16_t*>(folder), length);
 }
 
+bool isFile(std::u16string_view path) {
+  const std::u16string text(path);
+  const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(text.c_str()));
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The first library of that name in `folders`, loaded by its full path; null when there is
 // none or it does not load. The library's own imports are looked for beside it first.
 HMODULE loadLibraryFrom(const std::vector<std::u16string>& folders, std::u16string_view name,
                         std::u16string& path) {
-  path = findLibrary(folders, name,
-                     [](std::u16string_view candidate) { return platform().fileExists(candidate); });
+  path = findLibrary(folders, name, isFile);
   if (path.empty()) return nullptr;
   // A damaged or foreign file must not make the system show an error box over the host.
   DWORD previousMode = 0;

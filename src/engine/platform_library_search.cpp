@@ -41,11 +41,14 @@ std::vector<std::u16string> librarySearchFolders(std::u16string_view pluginFolde
   return folders;
 }
 
-std::u16string findLibrary(const std::vector<std::u16string>& folders,
-                           std::u16string_view fileName,
+std::u16string findLibrary(const std::vector<std::u16string>& folders, std::u16string_view fileName,
                            const std::function<bool(std::u16string_view path)>& fileExists) {
   for (const std::u16string& folder : folders) {
-    std::u16string path = folder + std::u16string(fileName);
+    // Checked here too: a relative path would be looked up in the current directory.
+    if (!isAbsoluteFolder(folder)) continue;
+    std::u16string path = folder;
+    if (!isSeparator(path.back())) path += u'\\';
+    path += fileName;
     if (fileExists(path)) return path;
   }
   return {};

@@ -26,9 +26,9 @@ std::vector<std::u16string> librarySearchFolders(std::u16string_view pluginFolde
                                                  std::u16string_view hostFolder,
                                                  std::u16string_view systemFolder);
 
-// Full path of `fileName` in the first folder that holds it, or empty when none does.
-std::u16string findLibrary(const std::vector<std::u16string>& folders,
-                           std::u16string_view fileName,
+// Full path of `fileName` in the first folder that holds it, or empty when none does. Folders
+// that are not absolute are passed over.
+std::u16string findLibrary(const std::vector<std::u16string>& folders, std::u16string_view fileName,
                            const std::function<bool(std::u16string_view path)>& fileExists);
 
 // "built-in" when `path` is empty, else "mp3infp.dll (C:\...\mp3infp.dll)".
