@@ -42,7 +42,7 @@ constexpr ui::PixelRect kNonTargetGroupRect{165, 44, 100, 69};
 
 class Param0Dialog : public ParamDialogView {
  public:
-  Param0Dialog(Param0Model& model) : ParamDialogView(kLayout), model_(model) {}
+  explicit Param0Dialog(Param0Model& model) : ParamDialogView(kLayout), model_(model) {}
 
  private:
   bool onInitDialog() override {
@@ -88,20 +88,18 @@ class Param0Dialog : public ParamDialogView {
 
   void createPopupMenu() {
     HMENU defaults = CreatePopupMenu();
-    AppendMenuW(defaults, MF_STRING, kIdPopupDefault1, wideText(kMenuWriteDefaults));
-    AppendMenuW(defaults, MF_STRING, kIdPopupDefault2, wideText(kMenuOmitDefaults));
+    appendItem(defaults, MF_STRING, kIdPopupDefault1, kMenuWriteDefaults);
+    appendItem(defaults, MF_STRING, kIdPopupDefault2, kMenuOmitDefaults);
     menu_.reset(CreatePopupMenu());
-    AppendMenuW(menu_.get(), MF_STRING, kIdPopupInit, wideText(kMenuRestoreDefaults));
-    AppendMenuW(menu_.get(), MF_STRING, kIdPopupSave, wideText(kMenuSaveDefaults));
+    appendItem(menu_.get(), MF_STRING, kIdPopupInit, kMenuRestoreDefaults);
+    appendItem(menu_.get(), MF_STRING, kIdPopupSave, kMenuSaveDefaults);
     AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
     // The submenu is owned by the menu from here on and destroyed with it.
-    AppendMenuW(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(defaults),
-                wideText(kMenuDefaultsSubmenu));
+    appendItem(menu_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(defaults), kMenuDefaultsSubmenu);
   }
 
-  static const wchar_t* wideText(std::u16string_view text) {
-    // The captions are NUL-terminated literals.
-    return reinterpret_cast<const wchar_t*>(text.data());
+  static void appendItem(HMENU menu, UINT flags, UINT_PTR id, std::u16string_view caption) {
+    AppendMenuW(menu, flags, id, ui::wide(std::u16string(caption)));  // the menu copies it
   }
 
   // Radio groups and the menu's radio items as the model has them.

@@ -41,7 +41,7 @@ constexpr int kFieldRowsShown = 20;
 
 class Param1Dialog : public ParamDialogView {
  public:
-  Param1Dialog(Param1Model& model) : ParamDialogView(kLayout), model_(model) {}
+  explicit Param1Dialog(Param1Model& model) : ParamDialogView(kLayout), model_(model) {}
 
  private:
   bool onInitDialog() override {

@@ -12,7 +12,42 @@ HINSTANCE thisModule() {
   return module;
 }
 
+namespace {
+
+// The plug-in's own manifest (resource 2, as for any isolation-aware DLL), when it has one,
+// asks for the current common controls; the host's choice must not decide how the dialogs
+// look. Without the resource the dialogs run in the host's context.
+class ModuleActivationContext {
+ public:
+  ModuleActivationContext() {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.hModule = thisModule();
+    request.lpResourceName = MAKEINTRESOURCEW(2);
+    context_ = CreateActCtxW(&request);
+    if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) {
+      ReleaseActCtx(context_);
+      context_ = INVALID_HANDLE_VALUE;
+    }
+  }
+  ~ModuleActivationContext() {
+    if (context_ == INVALID_HANDLE_VALUE) return;
+    DeactivateActCtx(0, cookie_);
+    ReleaseActCtx(context_);
+  }
+  ModuleActivationContext(const ModuleActivationContext&) = delete;
+  ModuleActivationContext& operator=(const ModuleActivationContext&) = delete;
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+}  // namespace
+
 INT_PTR ModalDialog::runModal(HWND owner, const std::vector<uint16_t>& dialogTemplate) {
+  const ModuleActivationContext activation;
   return DialogBoxIndirectParamW(thisModule(),
                                  reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                                  &ModalDialog::dialogProc, reinterpret_cast<LPARAM>(this));
