@@ -1,15 +1,69 @@
 #include "media/builtin_reader.h"
 
+#include <string_view>
+
+#include "media/block_cached_file.h"
 #include "media/formats.h"
+#include "media/tags/id3v2.h"
 
 namespace sonavid::media {
+namespace {
 
-MediaInfo BuiltinReader::readFile(RandomAccessFile& file) {
-  using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
-  // Strong signatures first; MPEG audio has only a frame sync and goes last.
-  static constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
-                                        readMp4,  readTwinVq, readMpegAudio};
+using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
+// Strong signatures first; MPEG audio has only a frame sync and goes last.
+constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
+                               readMp4,  readTwinVq, readMpegAudio};
+
+// Bytes read at the start of every file before any reader looks at it.
+constexpr size_t kHeadBlockBytes = 16 * 1024;
+
+constexpr std::string_view kAsfHeaderGuid(
+    "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+// Box types an MP4 file may start with.
+constexpr std::string_view kMp4FirstBoxes[] = {"ftyp", "moov", "mdat", "wide", "free", "skip"};
+
+bool mpegSyncAt(std::string_view head, uint64_t pos) {
+  return pos < head.size() && head.size() - pos >= 2 && static_cast<uint8_t>(head[pos]) == 0xFF &&
+         (static_cast<uint8_t>(head[pos + 1]) & 0xE0) == 0xE0;
+}
+
+// The reader whose signature the file starts with. It is tried first, so the others do not
+// probe a file that is plainly not theirs; should it turn the file down, all are tried in
+// order.
+Reader likelyReader(std::string_view head) {
+  if (head.starts_with("RIFF")) return readRiff;
+  if (head.starts_with(kAsfHeaderGuid)) return readAsf;
+  if (head.starts_with("OggS")) return readOgg;
+  if (head.starts_with("MAC ")) return readMonkeys;
+  if (head.starts_with("TWIN")) return readTwinVq;
+  if (head.size() >= 8) {
+    for (std::string_view box : kMp4FirstBoxes) {
+      if (head.substr(4, 4) == box) return readMp4;
+    }
+  }
+  // After an ID3v2 tag: Monkey's Audio or MPEG audio.
+  const uint64_t tagSize = id3v2TagSize(head);
+  if (tagSize < head.size() && head.size() - tagSize >= 4 &&
+      head.substr(static_cast<size_t>(tagSize), 4) == "MAC ") {
+    return readMonkeys;
+  }
+  if (mpegSyncAt(head, tagSize)) return readMpegAudio;
+  return nullptr;
+}
+
+}  // namespace
+
+MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
+  // One read at the start of the file serves the signature checks and, for most files, the
+  // headers too: every reader's reads inside this block cost no further read of the file.
+  BlockCachedFile file(rawFile, 0, kHeadBlockBytes);
+  const Reader likely = likelyReader(file.block());
+  if (likely != nullptr) {
+    MediaInfo info;
+    if (likely(file, info)) return info;
+  }
   for (Reader reader : kReaders) {
+    if (reader == likely) continue;
     MediaInfo info;
     if (reader(file, info)) return info;
   }
