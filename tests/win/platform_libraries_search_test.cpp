@@ -92,28 +92,6 @@ TEST(PlatformLibraryChoice, LibraryLackingAFunctionOrDamagedIsFreedAndTheBuiltIn
   releasePlatformLibraries(state);
 }
 
-TEST(PlatformLibraryChoice, DllPlantedInTheCurrentDirectoryOrOnPathIsNotLoaded) {
-  TempFolder media, nothing;
-  const std::wstring doubles = doublesFolder(L"complete");
-  ASSERT_TRUE(copyInto(doubles + L"mp3infp.dll", media.path() + L"mp3infp.dll"));
-  ASSERT_TRUE(copyInto(doubles + L"bregonig.dll", media.path() + L"bregonig.dll"));
-  {
-    CurrentDirectoryAndPath planted(media.path(), media.path() + L";" + doubles);
-    PluginState state;
-    // Folders as the plug-in computes them when none of them holds the libraries, plus
-    // relative names that would resolve in the current directory.
-    choosePlatformLibraries(state, {u16(nothing.path()), u"", u".\\", u"mp3infp"});
-    EXPECT_EQ(describePlatformLibraries(state), u"reader: built-in\nsubstitution: built-in");
-    EXPECT_EQ(GetModuleHandleW(L"mp3infp.dll"), nullptr);
-    EXPECT_EQ(GetModuleHandleW(L"bregonig.dll"), nullptr);
-    // The test program's own folders (bin and the system folder) hold neither library.
-    choosePlatformLibraries(state);
-    EXPECT_EQ(describePlatformLibraries(state), u"reader: built-in\nsubstitution: built-in");
-    EXPECT_EQ(GetModuleHandleW(L"mp3infp.dll"), nullptr);
-    releasePlatformLibraries(state);
-  }
-}
-
 TEST(PlatformLibraryChoice, ThisProgramsFolderComesFirst) {
   const std::vector<std::u16string> folders = platformLibraryFolders();
   ASSERT_FALSE(folders.empty());
