@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "engine/bregonig_substitution_win.h"
 #include "engine/mp3infp_reader_win.h"
