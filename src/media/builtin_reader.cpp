@@ -14,9 +14,6 @@ using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
 constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
                                readMp4,  readTwinVq, readMpegAudio};
 
-// Bytes read at the start of every file before any reader looks at it.
-constexpr size_t kHeadBlockBytes = 16 * 1024;
-
 constexpr std::string_view kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
 // Box types an MP4 file may start with.
@@ -56,7 +53,7 @@ Reader likelyReader(std::string_view head) {
 MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
   // One read at the start of the file serves the signature checks and, for most files, the
   // headers too: every reader's reads inside this block cost no further read of the file.
-  BlockCachedFile file(rawFile, 0, kHeadBlockBytes);
+  BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
   const Reader likely = likelyReader(file.block());
   if (likely != nullptr) {
     MediaInfo info;

@@ -12,6 +12,11 @@ namespace sonavid::media {
 // are skipped or read in part.
 inline constexpr size_t kMaxBlockBytes = 16u * 1024 * 1024;
 
+// The first read of every file: the built-in reader reads this much at the start once, and the
+// readers' first probes stay within it, so checking a signature or reading a short header
+// costs no further read of the file.
+inline constexpr size_t kHeadProbeBytes = 4 * 1024;
+
 // Reads up to `count` bytes at `offset` (at most kMaxBlockBytes); shorter at the end of file.
 inline std::string readBlock(RandomAccessFile& file, uint64_t offset, size_t count) {
   if (count > kMaxBlockBytes) count = kMaxBlockBytes;

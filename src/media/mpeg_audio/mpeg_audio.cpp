@@ -11,16 +11,10 @@
 #include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
-namespace {
-
-// The first read covers a usual ID3v2 tag and the first frames after it.
-constexpr size_t kMp3HeadProbeBytes = 128 * 1024;
-
-}  // namespace
-
 bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   const uint64_t size = rawFile.size();
-  BlockCachedFile file(rawFile, 0, kMp3HeadProbeBytes);
+  // The head covers a short ID3v2 tag and the first frame after it; a longer tag is read whole.
+  BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
   const std::string_view head = file.block();
 
   uint64_t start = 0;

@@ -27,20 +27,46 @@ std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos) {
 // Length of the run of agreeing frame headers from `pos`, up to `enough`. A run of at least
 // two that reaches the end of the stream (`streamBytes` from the start of `head`) counts as
 // enough: a short file has no more frames to show. A lone header near the end does not.
-int agreeingRun(std::string_view head, size_t pos, uint64_t streamBytes, int enough) {
+// `cut` is set when the run stopped at the end of `head` rather than at a bad header.
+int agreeingRun(std::string_view head, size_t pos, uint64_t streamBytes, int enough, bool& cut) {
   const auto first = headerAt(head, pos);
   if (!first) return 0;
   int run = 1;
   uint64_t next = pos + first->frameBytes;
   while (run < enough) {
     if (next >= streamBytes) return run >= 2 ? enough : run;
-    if (next + 4 > head.size()) return run;
+    if (next + 4 > head.size()) {
+      cut = true;
+      return run;
+    }
     const auto h = headerAt(head, static_cast<size_t>(next));
     if (!h || !sameMpegStream(*first, *h)) return run;
     ++run;
     next += h->frameBytes;
   }
   return run;
+}
+
+// The first frame in `head`: right at its start after a tag (`trusted`), else where enough
+// headers agree. `cut` is set when a run before it reached the end of `head`, so that more
+// bytes could place the first frame earlier.
+std::optional<size_t> findFirstFrame(std::string_view head, uint64_t streamBytes, bool trusted,
+                                     bool& cut) {
+  for (size_t pos = 0; pos + 4 <= head.size(); ++pos) {
+    if (static_cast<uint8_t>(head[pos]) != 0xFF) continue;
+    const int needed = trusted && pos == 0 ? 1 : kMpegConfirmFrames;
+    if (agreeingRun(head, pos, streamBytes, needed, cut) >= needed) return pos;
+  }
+  return std::nullopt;
+}
+
+// A header promising more frames than the bytes can hold is damaged: measuring goes on
+// without it.
+std::optional<VbrHeader> usableVbrHeader(std::string_view frame, const MpegFrameHeader& h,
+                                         uint64_t audioBytes) {
+  auto vbr = parseVbrHeader(frame, h);
+  if (vbr && vbr->frames > audioBytes / kMinMpegFrameBytes) vbr.reset();
+  return vbr;
 }
 
 // Whether the frames in `head` after the first change bitrate (a VBR stream without header).
@@ -122,24 +148,30 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t streamBytes = end - search.start;
   const size_t want =
       streamBytes < kMpegHeadProbeBytes ? static_cast<size_t>(streamBytes) : kMpegHeadProbeBytes;
-  std::string read;
-  std::string_view head = search.prefetched;
-  if (head.size() < want) {
-    read = readBlock(file, search.start, want);
-    head = read;
-  } else {
-    head = head.substr(0, want);
-  }
-
-  // Find the first frame: right at the start after a tag, else where enough headers agree.
+  std::string_view head = search.prefetched.substr(0, want);
   std::optional<size_t> found;
-  for (size_t pos = 0; pos + 4 <= head.size(); ++pos) {
-    if (static_cast<uint8_t>(head[pos]) != 0xFF) continue;
-    const int needed = search.trusted && pos == 0 ? 1 : kMpegConfirmFrames;
-    if (agreeingRun(head, pos, streamBytes, needed) >= needed) {
-      found = pos;
-      break;
+  bool settled = false;
+  if (head.size() < want) {
+    // The bytes already read settle the stream when its first frame is in them, with no run
+    // of headers before it cut short by their end, and carries a usable VBR header. Only a
+    // stream without one needs the longer probe, to see whether its bitrate varies.
+    bool cut = false;
+    found = findFirstFrame(head, streamBytes, search.trusted, cut);
+    if (found && !cut) {
+      const auto first = headerAt(head, *found);
+      const auto vbr = usableVbrHeader(head.substr(*found), *first,
+                                       end - (search.start + *found));
+      settled = vbr && vbr->frames > 0;
     }
+  }
+  std::string read;
+  if (!settled) {
+    if (head.size() < want) {
+      read = readBlock(file, search.start, want);
+      head = read;
+    }
+    bool cut = false;
+    found = findFirstFrame(head, streamBytes, search.trusted, cut);
   }
   if (!found) return std::nullopt;
 
@@ -151,9 +183,7 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t rate = static_cast<uint64_t>(h.sampleRate);
   const uint64_t spf = h.samplesPerFrame;
 
-  // A header promising more frames than the bytes can hold is damaged: measure without it.
-  auto vbr = parseVbrHeader(head.substr(*found), h);
-  if (vbr && vbr->frames > audioBytes / kMinMpegFrameBytes) vbr.reset();
+  const auto vbr = usableVbrHeader(head.substr(*found), h, audioBytes);
   if (vbr && vbr->frames > 0) {
     info.frames = vbr->frames;
     // A cut-off file holds fewer frames than its header promises.

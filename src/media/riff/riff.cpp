@@ -9,13 +9,15 @@
 namespace sonavid::media {
 namespace {
 
-// The first read covers the header chunks of usual WAV and AVI files.
-constexpr size_t kRiffHeadProbeBytes = 64 * 1024;
+// AVI header lists are longer than the head (muxers leave room for an index of indexes): one
+// read of this much covers the header list and the movie list's header in usual files.
+constexpr size_t kAviHeadProbeBytes = 16 * 1024;
 
 }  // namespace
 
 bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
-  BlockCachedFile file(rawFile, 0, kRiffHeadProbeBytes);
+  // The head covers the header chunks of usual WAV files; longer lists are read on their own.
+  BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
   ByteReader in(file.block());
   if (in.bytes(4) != "RIFF") return false;
   in.skip(4);  // the declared size
@@ -30,7 +32,8 @@ bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
     readWaveForm(file, size, info);
   } else if (form == "AVI ") {
     info.type = 3;
-    readAviForm(file, size, info);
+    BlockCachedFile aviHead(rawFile, 0, kAviHeadProbeBytes);
+    readAviForm(aviHead, size, info);
   } else if (form == "RMP3") {
     info.type = 1;
     readRmp3Form(file, size, info);

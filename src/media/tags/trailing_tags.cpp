@@ -34,8 +34,8 @@ std::optional<uint64_t> lyrics3v2Start(RandomAccessFile& file, uint64_t end) {
   return start;
 }
 
-// Enough for an ID3v1 tag, a Lyrics3v2 footer and a typical APE tag.
-constexpr size_t kTailProbeBytes = 8192;
+// Enough for an ID3v1 tag, a Lyrics3v2 footer and an APE tag of a few text items.
+constexpr size_t kTailProbeBytes = 2048;
 
 }  // namespace
 
