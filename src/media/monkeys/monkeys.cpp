@@ -98,10 +98,16 @@ std::u16string ascii(const char* text) {
 
 bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   // Where "MAC " may start: at 0, or after an ID3v2 tag, or after junk in the first block.
-  std::string head = readBlock(file, 0, kMaxJunkBytes);
-  uint64_t base = id3v2Size(head);
-  if (base > 0) head = readBlock(file, base, kMaxJunkBytes);
-  const size_t at = head.find("MAC ");
+  // Nearly always it is right there: the head is searched first, the whole junk allowance
+  // only when the head does not have it.
+  std::string head = readBlock(file, 0, kHeadProbeBytes);
+  const uint64_t base = id3v2Size(head);
+  if (base > 0) head = readBlock(file, base, kHeadProbeBytes);
+  size_t at = head.find("MAC ");
+  if (at == std::string::npos && head.size() == kHeadProbeBytes) {
+    head = readBlock(file, base, kMaxJunkBytes);
+    at = head.find("MAC ");
+  }
   if (at == std::string::npos) return false;
   const std::string block = readBlock(file, base + at, kHeaderReadBytes);
   ApeHeader header;

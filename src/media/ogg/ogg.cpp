@@ -21,8 +21,11 @@ namespace {
 
 constexpr size_t kPageHeaderBytes = 27;
 constexpr size_t kMaxPageBytes = kPageHeaderBytes + 255 + 255 * 255;
-// Bytes read at once while walking pages.
+// Bytes read at once while walking pages through a chained file.
 constexpr size_t kWindowBytes = 64 * 1024;
+// Bytes read at once while collecting the header pages and searching the end for the last
+// page: the header pages of most files fit in one or two such reads, the last page in one.
+constexpr size_t kHeaderWindowBytes = kHeadProbeBytes;
 // Pages looked at while collecting the header packets at the start.
 constexpr int kMaxHeaderPages = 4096;
 // Largest header packet kept (a comment packet with embedded pictures is cut here; the text
@@ -56,15 +59,18 @@ struct Page {
 // Positioned reads through a window of the file, so walking pages costs few reads.
 class Pager {
  public:
-  explicit Pager(RandomAccessFile& file) : file_(file), size_(file.size()) {}
+  Pager(RandomAccessFile& file, size_t windowBytes)
+      : file_(file), size_(file.size()), windowBytes_(windowBytes) {}
   uint64_t size() const { return size_; }
+  size_t windowBytes() const { return windowBytes_; }
+  void setWindowBytes(size_t windowBytes) { windowBytes_ = windowBytes; }
 
   // `count` bytes at `offset`, or fewer at the end of the file.
   std::string_view bytesAt(uint64_t offset, size_t count) {
     if (offset < start_ || offset - start_ > window_.size() ||
         window_.size() - (offset - start_) < count) {
       start_ = offset;
-      window_ = readBlock(file_, offset, count > kWindowBytes ? count : kWindowBytes);
+      window_ = readBlock(file_, offset, count > windowBytes_ ? count : windowBytes_);
     }
     std::string_view view(window_);
     view.remove_prefix(static_cast<size_t>(offset - start_));
@@ -95,6 +101,7 @@ class Pager {
  private:
   RandomAccessFile& file_;
   uint64_t size_;
+  size_t windowBytes_;
   uint64_t start_ = 0;
   std::string window_;
   std::string lacing_;
@@ -289,7 +296,7 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
   uint64_t end = pager.size();
   uint64_t scanned = 0;
   while (end > 0 && scanned < kMaxTailScanBytes) {
-    const uint64_t start = end > kWindowBytes ? end - kWindowBytes : 0;
+    const uint64_t start = end > pager.windowBytes() ? end - pager.windowBytes() : 0;
     // A little past `end`, so a page header that straddles two blocks is whole.
     const std::string block(pager.bytesAt(start, static_cast<size_t>(end - start) + 27));
     for (size_t at = static_cast<size_t>(end - start); at-- > 0;) {
@@ -393,7 +400,7 @@ const char* codecName(Codec codec) {
 }  // namespace
 
 bool readOgg(RandomAccessFile& file, MediaInfo& info) {
-  Pager pager(file);
+  Pager pager(file, kHeaderWindowBytes);
   Page first;
   if (!pager.pageAt(0, first) || !(first.flags & kFlagFirst)) return false;
   info.type = kTypeOgg;
@@ -410,6 +417,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   const TailResult tail = scanTail(pager, audio.serial);
   bool chained = tail.foundAny && findStream(found.streams, tail.lastSerial) == nullptr;
   if (chained) {
+    pager.setWindowBytes(kWindowBytes);
     seconds = walkChains(pager).seconds;
   } else if (tail.granule != kNoGranule && audio.sampleRate > 0) {
     const uint64_t samples = tail.granule > audio.preSkip ? tail.granule - audio.preSkip : 0;
