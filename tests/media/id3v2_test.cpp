@@ -189,14 +189,10 @@ TEST_F(Id3v2Test, CommentsAndUrls) {
 }
 
 TEST(Id3Genres, TableAndReferences) {
+  // The ends of the table and past them.
   EXPECT_EQ(id3GenreName(0), u"Blues");
-  EXPECT_EQ(id3GenreName(17), u"Rock");
-  EXPECT_EQ(id3GenreName(79), u"Hard Rock");
-  EXPECT_EQ(id3GenreName(80), u"Folk");
-  EXPECT_EQ(id3GenreName(147), u"Synthpop");
   EXPECT_EQ(id3GenreName(191), u"Psybient");
   EXPECT_EQ(id3GenreName(192), u"");
-  EXPECT_EQ(id3GenreName(255), u"");
   EXPECT_EQ(id3GenreName(-1), u"");
 
   EXPECT_EQ(resolveId3Genre(u"(17)"), u"Rock");

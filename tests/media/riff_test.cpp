@@ -121,10 +121,6 @@ TEST_F(RiffTest, FormatNames) {
   EXPECT_EQ(waveFormatText(parseWaveFormat(ByteReader(waveFormat(1, 1, 8000, 8000, 1, 8))),
                            ChannelStyle::kName),
             u"Microsoft PCM, 8bit, 8000Hz, Mono, 64Kbps");
-  EXPECT_EQ(waveFormatName(2), u"Microsoft ADPCM");
-  EXPECT_EQ(waveFormatName(6), u"A-Law");
-  EXPECT_EQ(waveFormatName(7), u"u-Law");
-  EXPECT_EQ(waveFormatName(0x11), u"IMA ADPCM");
 }
 
 TEST_F(RiffTest, CompressedWaveTakesItsLengthFromTheFactChunk) {
@@ -231,18 +227,9 @@ TEST_F(RiffTest, AviWithoutVideoOrWithoutHeaders) {
 }
 
 TEST_F(RiffTest, VideoCodecNames) {
-  EXPECT_EQ(videoCodecName("xvid"), u"XviD MPEG4");
-  EXPECT_EQ(videoCodecName("DX50"), u"DivX5");
-  EXPECT_EQ(videoCodecName("DIV3"), u"DivX3");
-  EXPECT_EQ(videoCodecName("FMP4"), u"FFmpeg MPEG4");
-  EXPECT_EQ(videoCodecName("avc1"), u"H.264");
-  EXPECT_EQ(videoCodecName("MP43"), u"MS MPEG4 v3");
-  EXPECT_EQ(videoCodecName("ABCD"), u"ABCD");
+  EXPECT_EQ(videoCodecName("xvid"), u"XviD MPEG4");  // case of the code ignored
   EXPECT_EQ(videoCodecName("AB  "), u"AB");
-  EXPECT_EQ(videoCodecName(std::string("A\x01\xFF"
-                                       "B",
-                                       4)),
-            u"A??B");
+  EXPECT_EQ(videoCodecName(std::string{'A', '\x01', '\xFF', 'B'}), u"A??B");
   EXPECT_EQ(videoCodecName(std::string(4, '\0')), u"Uncompressed RGB");
 }
 
