@@ -50,9 +50,12 @@ class WinPlatform : public Platform {
     if (text.empty() || text.size() > INT32_MAX / 4) return {};
     const auto* source = reinterpret_cast<const wchar_t*>(text.data());
     const int length = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_ACP, 0, source, length, nullptr, 0, nullptr, nullptr);
+    // No best-fit mapping: a character without an equivalent becomes the default character
+    // rather than a look-alike ("ā" must not turn into "a" and name another file).
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, length, nullptr, 0,
+                                      nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, source, length, out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, length, out.data(), n, nullptr, nullptr);
     return out;
   }
   bool fileExists(std::u16string_view path) const override {
