@@ -1,5 +1,6 @@
 #include "media/mpeg_audio/mpeg_stream.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -85,13 +86,43 @@ struct HopCount {
   uint64_t bytes = 0;
 };
 
+// Frame sizes of one stream by bitrate index and padding bit, so that hopping through a long
+// stream reads each header with a mask and a table look-up. A header of the stream has the
+// first header's sync, version, layer and sample-rate bits, a valid bitrate index and a valid
+// emphasis: exactly the headers that parseMpegFrameHeader accepts and sameMpegStream matches.
+class StreamFrameSizes {
+ public:
+  explicit StreamFrameSizes(uint32_t firstWord) : bits_(firstWord & kStreamMask) {
+    for (uint32_t index = 1; index < 15; ++index) {
+      for (uint32_t padding = 0; padding < 2; ++padding) {
+        const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9);
+        bytes_[index][padding] = h ? h->frameBytes : 0;
+      }
+    }
+  }
+  // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
+  uint32_t frameBytes(uint32_t word) const {
+    if ((word & kStreamMask) != bits_ || (word & 3) == 2) return 0;
+    return bytes_[(word >> 12) & 15][(word >> 9) & 1];
+  }
+
+ private:
+  // Sync, version, layer and sample-rate index.
+  static constexpr uint32_t kStreamMask = 0xFFFE0C00u;
+  uint32_t bits_;
+  uint32_t bytes_[16][2] = {};
+};
+
 // Reads the stream chunk by chunk and hops from header to header. After damage it looks for
 // the next header that a following one confirms, within kMpegResyncBytes.
 HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
                           const MpegFrameHeader& first) {
   HopCount count;
   uint64_t pos = start;
-  std::string chunk;
+  // One buffer for every chunk: a long stream is read through it without a new block each time.
+  std::string buffer(static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes)), '\0');
+  std::string_view chunk;
+  std::optional<StreamFrameSizes> sizes;
   uint64_t chunkStart = 0;
   uint64_t lostSince = 0;
   bool lost = false;
@@ -100,11 +131,22 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
     if (pos < chunkStart || pos - chunkStart + 8 > chunk.size()) {
       chunkStart = pos;
       const uint64_t left = end - pos;
-      chunk = readBlock(file, pos,
-                        left < kMpegHopChunkBytes ? static_cast<size_t>(left) : kMpegHopChunkBytes);
+      const size_t want = left < buffer.size() ? static_cast<size_t>(left) : buffer.size();
+      chunk = std::string_view(buffer.data(), file.readAt(pos, buffer.data(), want));
       if (chunk.size() < 4) break;
+      if (!sizes) sizes.emplace(wordAt(chunk, 0));
     }
     const size_t at = static_cast<size_t>(pos - chunkStart);
+    if (!lost) {
+      // The usual case: the next header of the stream right where the last frame ended.
+      if (const uint32_t frameBytes = sizes->frameBytes(wordAt(chunk, at)); frameBytes != 0) {
+        ++count.frames;
+        const uint64_t left = end - pos;
+        count.bytes += frameBytes < left ? frameBytes : left;
+        pos += frameBytes;
+        continue;
+      }
+    }
     const auto h = headerAt(chunk, at);
     if (h && sameMpegStream(first, *h)) {
       if (lost) {
