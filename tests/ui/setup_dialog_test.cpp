@@ -316,6 +316,7 @@ class SetupDialogTest : public ::testing::Test {
 // What the driver saw; checked on the main thread afterwards.
 struct EditRun {
   std::wstring title;
+  std::vector<int> tabOrder;
   std::wstring menu;
   bool saveInitiallyEnabled = true;
   bool okInitiallyEnabled = true;
@@ -355,6 +356,13 @@ TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
 
   HWND shown = runSetup(*host_, plugin, [&](HWND dialog) {
     seen.title = textOf(dialog);
+    // Tab order from the page control round to it again (OK is skipped while disabled).
+    HWND next = GetDlgItem(dialog, kIdPageControl);
+    do {
+      seen.tabOrder.push_back(GetDlgCtrlID(next));
+      next = GetNextDlgTabItem(dialog, next, FALSE);
+    } while (next != nullptr && seen.tabOrder.size() < 10 &&
+             next != GetDlgItem(dialog, kIdPageControl));
     seen.menu = menuSummary(GetMenu(dialog));
     seen.saveInitiallyEnabled = menuEnabled(dialog, kIdMenuSave);
     seen.okInitiallyEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK));
@@ -449,6 +457,8 @@ TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
   ASSERT_NE(shown, nullptr);
   EXPECT_EQ(*plugin.formSetup, nullptr);
   EXPECT_EQ(seen.title, L"音声/動画ファイル情報取得マクロ設定");
+  EXPECT_EQ(seen.tabOrder,
+            (std::vector<int>{kIdPageControl, kIdFirstList, IDCANCEL, kIdComboBoxSample}));
   EXPECT_EQ(seen.menu, L"保存|追加|削除");
   EXPECT_FALSE(seen.saveInitiallyEnabled);
   EXPECT_FALSE(seen.okInitiallyEnabled);
@@ -560,7 +570,8 @@ TEST_F(SetupDialogTest, DragsRowsKeepsMenuSavedPageOnCancelAndWritesSizes) {
     if (HWND editor = openEditor(dialog, wav, 0, 2)) {
       seen.editorOpened = true;
       typeText(editor, L"wav");
-      SendMessageW(dialog, WM_NULL, 0, 0);
+      waitUntil([&] { return textOf(editor) == L"wav"; });
+      Sleep(600);  // past the double-click time of the clicks that opened the editor
       clickAt(dialog, tabCentre(dialog, kPageMp3), 1);
       waitUntil([&] { return !IsWindowVisible(editor) && IsWindowVisible(mp3); });
     }
@@ -602,6 +613,27 @@ TEST_F(SetupDialogTest, DragsRowsKeepsMenuSavedPageOnCancelAndWritesSizes) {
   EXPECT_EQ(host_->hostKey(L"ClmMP3-3"), L"180");
   EXPECT_EQ(host_->hostKey(L"ClmWAV-0"), L"50");
   EXPECT_EQ(host_->hostKey(L"SampleDir"), L"");
+}
+
+TEST_F(SetupDialogTest, SnapsThePointerToCancelWhenTheMouseSettingAsksForIt) {
+  ASSERT_TRUE(host_->loaded());
+  PluginCallbacks plugin;
+  BOOL snapWas = FALSE;
+  SystemParametersInfoW(SPI_GETSNAPTODEFBUTTON, 0, &snapWas, 0);
+  SystemParametersInfoW(SPI_SETSNAPTODEFBUTTON, TRUE, nullptr, 0);
+  bool pointerOnCancel = false;
+  runSetup(*host_, plugin, [&](HWND dialog) {
+    RECT cancel{};
+    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &cancel);
+    pointerOnCancel = waitUntil([&] {
+      POINT pointer{};
+      GetCursorPos(&pointer);
+      return PtInRect(&cancel, pointer) != FALSE;
+    });
+    pressKey(dialog, VK_ESCAPE);
+  });
+  SystemParametersInfoW(SPI_SETSNAPTODEFBUTTON, snapWas, nullptr, 0);
+  EXPECT_TRUE(pointerOnCancel);
 }
 
 }  // namespace
