@@ -103,8 +103,6 @@ void SetupDialog::listViewDblClick(HWND list) {
       }
     }
     SendMessageW(comboBoxListView_, CB_SETCURSEL, choice, 0);
-    RECT current{};
-    GetWindowRect(comboBoxListView_, &current);
     SetWindowPos(comboBoxListView_, HWND_TOP, cell.left - 2, cell.top - 2, 0, 0,
                  SWP_NOSIZE | SWP_SHOWWINDOW);
     SetFocus(comboBoxListView_);
