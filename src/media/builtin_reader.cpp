@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "media/block_cached_file.h"
 #include "media/formats.h"
+#include "media/head_tail_file.h"
 #include "media/tags/id3v2.h"
 
 namespace sonavid::media {
@@ -52,9 +52,9 @@ Reader likelyReader(std::string_view head) {
 
 MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
   // One read at the start of the file serves the signature checks and, for most files, the
-  // headers too: every reader's reads inside this block cost no further read of the file.
-  BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
-  const Reader likely = likelyReader(file.block());
+  // headers too; one read at the end serves the trailing tags, chunks and boxes found there.
+  HeadTailFile file(rawFile, kHeadProbeBytes, kTailBlockBytes);
+  const Reader likely = likelyReader(file.head());
   if (likely != nullptr) {
     MediaInfo info;
     if (likely(file, info)) return info;

@@ -195,15 +195,17 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   bool settled = false;
   if (head.size() < want) {
     // The bytes already read settle the stream when its first frame is in them, with no run
-    // of headers before it cut short by their end, and carries a usable VBR header. Only a
-    // stream without one needs the longer probe, to see whether its bitrate varies.
+    // of headers before it cut short by their end, and either carries a usable VBR header or
+    // is followed by a frame of another bitrate (a VBR stream without header, measured by
+    // hopping). Only a stream whose frames all agree so far needs the longer probe, to see
+    // whether its bitrate varies further on.
     bool cut = false;
     found = findFirstFrame(head, streamBytes, search.trusted, cut);
     if (found && !cut) {
       const auto first = headerAt(head, *found);
       const auto vbr = usableVbrHeader(head.substr(*found), *first,
                                        end - (search.start + *found));
-      settled = vbr && vbr->frames > 0;
+      settled = vbr && vbr->frames > 0 ? true : bitrateVaries(head, *found, *first);
     }
   }
   std::string read;
