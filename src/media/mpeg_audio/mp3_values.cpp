@@ -1,5 +1,6 @@
 #include "media/mpeg_audio/mp3_values.h"
 
+#include <iterator>
 #include <string>
 
 #include "media/mpeg_audio/playing_time.h"
@@ -55,14 +56,23 @@ void addPlainTagValues(MediaInfo& info) {
                                                 "IGNR", "ICOP", "ISFT", "COMP", "OART",
                                                 "URL",  "ENC2", "ISRC", "IENG", "TRACK"};
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
+  constexpr size_t kNone = std::size(kSuffixes);
   for (std::string_view code : kCodes) {
-    for (std::string_view suffix : kSuffixes) {
-      const std::u16string* value = info.find(std::string(code) + std::string(suffix));
-      if (value != nullptr && !value->empty()) {
-        info.set(code, *value);
-        break;
+    // One pass over the values for each code: the non-empty one with the earliest suffix.
+    size_t best = kNone;
+    const std::u16string* bestValue = nullptr;
+    for (const auto& [name, value] : info.values) {
+      if (value.empty() || !name.starts_with(code)) continue;
+      const std::string_view suffix = std::string_view(name).substr(code.size());
+      for (size_t i = 0; i < best; ++i) {
+        if (suffix == kSuffixes[i]) {
+          best = i;
+          bestValue = &value;
+          break;
+        }
       }
     }
+    if (bestValue != nullptr) info.set(code, std::u16string(*bestValue));
   }
 }
 

@@ -300,7 +300,7 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
     // A little past `end`, so a page header that straddles two blocks is whole.
     const std::string block(pager.bytesAt(start, static_cast<size_t>(end - start) + 27));
     for (size_t at = static_cast<size_t>(end - start); at-- > 0;) {
-      if (block.compare(at, 4, "OggS") != 0) continue;
+      if (block[at] != 'O' || block.compare(at, 4, "OggS") != 0) continue;
       ByteReader header(std::string_view(block).substr(at));
       header.skip(4);
       if (header.u8() != 0) continue;

@@ -7,6 +7,10 @@ namespace sonavid::media {
 
 std::u16string decodeByteText(std::string_view bytes) {
   if (bytes.empty()) return {};
+  // ASCII reads the same in every ANSI code page: no conversion call for the usual tag.
+  bool ascii = true;
+  for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::u16string(bytes.begin(), bytes.end());
   if (isMultiByteUtf8(bytes)) return utf8ToUtf16(bytes);
   return platform().ansiToUtf16(bytes);
 }
