@@ -6,6 +6,7 @@
 // Usage: sonavid_bench [--corpus DIR] [--loads N] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -89,6 +90,13 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 struct Options {
   std::string corpus = SONAVID_BENCH_CORPUS;
   long loads = 100000;
+  // --profile engine|reader|taglib|mediainfo [--set FORMAT] [--passes N]: only passes of one
+  // contender, with no timing or report, for running under callgrind.
+  std::string profile;
+  std::string set = "all";
+  std::string match;  // --match TEXT: only files whose path contains TEXT
+  std::string skip;   // --skip TEXT: not the files whose path contains TEXT
+  long passes = 1;
 };
 
 // Takes our flags out of argv, leaving Google Benchmark's.
@@ -100,12 +108,49 @@ Options parseOptions(int& argc, char** argv) {
       options.corpus = argv[++i];
     } else if (std::strcmp(argv[i], "--loads") == 0 && i + 1 < argc) {
       options.loads = std::atol(argv[++i]);
+    } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
+      options.profile = argv[++i];
+    } else if (std::strcmp(argv[i], "--set") == 0 && i + 1 < argc) {
+      options.set = argv[++i];
+    } else if (std::strcmp(argv[i], "--skip") == 0 && i + 1 < argc) {
+      options.skip = argv[++i];
+    } else if (std::strcmp(argv[i], "--match") == 0 && i + 1 < argc) {
+      options.match = argv[++i];
+    } else if (std::strcmp(argv[i], "--passes") == 0 && i + 1 < argc) {
+      options.passes = std::atol(argv[++i]);
     } else {
       argv[kept++] = argv[i];
     }
   }
   argc = kept;
   return options;
+}
+
+int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
+  const std::map<std::string, size_t (*)(const FileList&)> passes = {
+      {"engine", enginePass},
+      {"reader", readerPass},
+      {"taglib", tagLibPass},
+      {"mediainfo", mediaInfoPass}};
+  const auto found = passes.find(options.profile);
+  if (found == passes.end()) {
+    std::fprintf(stderr, "--profile takes engine, reader, taglib or mediainfo\n");
+    return 2;
+  }
+  FileList files = options.set == kLongVbrLabel ? FileList{findFile(corpus, kLongVbrMp3)}
+                                                : filesOf(corpus, options.set);
+  std::erase_if(files, [&](const CorpusFile* file) {
+    return file == nullptr || file->path.find(options.match) == std::string::npos ||
+           (!options.skip.empty() && file->path.find(options.skip) != std::string::npos);
+  });
+  if (files.empty()) return 2;
+  size_t sum = 0;
+  const auto started = std::chrono::steady_clock::now();
+  for (long pass = 0; pass < options.passes; ++pass) sum += found->second(files);
+  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - started;
+  std::printf("%zu files x %ld passes (%zu): %.2f us per file (wall)\n", files.size(),
+              options.passes, sum, took.count() / static_cast<double>(files.size() * options.passes));
+  return 0;
 }
 
 }  // namespace
@@ -122,6 +167,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no corpus in %s (run bench/make-corpus.sh)\n", options.corpus.c_str());
     return 1;
   }
+  if (!options.profile.empty()) return profile(options, corpus);
   warmCache(corpus);
   // The long run of loads goes first, before the peers' libraries touch the heap.
   const MemoryReport memory = measureMemory(corpus, options.loads);
