@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <memory>
 
 #include "common/text.h"
-#include "media/file_reads.h"
 #include "media/mpeg_audio/vbr_header.h"
 
 namespace sonavid::media {
@@ -119,8 +119,9 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
                           const MpegFrameHeader& first) {
   HopCount count;
   uint64_t pos = start;
-  // One buffer for every chunk: a long stream is read through it without a new block each time.
-  std::string buffer(static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes)), '\0');
+  // One buffer for every chunk, left uninitialised: the reads fill what is looked at.
+  const size_t bufferBytes = static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes));
+  const std::unique_ptr<char[]> buffer(new char[bufferBytes]);
   std::string_view chunk;
   std::optional<StreamFrameSizes> sizes;
   uint64_t chunkStart = 0;
@@ -131,8 +132,8 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
     if (pos < chunkStart || pos - chunkStart + 8 > chunk.size()) {
       chunkStart = pos;
       const uint64_t left = end - pos;
-      const size_t want = left < buffer.size() ? static_cast<size_t>(left) : buffer.size();
-      chunk = std::string_view(buffer.data(), file.readAt(pos, buffer.data(), want));
+      const size_t want = left < bufferBytes ? static_cast<size_t>(left) : bufferBytes;
+      chunk = std::string_view(buffer.get(), file.readAt(pos, buffer.get(), want));
       if (chunk.size() < 4) break;
       if (!sizes) sizes.emplace(wordAt(chunk, 0));
     }
@@ -208,11 +209,12 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
       settled = vbr && vbr->frames > 0 ? true : bitrateVaries(head, *found, *first);
     }
   }
-  std::string read;
+  // The longer probe, uninitialised like the hopping buffer: the read fills what is looked at.
+  std::unique_ptr<char[]> probe;
   if (!settled) {
     if (head.size() < want) {
-      read = readBlock(file, search.start, want);
-      head = read;
+      probe.reset(new char[want]);
+      head = std::string_view(probe.get(), file.readAt(search.start, probe.get(), want));
     }
     bool cut = false;
     found = findFirstFrame(head, streamBytes, search.trusted, cut);
