@@ -25,6 +25,33 @@ std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos) {
   return parseMpegFrameHeader(wordAt(bytes, pos));
 }
 
+// Frame sizes of one stream by bitrate index and padding bit, so that hopping through a long
+// stream reads each header with a mask and a table look-up. A header of the stream has the
+// first header's sync, version, layer and sample-rate bits, a valid bitrate index and a valid
+// emphasis: exactly the headers that parseMpegFrameHeader accepts and sameMpegStream matches.
+class StreamFrameSizes {
+ public:
+  explicit StreamFrameSizes(uint32_t firstWord) : bits_(firstWord & kStreamMask) {
+    for (uint32_t index = 1; index < 15; ++index) {
+      for (uint32_t padding = 0; padding < 2; ++padding) {
+        const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9);
+        bytes_[index][padding] = h ? h->frameBytes : 0;
+      }
+    }
+  }
+  // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
+  uint32_t frameBytes(uint32_t word) const {
+    if ((word & kStreamMask) != bits_ || (word & 3) == 2) return 0;
+    return bytes_[(word >> 12) & 15][(word >> 9) & 1];
+  }
+
+ private:
+  // Sync, version, layer and sample-rate index.
+  static constexpr uint32_t kStreamMask = 0xFFFE0C00u;
+  uint32_t bits_;
+  uint32_t bytes_[16][2] = {};
+};
+
 // Length of the run of agreeing frame headers from `pos`, up to `enough`. A run of at least
 // two that reaches the end of the stream (`streamBytes` from the start of `head`) counts as
 // enough: a short file has no more frames to show. A lone header near the end does not.
@@ -71,46 +98,24 @@ std::optional<VbrHeader> usableVbrHeader(std::string_view frame, const MpegFrame
 }
 
 // Whether the frames in `head` after the first change bitrate (a VBR stream without header).
+// Within one version and layer the bitrate index alone tells bitrates apart.
 bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& first) {
+  const uint32_t firstWord = wordAt(head, pos);
+  const StreamFrameSizes sizes(firstWord);
+  const uint32_t firstIndex = (firstWord >> 12) & 15;
   size_t next = pos + first.frameBytes;
   while (true) {
-    const auto h = headerAt(head, next);
-    if (!h || !sameMpegStream(first, *h)) return false;
-    if (h->bitrateKbps != first.bitrateKbps) return true;
-    next += h->frameBytes;
+    const uint32_t word = wordAt(head, next);
+    const uint32_t frameBytes = sizes.frameBytes(word);
+    if (frameBytes == 0) return false;
+    if (((word >> 12) & 15) != firstIndex) return true;
+    next += frameBytes;
   }
 }
 
 struct HopCount {
   uint64_t frames = 0;
   uint64_t bytes = 0;
-};
-
-// Frame sizes of one stream by bitrate index and padding bit, so that hopping through a long
-// stream reads each header with a mask and a table look-up. A header of the stream has the
-// first header's sync, version, layer and sample-rate bits, a valid bitrate index and a valid
-// emphasis: exactly the headers that parseMpegFrameHeader accepts and sameMpegStream matches.
-class StreamFrameSizes {
- public:
-  explicit StreamFrameSizes(uint32_t firstWord) : bits_(firstWord & kStreamMask) {
-    for (uint32_t index = 1; index < 15; ++index) {
-      for (uint32_t padding = 0; padding < 2; ++padding) {
-        const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9);
-        bytes_[index][padding] = h ? h->frameBytes : 0;
-      }
-    }
-  }
-  // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
-  uint32_t frameBytes(uint32_t word) const {
-    if ((word & kStreamMask) != bits_ || (word & 3) == 2) return 0;
-    return bytes_[(word >> 12) & 15][(word >> 9) & 1];
-  }
-
- private:
-  // Sync, version, layer and sample-rate index.
-  static constexpr uint32_t kStreamMask = 0xFFFE0C00u;
-  uint32_t bits_;
-  uint32_t bytes_[16][2] = {};
 };
 
 // Reads the stream chunk by chunk and hops from header to header. After damage it looks for
