@@ -1,0 +1,103 @@
+// The head-and-tail cache the built-in reader puts in front of every file, and the few reads a
+// whole load costs with it.
+#include "media/head_tail_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "media/builtin_reader.h"
+#include "media/memory_file.h"
+
+namespace sonavid::media {
+namespace {
+
+// Bytes 0, 1, 2 ... (mod 251), so every offset is recognisable.
+std::string numbered(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+std::string readThrough(RandomAccessFile& file, uint64_t offset, size_t count) {
+  std::string out(count, '\0');
+  out.resize(file.readAt(offset, out.data(), count));
+  return out;
+}
+
+TEST(HeadTailFile, ServesHeadAndTailFromTwoReadsAndPassesTheRestOn) {
+  const std::string bytes = numbered(100000);
+  MemoryFile raw(bytes);
+  HeadTailFile file(raw, 4096, 4096);
+  EXPECT_EQ(raw.readCalls(), 1);
+  EXPECT_EQ(file.head(), bytes.substr(0, 4096));
+
+  EXPECT_EQ(readThrough(file, 10, 100), bytes.substr(10, 100));
+  EXPECT_EQ(readThrough(file, 100000 - 128, 128), bytes.substr(100000 - 128, 128));
+  EXPECT_EQ(readThrough(file, 100000 - 4096, 32), bytes.substr(100000 - 4096, 32));
+  EXPECT_EQ(raw.readCalls(), 2);  // the tail is read once, on the first read near the end
+
+  // Past the end: what the file has, then nothing.
+  EXPECT_EQ(readThrough(file, 100000 - 10, 64), bytes.substr(100000 - 10));
+  EXPECT_EQ(readThrough(file, 100000, 8), "");
+  EXPECT_EQ(raw.readCalls(), 2);
+
+  // Reads across the head's or the tail's edge, and in between, go to the file.
+  EXPECT_EQ(readThrough(file, 4000, 200), bytes.substr(4000, 200));
+  EXPECT_EQ(readThrough(file, 100000 - 4100, 10), bytes.substr(100000 - 4100, 10));
+  EXPECT_EQ(readThrough(file, 50000, 16), bytes.substr(50000, 16));
+  EXPECT_EQ(raw.readCalls(), 5);
+}
+
+TEST(HeadTailFile, SmallFilesAreReadOnceAndTheTailNeverOverlapsTheHead) {
+  for (size_t size : {0u, 10u, 4096u}) {
+    SCOPED_TRACE(size);
+    const std::string bytes = numbered(size);
+    MemoryFile raw(bytes);
+    HeadTailFile file(raw, 4096, 4096);
+    EXPECT_EQ(readThrough(file, 0, size + 10), bytes);
+    EXPECT_EQ(readThrough(file, size / 2, 4096), bytes.substr(size / 2));
+    EXPECT_LE(raw.readCalls(), 1);
+  }
+  // 6000 bytes: the tail is only what the head does not hold.
+  const std::string bytes = numbered(6000);
+  MemoryFile raw(bytes);
+  HeadTailFile file(raw, 4096, 4096);
+  EXPECT_EQ(readThrough(file, 5000, 1000), bytes.substr(5000, 1000));
+  EXPECT_EQ(readThrough(file, 4096, 16), bytes.substr(4096, 16));
+  EXPECT_EQ(readThrough(file, 4090, 6), bytes.substr(4090, 6));
+  EXPECT_EQ(raw.readCalls(), 2);
+}
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(SONAVID_TEST_DATA) + "/media/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// A load touches the start and the end of a usual file and little else.
+TEST(HeadTailFile, UsualFilesLoadInAFewReads) {
+  const struct {
+    const char* name;
+    int maxReads;
+  } kCases[] = {
+      {"mp3-vbr-xing.mp3", 2},  {"mp3-cbr-info.mp3", 2}, {"wav-info-after-data.wav", 2},
+      {"tone.wma", 1},          {"tone.ape", 2},         {"tone.m4a", 2},
+      {"mono-v2plus.vqf", 1},   {"tone.ogg", 3},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string bytes = fixture(c.name);
+    ASSERT_FALSE(bytes.empty());
+    MemoryFile raw(bytes);
+    const MediaInfo info = BuiltinReader::readFile(raw);
+    EXPECT_NE(info.type, 0);
+    EXPECT_LE(raw.readCalls(), c.maxReads);
+  }
+}
+
+}  // namespace
+}  // namespace sonavid::media
