@@ -170,8 +170,8 @@ void SetupDialog::createControls() {
     HWND list = ui::createControl(
         window_, {.windowClass = WC_LISTVIEWW,
                   .text = {},
-                  .style = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                           LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                  .style = WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SINGLESEL |
+                           LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
                   .extendedStyle = WS_EX_CLIENTEDGE,
                   .id = kIdFirstList + page,
                   .font = fixed});

@@ -404,6 +404,7 @@ TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
     editCell(dialog, mp3, 2, 3, L"s/.*\\((\\d+)sec\\)/$1/", VK_RETURN);
     if (HWND codes = openEditor(dialog, mp3, 2, 0)) {
       seen.mp3CodeChoices = static_cast<int>(SendMessageW(codes, CB_GETCOUNT, 0, 0));
+      saveScreenshot(dialog, "setup-code-editor.png");
       postKey(codes, VK_DOWN);  // TIME -> AFMT
       postKey(codes, VK_RETURN);
       waitUntil([&] { return !IsWindowVisible(codes); });
