@@ -127,11 +127,10 @@ Options parseOptions(int& argc, char** argv) {
 }
 
 int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
-  const std::map<std::string, size_t (*)(const FileList&)> passes = {
-      {"engine", enginePass},
-      {"reader", readerPass},
-      {"taglib", tagLibPass},
-      {"mediainfo", mediaInfoPass}};
+  const std::map<std::string, size_t (*)(const FileList&)> passes = {{"engine", enginePass},
+                                                                     {"reader", readerPass},
+                                                                     {"taglib", tagLibPass},
+                                                                     {"mediainfo", mediaInfoPass}};
   const auto found = passes.find(options.profile);
   if (found == passes.end()) {
     std::fprintf(stderr, "--profile takes engine, reader, taglib or mediainfo\n");
@@ -149,7 +148,8 @@ int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
   for (long pass = 0; pass < options.passes; ++pass) sum += found->second(files);
   const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - started;
   std::printf("%zu files x %ld passes (%zu): %.2f us per file (wall)\n", files.size(),
-              options.passes, sum, took.count() / static_cast<double>(files.size() * options.passes));
+              options.passes, sum,
+              took.count() / static_cast<double>(files.size() * options.passes));
   return 0;
 }
 

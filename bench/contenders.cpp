@@ -3,8 +3,8 @@
 #include <MediaInfo/MediaInfo.h>
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
-#include <taglib/tfilestream.h>
 #include <taglib/tag.h>
+#include <taglib/tfilestream.h>
 
 #include <string>
 

@@ -73,9 +73,10 @@ MemoryReport measureMemory(const std::vector<CorpusFile>& corpus, long loads) {
 void printSpeedTable(const std::map<std::string, double>& filesPerSecond,
                      const std::vector<std::string>& labels,
                      const std::vector<CorpusFile>& corpus) {
-  std::printf("\nFiles per second, load + type + TIME + AFMT + VFMT + title (warm cache, CPU time)\n");
-  std::printf("%-6s %6s %10s %10s %10s %10s %9s %11s %9s\n", "format", "files", "engine",
-              "reader", "TagLib", "MediaInfo", "x TagLib", "x MediaInfo", "TagLib ok");
+  std::printf(
+      "\nFiles per second, load + type + TIME + AFMT + VFMT + title (warm cache, CPU time)\n");
+  std::printf("%-6s %6s %10s %10s %10s %10s %9s %11s %9s\n", "format", "files", "engine", "reader",
+              "TagLib", "MediaInfo", "x TagLib", "x MediaInfo", "TagLib ok");
   for (const std::string& label : labels) {
     const FileList files = filesOf(corpus, label);
     size_t tagLibReads = 0;
@@ -100,11 +101,12 @@ void printSpeedTable(const std::map<std::string, double>& filesPerSecond,
 }
 
 void printReadTable(const std::vector<CorpusFile>& corpus) {
-  std::printf("\nReads per file: counted in our file layer and in TagLib's stream; then the "
-              "kernel's read calls and bytes\n");
-  std::printf("%-6s %9s %10s %9s %10s | %8s %8s %8s | %10s %10s %10s\n", "format",
-              "our reads", "our bytes", "TL reads", "TL bytes", "sys ours", "sys TL", "sys MI",
-              "kB ours", "kB TL", "kB MI");
+  std::printf(
+      "\nReads per file: counted in our file layer and in TagLib's stream; then the "
+      "kernel's read calls and bytes\n");
+  std::printf("%-6s %9s %10s %9s %10s | %8s %8s %8s | %10s %10s %10s\n", "format", "our reads",
+              "our bytes", "TL reads", "TL bytes", "sys ours", "sys TL", "sys MI", "kB ours",
+              "kB TL", "kB MI");
   CountingPlatform counting;
   std::vector<std::string> labels;
   for (const FormatFolder& entry : kFormatFolders) labels.push_back(entry.format);
@@ -127,7 +129,8 @@ void printReadTable(const std::vector<CorpusFile>& corpus) {
       tagLibCalls += calls;
     }
 
-    const IoCounts sysOurs = ioPerPass(files, [](const CorpusFile& f) { readWithBuiltinReader(f); });
+    const IoCounts sysOurs =
+        ioPerPass(files, [](const CorpusFile& f) { readWithBuiltinReader(f); });
     const IoCounts sysTagLib = ioPerPass(files, [](const CorpusFile& f) { readWithTagLib(f); });
     const IoCounts sysMediaInfo =
         ioPerPass(files, [](const CorpusFile& f) { readWithMediaInfo(f); });
@@ -176,10 +179,11 @@ void printLongVbrMp3(const CorpusFile& file, const std::string& corpusRoot,
     return rate > 0 ? 1000.0 / rate : 0.0;
   };
   const double mp3Rate = lookup(filesPerSecond, "engine/MP3");
-  std::printf("  time per load: engine %.2f ms, reader %.2f ms, TagLib %.3f ms, MediaInfo %.2f ms"
-              " (the MP3 set on average through the engine: %.3f ms)\n",
-              perFileMs("engine"), perFileMs("reader"), perFileMs("taglib"),
-              perFileMs("mediainfo"), mp3Rate > 0 ? 1000.0 / mp3Rate : 0.0);
+  std::printf(
+      "  time per load: engine %.2f ms, reader %.2f ms, TagLib %.3f ms, MediaInfo %.2f ms"
+      " (the MP3 set on average through the engine: %.3f ms)\n",
+      perFileMs("engine"), perFileMs("reader"), perFileMs("taglib"), perFileMs("mediainfo"),
+      mp3Rate > 0 ? 1000.0 / mp3Rate : 0.0);
 }
 
 }  // namespace sonavid::bench

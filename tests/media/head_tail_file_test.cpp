@@ -84,9 +84,9 @@ TEST(HeadTailFile, UsualFilesLoadInAFewReads) {
     const char* name;
     int maxReads;
   } kCases[] = {
-      {"mp3-vbr-xing.mp3", 2},  {"mp3-cbr-info.mp3", 2}, {"wav-info-after-data.wav", 2},
-      {"tone.wma", 1},          {"tone.ape", 2},         {"tone.m4a", 2},
-      {"mono-v2plus.vqf", 1},   {"tone.ogg", 3},
+      {"mp3-vbr-xing.mp3", 2}, {"mp3-cbr-info.mp3", 2}, {"wav-info-after-data.wav", 2},
+      {"tone.wma", 1},         {"tone.ape", 2},         {"tone.m4a", 2},
+      {"mono-v2plus.vqf", 1},  {"tone.ogg", 3},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);

@@ -125,7 +125,8 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
   HopCount count;
   uint64_t pos = start;
   // One buffer for every chunk, left uninitialised: the reads fill what is looked at.
-  const size_t bufferBytes = static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes));
+  const size_t bufferBytes =
+      static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes));
   const std::unique_ptr<char[]> buffer(new char[bufferBytes]);
   std::string_view chunk;
   std::optional<StreamFrameSizes> sizes;
@@ -209,8 +210,7 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
     found = findFirstFrame(head, streamBytes, search.trusted, cut);
     if (found && !cut) {
       const auto first = headerAt(head, *found);
-      const auto vbr = usableVbrHeader(head.substr(*found), *first,
-                                       end - (search.start + *found));
+      const auto vbr = usableVbrHeader(head.substr(*found), *first, end - (search.start + *found));
       settled = vbr && vbr->frames > 0 ? true : bitrateVaries(head, *found, *first);
     }
   }
