@@ -1,7 +1,7 @@
 // A RandomAccessFile that reads the start of a file at once and, on the first read that falls
 // near its end, the end at once too: the small reads of a parser (signatures, chunk and box
 // headers, tag footers) then cost at most two reads of the underlying file. Reads elsewhere
-// pass through.
+// pass through; one that begins in the head takes its first bytes from there.
 #pragma once
 
 #include <cstring>
@@ -36,6 +36,12 @@ class HeadTailFile : public RandomAccessFile {
       if (offset - tailStart_ + count <= tail_.size()) {
         return copyOut(tail_, offset - tailStart_, buffer, count);
       }
+    }
+    if (offset < head_.size()) {
+      const size_t fromHead = head_.size() - static_cast<size_t>(offset);
+      copyOut(head_, offset, buffer, fromHead);
+      return fromHead + file_.readAt(head_.size(), static_cast<char*>(buffer) + fromHead,
+                                     count - fromHead);
     }
     return file_.readAt(offset, buffer, count);
   }

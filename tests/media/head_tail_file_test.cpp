@@ -21,6 +21,18 @@ std::string numbered(size_t size) {
   return bytes;
 }
 
+// Counts the bytes the cache asks of the file.
+class ByteCountingFile : public MemoryFile {
+ public:
+  using MemoryFile::MemoryFile;
+  size_t readAt(uint64_t offset, void* buffer, size_t count) override {
+    const size_t got = MemoryFile::readAt(offset, buffer, count);
+    bytesRead += got;
+    return got;
+  }
+  size_t bytesRead = 0;
+};
+
 std::string readThrough(RandomAccessFile& file, uint64_t offset, size_t count) {
   std::string out(count, '\0');
   out.resize(file.readAt(offset, out.data(), count));
@@ -29,7 +41,7 @@ std::string readThrough(RandomAccessFile& file, uint64_t offset, size_t count) {
 
 TEST(HeadTailFile, ServesHeadAndTailFromTwoReadsAndPassesTheRestOn) {
   const std::string bytes = numbered(100000);
-  MemoryFile raw(bytes);
+  ByteCountingFile raw(bytes);
   HeadTailFile file(raw, 4096, 4096);
   EXPECT_EQ(raw.readCalls(), 1);
   EXPECT_EQ(file.head(), bytes.substr(0, 4096));
@@ -44,8 +56,10 @@ TEST(HeadTailFile, ServesHeadAndTailFromTwoReadsAndPassesTheRestOn) {
   EXPECT_EQ(readThrough(file, 100000, 8), "");
   EXPECT_EQ(raw.readCalls(), 2);
 
-  // Reads across the head's or the tail's edge, and in between, go to the file.
+  // Reads across the head's or the tail's edge, and in between, go to the file; one that
+  // begins in the head asks the file only for what follows the head.
   EXPECT_EQ(readThrough(file, 4000, 200), bytes.substr(4000, 200));
+  EXPECT_EQ(raw.bytesRead, 4096u + 4096u + 104u);
   EXPECT_EQ(readThrough(file, 100000 - 4100, 10), bytes.substr(100000 - 4100, 10));
   EXPECT_EQ(readThrough(file, 50000, 16), bytes.substr(50000, 16));
   EXPECT_EQ(raw.readCalls(), 5);
