@@ -18,7 +18,7 @@ inline constexpr size_t kMaxBlockBytes = 16u * 1024 * 1024;
 inline constexpr size_t kHeadProbeBytes = 4 * 1024;
 // The last read of a file: trailing tags, the chunks after a RIFF file's data and a movie box
 // at the end of a short MP4 file are usually within this much of the end.
-inline constexpr size_t kTailBlockBytes = 4 * 1024;
+inline constexpr size_t kTailBlockBytes = 2 * 1024;
 
 // Reads up to `count` bytes at `offset` (at most kMaxBlockBytes); shorter at the end of file.
 inline std::string readBlock(RandomAccessFile& file, uint64_t offset, size_t count) {
