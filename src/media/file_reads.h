@@ -16,8 +16,8 @@ inline constexpr size_t kMaxBlockBytes = 16u * 1024 * 1024;
 // readers' first probes stay within it, so checking a signature or reading a short header
 // costs no further read of the file.
 inline constexpr size_t kHeadProbeBytes = 4 * 1024;
-// The last read of a file: trailing tags, the chunks after a RIFF file's data and a movie box
-// at the end of a short MP4 file are usually within this much of the end.
+// The last read of a file: trailing tags and the chunks after a RIFF file's data are usually
+// within this much of the end.
 inline constexpr size_t kTailBlockBytes = 2 * 1024;
 
 // Reads up to `count` bytes at `offset` (at most kMaxBlockBytes); shorter at the end of file.
