@@ -160,8 +160,11 @@ void printLongVbrMp3(const CorpusFile& file, const std::string& corpusRoot,
   std::printf("  exact length (frame count x 576 / rate): %lld ms\n", exactMs);
   std::printf("  ours:      TIME \"%s\"\n", utf16ToUtf8(builtinValue(file, u"TIME")).c_str());
   std::printf("             AFMT \"%s\"\n", utf16ToUtf8(builtinValue(file, u"AFMT")).c_str());
-  std::printf("  TagLib:    %lld ms\n", tagLibLengthMs(file));
-  std::printf("  MediaInfo: %lld ms\n", mediaInfoDurationMs(file));
+  const auto lengthText = [](long long ms) {
+    return ms < 0 ? std::string("no length") : std::to_string(ms) + " ms";
+  };
+  std::printf("  TagLib:    %s\n", lengthText(tagLibLengthMs(file)).c_str());
+  std::printf("  MediaInfo: %s\n", lengthText(mediaInfoDurationMs(file)).c_str());
 
   CountingPlatform counting;
   setPlatform(&counting);
