@@ -8,6 +8,8 @@
 # writer (WAV, AVI). VQF files come from the test fixtures' generator (no VQF encoder is
 # packaged). The exact playing time of the header-less VBR MP3 is written to expected.tsv.
 #
+# Needs: ffmpeg lame python3-mutagen; vorbis-tools (else ffmpeg's Vorbis encoder); for APE files
+#        libjmac-java and a Java runtime (default-jre-headless).
 # Usage: bench/make-corpus.sh [OUTDIR]   (default build/bench-corpus)
 # Environment: CORPUS_SMALL  small files per format (default 300)
 #              CORPUS_LONG_MINUTES  length of the long MP3 and Ogg (default 60)
@@ -19,7 +21,7 @@ small=${CORPUS_SMALL:-300}
 long_min=${CORPUS_LONG_MINUTES:-60}
 long_s=$((long_min * 60))
 
-for tool in ffmpeg ffprobe lame java; do
+for tool in ffmpeg ffprobe lame; do
   command -v "$tool" >/dev/null || { echo "make-corpus: $tool is needed" >&2; exit 1; }
 done
 # Debian's Python, which has python3-mutagen (a python3 earlier in PATH may lack it).
@@ -89,9 +91,13 @@ fi
 ff -i "$src/s8.wav" -c:a libopus -b:a 32k "$src/ogg/opus.ogg"
 ff -i "$src/m12.wav" -c:a flac "$src/ogg/flac.ogg"
 
-# Monkey's Audio: the Java port of the encoder (libjmac-java), two levels.
-java -jar /usr/share/java/jmac.jar c2 "$src/s8.wav" "$src/ape/normal.ape" >/dev/null
-java -jar /usr/share/java/jmac.jar c4 "$src/n6m.wav" "$src/ape/extrahigh.ape" >/dev/null
+# Monkey's Audio: the Java port of the encoder (libjmac-java and a Java runtime), two levels.
+if command -v java >/dev/null && [ -f /usr/share/java/jmac.jar ]; then
+  java -jar /usr/share/java/jmac.jar c2 "$src/s8.wav" "$src/ape/normal.ape" >/dev/null
+  java -jar /usr/share/java/jmac.jar c4 "$src/n6m.wav" "$src/ape/extrahigh.ape" >/dev/null
+else
+  echo "make-corpus: no Java runtime or libjmac-java: the corpus has no APE files" >&2
+fi
 
 # MP4: AAC with moov first and last, ALAC, H.264 + AAC video.
 ff -i "$src/s8.wav" -c:a aac -b:a 64k -movflags +faststart "$src/mp4/aac-faststart.m4a"
@@ -203,7 +209,7 @@ taggers = {"mp3": tag_mp3, "wav": tag_riff, "avi": tag_riff, "wma": tag_asf,
            "ogg": tag_ogg, "ape": tag_ape, "mp4": tag_mp4}
 for fmt, tagger in taggers.items():
     sources = sorted(os.listdir(os.path.join(src, fmt)))
-    for i in range(count):
+    for i in range(count if sources else 0):
         name = sources[i % len(sources)]
         base, ext = os.path.splitext(name)
         target = os.path.join(out, fmt, f"{i:04d}-{base}{ext}")
