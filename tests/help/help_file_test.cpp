@@ -285,10 +285,9 @@ constexpr QuotedValue kQuotedValues[] = {
 TEST(HelpExamples, QuotedValuesAreWhatTheMacrosGiveForRealFiles) {
   resetPluginState();
   for (const QuotedValue& quoted : kQuotedValues) {
-    const auto rows =
-        expandRun({{quoted.macroIndex, quoted.parameter}},
-                  {splitLocalPath(utf8ToUtf16((kMedia / quoted.file).string()))},
-                  [](const MacroRequest* request) { return executeMacro(request); });
+    const auto rows = expandRun({{quoted.macroIndex, quoted.parameter}},
+                                {splitLocalPath(utf8ToUtf16((kMedia / quoted.file).string()))},
+                                [](const MacroRequest* request) { return executeMacro(request); });
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(utf16ToUtf8(rows[0][0]), quoted.text) << quoted.file;
     if (*quoted.text != '\0') {
