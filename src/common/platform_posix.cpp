@@ -15,20 +15,19 @@
 namespace sonavid {
 namespace {
 
-// Converts with iconv, replacing each input unit it cannot convert by `fallback`.
-std::string convert(const std::string& from, const std::string& to, std::string_view input,
-                    size_t unitSize, std::string_view fallback) {
-  iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+// Converts with an open iconv descriptor, replacing each input unit it cannot convert by
+// `fallback`.
+std::string convert(iconv_t cd, std::string_view input, size_t unitSize, std::string_view fallback) {
   std::string out;
-  std::vector<char> buffer(4096);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char buffer[4096];
   char* in = const_cast<char*>(input.data());
   size_t inLeft = input.size();
   while (inLeft > 0) {
-    char* outPtr = buffer.data();
-    size_t outLeft = buffer.size();
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
     size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer.data(), outPtr);
+    out.append(buffer, outPtr);
     if (rc == static_cast<size_t>(-1)) {
       if (errno == E2BIG) continue;
       // Unconvertible or incomplete input: emit the fallback and skip one unit.
@@ -39,7 +38,6 @@ std::string convert(const std::string& from, const std::string& to, std::string_
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  iconv_close(cd);
   return out;
 }
 
@@ -72,8 +70,28 @@ class PosixFile : public RandomAccessFile {
 
 PosixPlatform::PosixPlatform(std::string iconvName) : iconvName_(std::move(iconvName)) {}
 
+PosixPlatform::~PosixPlatform() {
+  for (void* cd : {toUtf16_, fromUtf16_}) {
+    if (cd != nullptr) iconv_close(static_cast<iconv_t>(cd));
+  }
+}
+
+// Opening a converter costs far more than a short conversion, so each direction is opened once
+// and kept.
+void* PosixPlatform::converter(void*& slot, const char* to, const char* from) const {
+  if (slot == nullptr) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+    slot = cd;
+  }
+  return slot;
+}
+
 std::u16string PosixPlatform::ansiToUtf16(std::string_view bytes) const {
-  const std::string utf16 = convert(iconvName_, "UTF-16LE", bytes, 1, std::string_view("\xFD\xFF", 2));
+  std::lock_guard<std::mutex> lock(mutex_);
+  void* cd = converter(toUtf16_, "UTF-16LE", iconvName_.c_str());
+  if (cd == nullptr) return {};
+  const std::string utf16 = convert(static_cast<iconv_t>(cd), bytes, 1, std::string_view("\xFD\xFF", 2));
   std::u16string out(utf16.size() / 2, u'\0');
   for (size_t i = 0; i < out.size(); ++i) {
     out[i] = static_cast<char16_t>(static_cast<uint8_t>(utf16[2 * i]) |
@@ -89,7 +107,10 @@ std::string PosixPlatform::utf16ToAnsi(std::u16string_view text) const {
     bytes.push_back(static_cast<char>(c & 0xFF));
     bytes.push_back(static_cast<char>(c >> 8));
   }
-  return convert("UTF-16LE", iconvName_, bytes, 2, "?");
+  std::lock_guard<std::mutex> lock(mutex_);
+  void* cd = converter(fromUtf16_, iconvName_.c_str(), "UTF-16LE");
+  if (cd == nullptr) return {};
+  return convert(static_cast<iconv_t>(cd), bytes, 2, "?");
 }
 
 bool PosixPlatform::fileExists(std::u16string_view path) const {

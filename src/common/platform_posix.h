@@ -1,6 +1,7 @@
 // POSIX platform: paths are UTF-8 on disk, the "ANSI" code page is an iconv encoding.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "common/platform.h"
@@ -12,6 +13,9 @@ class PosixPlatform : public Platform {
   // iconvName: the encoding that stands in for the Windows ANSI code page ("WINDOWS-1252",
   // "CP932", ...).
   explicit PosixPlatform(std::string iconvName = "WINDOWS-1252");
+  ~PosixPlatform() override;
+  PosixPlatform(const PosixPlatform&) = delete;
+  PosixPlatform& operator=(const PosixPlatform&) = delete;
 
   std::u16string ansiToUtf16(std::string_view bytes) const override;
   std::string utf16ToAnsi(std::u16string_view text) const override;
@@ -24,7 +28,13 @@ class PosixPlatform : public Platform {
   std::u16string hostExecutablePath() const override;
 
  private:
+  void* converter(void*& slot, const char* to, const char* from) const;
+
   std::string iconvName_;
+  // iconv descriptors, opened on first use (void* keeps <iconv.h> out of this header).
+  mutable std::mutex mutex_;
+  mutable void* toUtf16_ = nullptr;
+  mutable void* fromUtf16_ = nullptr;
 };
 
 }  // namespace sonavid
