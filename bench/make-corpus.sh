@@ -217,9 +217,9 @@ for fmt, tagger in taggers.items():
         tagger(target, i)
 
 # VQF: the fixtures' generator, with varied bitrates, lengths and titles.
-spec = importlib.util.spec_from_file_location("make_vqf", vqf_script)
-make_vqf = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_vqf)
+module_spec = importlib.util.spec_from_file_location("make_vqf", vqf_script)
+make_vqf = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(make_vqf)
 modes = [(b"97012000", 1, 96, 44), (b"97012000", 0, 48, 22), (b"00052200", 1, 80, 44),
          (b"00052200", 0, 24, 11)]
 for i in range(count):

@@ -23,10 +23,10 @@ INT_PTR ParamDialogView::show(HWND owner, const HostRect& hostRect) {
   uiFont_ = ui::createFont({ui::kUiGothic, kCharacterHeight});
   fixedFont_ = ui::createFont({ui::kFixedGothic, kCharacterHeight});
   boldFixedFont_ = ui::createFont({ui::kFixedGothic, kCharacterHeight, /*bold=*/true});
-  ui::DialogTemplateSpec spec;
+  ui::DialogTemplateSpec layout;
   // Fixed dialog frame: no resizing, no minimise or maximise box.
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  const INT_PTR result = runModal(owner, ui::buildDialogTemplate(spec));
+  layout.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  const INT_PTR result = runModal(owner, ui::buildDialogTemplate(layout));
   return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -49,11 +49,11 @@ SetupDialog::SetupDialog(PluginState& state, const HostRect& hostRect)
     : state_(state), hostRect_(hostRect), model_(state.itemLists) {}
 
 INT_PTR SetupDialog::run() {
-  ui::DialogTemplateSpec spec;
+  ui::DialogTemplateSpec layout;
   // A sizeable border and a caption, but no system menu and no title-bar buttons.
-  spec.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
-  spec.title = std::u16string(kCaption);
-  const std::vector<uint16_t> words = ui::buildDialogTemplate(spec);
+  layout.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
+  layout.title = std::u16string(kCaption);
+  const std::vector<uint16_t> words = ui::buildDialogTemplate(layout);
   const INT_PTR result =
       DialogBoxIndirectParamW(ui::thisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
                               reinterpret_cast<HWND>(state_.ownerWindow), &SetupDialog::dialogProc,

@@ -6,15 +6,15 @@
 
 namespace sonavid::ui {
 
-HWND createControl(HWND parent, const ControlSpec& spec) {
-  const std::u16string text(spec.text);
+HWND createControl(HWND parent, const ControlSpec& layout) {
+  const std::u16string text(layout.text);
   HWND control = CreateWindowExW(
-      spec.extendedStyle, spec.windowClass, wide(text), WS_CHILD | WS_VISIBLE | spec.style,
-      spec.rect.left, spec.rect.top, spec.rect.width, spec.rect.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+      layout.extendedStyle, layout.windowClass, wide(text), WS_CHILD | WS_VISIBLE | layout.style,
+      layout.rect.left, layout.rect.top, layout.rect.width, layout.rect.height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-  if (control != nullptr && spec.font != nullptr) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  if (control != nullptr && layout.font != nullptr) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(layout.font), FALSE);
   }
   return control;
 }

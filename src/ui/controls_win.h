@@ -27,7 +27,7 @@ struct ControlSpec {
 };
 
 // Creates a child control of `parent` with the given font. Controls are created in tab order.
-HWND createControl(HWND parent, const ControlSpec& spec);
+HWND createControl(HWND parent, const ControlSpec& layout);
 
 // Sizes a window so that its client area is width x height pixels, keeping its position.
 void setClientSize(HWND window, int width, int height);

@@ -18,18 +18,18 @@ void appendText(std::vector<uint16_t>& words, std::u16string_view text) {
 
 }  // namespace
 
-std::vector<uint16_t> buildDialogTemplate(const DialogTemplateSpec& spec) {
+std::vector<uint16_t> buildDialogTemplate(const DialogTemplateSpec& layout) {
   std::vector<uint16_t> words;
-  appendDword(words, spec.style);
-  appendDword(words, spec.extendedStyle);
+  appendDword(words, layout.style);
+  appendDword(words, layout.extendedStyle);
   words.push_back(0);                              // no controls in the template
   for (int i = 0; i < 4; ++i) words.push_back(0);  // x, y, cx, cy: set when the dialog opens
   words.push_back(0);                              // no menu
   words.push_back(0);                              // the predefined dialog class
-  appendText(words, spec.title);
-  if ((spec.style & kDsSetFont) != 0) {
-    words.push_back(spec.fontPointSize);
-    appendText(words, spec.fontFace);
+  appendText(words, layout.title);
+  if ((layout.style & kDsSetFont) != 0) {
+    words.push_back(layout.fontPointSize);
+    appendText(words, layout.fontFace);
   }
   return words;
 }

@@ -24,6 +24,6 @@ struct DialogTemplateSpec {
 
 // 16-bit words of the template; the vector's storage is suitably aligned for the dialog
 // manager (DWORD alignment). A NUL inside the title or face ends it there.
-std::vector<uint16_t> buildDialogTemplate(const DialogTemplateSpec& spec);
+std::vector<uint16_t> buildDialogTemplate(const DialogTemplateSpec& layout);
 
 }  // namespace sonavid::ui

@@ -20,6 +20,6 @@ struct FontSpec {
   BYTE charset = SHIFTJIS_CHARSET;
 };
 
-UniqueFont createFont(const FontSpec& spec);
+UniqueFont createFont(const FontSpec& wanted);
 
 }  // namespace sonavid::ui

@@ -59,19 +59,19 @@ INT_PTR CALLBACK closeAtOnce(HWND window, UINT message, WPARAM, LPARAM) {
 }
 
 TEST(DialogTemplateTest, TheDialogManagerAcceptsTheTemplate) {
-  DialogTemplateSpec spec;
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  spec.title = std::u16string(u"Title\0ignored", 13);
-  const auto words = buildDialogTemplate(spec);
+  DialogTemplateSpec layout;
+  layout.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  layout.title = std::u16string(u"Title\0ignored", 13);
+  const auto words = buildDialogTemplate(layout);
   ASSERT_EQ(words.size(), 2 + 2 + 1 + 4 + 1 + 1 + 6u);
   EXPECT_EQ(DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                     reinterpret_cast<const DLGTEMPLATE*>(words.data()), nullptr,
                                     &closeAtOnce, 0),
             42);
 
-  spec.style |= kDsSetFont;
-  spec.fontFace = u"MS UI Gothic";
-  const auto withFont = buildDialogTemplate(spec);
+  layout.style |= kDsSetFont;
+  layout.fontFace = u"MS UI Gothic";
+  const auto withFont = buildDialogTemplate(layout);
   EXPECT_EQ(withFont.size(), words.size() + 1 + 13);
   EXPECT_EQ(DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                     reinterpret_cast<const DLGTEMPLATE*>(withFont.data()), nullptr,
