@@ -4,6 +4,7 @@
 #   test   install what is needed, build both targets, run every native and Windows test
 #   bench  native benchmark against TagLib and MediaInfoLib
 #   fuzz   libFuzzer targets (FUZZ_SECONDS per target, default 60)
+#   media  remake the media fixtures with real encoders (cross-checked as they are made)
 #   build  only build
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
@@ -15,7 +16,9 @@ APT_BASE=(cmake g++ make pkg-config libgtest-dev googletest libonig-dev
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 xvfb xauth xdotool imagemagick fonts-ipafont-gothic
           dpkg-dev fp-utils-3.2.2 python3)
-APT_MEDIA=(ffmpeg lame python3-mutagen mediainfo)
+# Encoders and cross-checkers for making the media fixtures and the benchmark corpus.
+APT_MEDIA=(ffmpeg lame python3-mutagen mediainfo vorbis-tools atomicparsley libjmac-java
+           default-jre-headless)
 APT_BENCH=(libbenchmark-dev libtag1-dev libmediainfo-dev valgrind)
 APT_FUZZ=(clang libclang-rt-14-dev)
 
@@ -81,7 +84,7 @@ build_win32() {
 }
 
 build_all() {
-  ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
+  ensure_packages "${APT_BASE[@]}"
   ensure_japanese_locale
   build_native
   build_win32
@@ -103,10 +106,13 @@ case "$cmd" in
     ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}" "${APT_BENCH[@]}"
     build_native -DSONAVID_BENCH=ON
     bench/run.sh "$@" ;;
+  media)
+    ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
+    tests/data/make-media.sh && tests/data/make-media-part2.sh ;;
   fuzz)
     ensure_packages "${APT_BASE[@]}" "${APT_FUZZ[@]}"
     fuzz/run.sh "$@" ;;
   *)
-    echo "usage: ./build.sh demo|test|bench|fuzz|build" >&2
+    echo "usage: ./build.sh demo|test|bench|fuzz|media|build" >&2
     exit 2 ;;
 esac
