@@ -39,6 +39,12 @@ namespace {
 constexpr wchar_t kHelpTitle[] = L"Zelkorプラグイン 音声/動画ファイル情報取得マクロヘルプ";
 constexpr wchar_t kSetupCaption[] = L"音声/動画ファイル情報取得マクロ設定";
 
+// The help file's window title is stored in the Japanese code page, and the viewer decodes it
+// in the system's: the title is exact only under a Japanese code page (ctest runs these tests
+// with LANG=ja_JP.UTF-8, which gives code page 932 in Wine).
+bool japaneseCodePage() { return GetACP() == 932; }
+constexpr char kNeedsJapanese[] = "the help window's title needs the Japanese code page 932";
+
 std::wstring helpFilePath() { return programFolder() + L"mac_Sonavid.chm"; }
 
 HWND helpWindow() { return FindWindowW(nullptr, kHelpTitle); }
@@ -163,6 +169,7 @@ void closeHelp() {
 }
 
 TEST(HelpFile, TheViewerOpensAtEachDialogContextAndAtNoOther) {
+  if (!japaneseCodePage()) GTEST_SKIP() << kNeedsJapanese;
   const HtmlHelpFn entry = htmlHelp();
   ASSERT_NE(entry, nullptr);
   const std::wstring path = helpFilePath();
@@ -221,6 +228,7 @@ HelpSeen pressF1AndLook(HWND dialog, HWND host, const std::string& screenshot) {
 class HelpWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (!japaneseCodePage()) GTEST_SKIP() << kNeedsJapanese;
     closeHelp();
     host_.emplace(folder_.path());
     ASSERT_TRUE(host_->loaded());
