@@ -138,6 +138,9 @@ def main():
         if chunk[0:4] != b"PMGL":
             continue
         entries = parse_listing_chunk(chunk)
+        if build_listing_chunk(chunk, entries) != chunk:
+            sys.exit("fix_context_map: unexpected directory layout; the chunk would not be "
+                     "rewritten as the compiler wrote it")
         changed = False
         for entry in entries:
             if entry[0] in new_places:
