@@ -108,7 +108,8 @@ case "$cmd" in
     bench/run.sh "$@" ;;
   media)
     ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
-    tests/data/make-media.sh && tests/data/make-media-part2.sh ;;
+    build_native
+    tests/data/make-media.sh build/native/sonavid && tests/data/make-media-part2.sh ;;
   fuzz)
     ensure_packages "${APT_BASE[@]}" "${APT_FUZZ[@]}"
     fuzz/run.sh "$@" ;;
