@@ -222,11 +222,6 @@ HelpSeen pressF1AndLook(HWND dialog, HWND host, const std::string& screenshot) {
   seen.windowClass = className(help);
   Sleep(300);  // let the viewer finish painting before the screenshot
   saveScreenshot(help, screenshot);
-  RECT dialogRect{}, helpRect{}, both{};
-  GetWindowRect(dialog, &dialogRect);
-  GetWindowRect(help, &helpRect);
-  UnionRect(&both, &dialogRect, &helpRect);
-  saveScreenshotOfArea(both, "with_dialog_" + screenshot);
   return seen;
 }
 
