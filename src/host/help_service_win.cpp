@@ -13,6 +13,7 @@ constexpr UINT kHhHelpContext = 0x000F;
 constexpr UINT kHhInitialize = 0x001C;
 constexpr UINT kHhUninitialize = 0x001D;
 constexpr WORD kHtmlHelpWideOrdinal = 15;
+constexpr UINT kCloseTimeoutMs = 5000;
 
 using HtmlHelpWFn = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
 
@@ -61,7 +62,12 @@ void openHelpTopic(uint32_t context) {
 uintptr_t closeHelpWindow() {
   HWND window = FindWindowW(nullptr, kHelpWindowTitle);
   if (window == nullptr) return 0;
-  return static_cast<uintptr_t>(SendMessageW(window, WM_CLOSE, 0, 0));
+  // The viewer runs on this thread, where this is a plain SendMessage. A window of that title
+  // in another process that has stopped answering must not hang the host, hence the timeout.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kCloseTimeoutMs,
+                      &result);
+  return static_cast<uintptr_t>(result);
 }
 
 }  // namespace sonavid
