@@ -23,10 +23,10 @@ INT_PTR ParamDialogView::show(HWND owner, const HostRect& hostRect) {
   uiFont_ = ui::createFont({ui::kUiGothic, kCharacterHeight});
   fixedFont_ = ui::createFont({ui::kFixedGothic, kCharacterHeight});
   boldFixedFont_ = ui::createFont({ui::kFixedGothic, kCharacterHeight, /*bold=*/true});
-  ui::DialogTemplateSpec layout;
+  ui::DialogTemplateSpec dialogLayout;
   // Fixed dialog frame: no resizing, no minimise or maximise box.
-  layout.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  const INT_PTR result = runModal(owner, ui::buildDialogTemplate(layout));
+  dialogLayout.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  const INT_PTR result = runModal(owner, ui::buildDialogTemplate(dialogLayout));
   return result == IDOK ? IDOK : IDCANCEL;
 }
 

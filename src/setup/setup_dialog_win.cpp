@@ -49,36 +49,24 @@ SetupDialog::SetupDialog(PluginState& state, const HostRect& hostRect)
     : state_(state), hostRect_(hostRect), model_(state.itemLists) {}
 
 INT_PTR SetupDialog::run() {
-  ui::DialogTemplateSpec layout;
+  ui::DialogTemplateSpec dialogLayout;
   // A sizeable border and a caption, but no system menu and no title-bar buttons.
-  layout.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
-  layout.title = std::u16string(kCaption);
-  const std::vector<uint16_t> words = ui::buildDialogTemplate(layout);
-  const INT_PTR result =
-      DialogBoxIndirectParamW(ui::thisModule(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
-                              reinterpret_cast<HWND>(state_.ownerWindow), &SetupDialog::dialogProc,
-                              reinterpret_cast<LPARAM>(this));
+  dialogLayout.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
+  dialogLayout.title = std::u16string(kCaption);
+  const std::vector<uint16_t> words = ui::buildDialogTemplate(dialogLayout);
+  const INT_PTR result = runModal(reinterpret_cast<HWND>(state_.ownerWindow), words);
   // The lists shared the row-height image list and did not destroy it themselves.
   if (rowHeightImages_ != nullptr) ImageList_Destroy(rowHeightImages_);
   rowHeightImages_ = nullptr;
   return result;
 }
 
-INT_PTR CALLBACK SetupDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* dialog = reinterpret_cast<SetupDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-  if (message == WM_INITDIALOG) {
-    dialog = reinterpret_cast<SetupDialog*>(lParam);
-    SetWindowLongPtrW(window, DWLP_USER, lParam);
-    dialog->window_ = window;
-  }
-  if (dialog == nullptr) return FALSE;
-  try {
-    return dialog->handle(message, wParam, lParam);
-  } catch (...) {
-    // Nothing may unwind through the dialog manager: a failed handler cancels the dialog.
-    EndDialog(window, IDCANCEL);
-    return TRUE;
-  }
+// Every message goes to this dialog's own handlers; the shared runner sets up the window, the
+// activation context and the exception guard.
+bool SetupDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+  if (window_ == nullptr) window_ = window();
+  result = handle(message, wParam, lParam);
+  return true;
 }
 
 INT_PTR SetupDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {

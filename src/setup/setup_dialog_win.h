@@ -15,6 +15,7 @@
 #include "host/settings_store.h"
 #include "setup/row_drag.h"
 #include "setup/setup_model.h"
+#include "ui/modal_dialog_win.h"
 #include "ui/win_handles_win.h"
 
 namespace sonavid::setup {
@@ -41,14 +42,15 @@ inline constexpr uint32_t kSetupHelpContext = 201;
 inline constexpr int kPanelHeight = 88;
 inline constexpr int kRowHeight = 16;
 
-class SetupDialog {
+class SetupDialog : private ui::ModalDialog {
  public:
   SetupDialog(PluginState& state, const HostRect& hostRect);
   // Shows the dialog modally to the owner window; returns the modal result.
   INT_PTR run();
 
  private:
-  static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  bool onInitDialog() override { return true; }  // answered in onMessage
+  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
   static LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);

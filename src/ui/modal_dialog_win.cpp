@@ -71,6 +71,8 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
 }
 
 INT_PTR ModalDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = FALSE;
+  if (onMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_INITDIALOG:
       return onInitDialog() ? TRUE : FALSE;

@@ -37,6 +37,12 @@ class ModalDialog {
   virtual bool onHelp(const HELPINFO& /*info*/) { return false; }
   // WM_ACTIVATE with the activation state (WA_ACTIVE, WA_CLICKACTIVE, WA_INACTIVE).
   virtual void onActivate(int /*state*/) {}
+  // Sees every message before the handlers above. A dialog with many messages of its own
+  // answers them here: true with `result` set ends the message; false passes it on.
+  virtual bool onMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
+                         INT_PTR& /*result*/) {
+    return false;
+  }
 
  private:
   static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
