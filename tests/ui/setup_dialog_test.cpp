@@ -157,6 +157,17 @@ void clickAt(HWND dialog, POINT screen, int clicks) {
 }
 
 // Drags with the left button held, in small steps so the list notices the drag.
+// Waits until the system reports the pointer at `screen`, then lets the dialog's thread handle
+// the moves queued so far.
+void waitUntilPointerAt(HWND dialog, POINT screen) {
+  waitUntil([&] {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+  });
+  Sleep(100);
+  SendMessageW(dialog, WM_NULL, 0, 0);
+}
+
 void dragRow(HWND dialog, HWND list, int from, int to) {
   const POINT start = cellCentre(list, from, 1);
   const POINT end = cellCentre(list, to, 1);
@@ -165,8 +176,10 @@ void dragRow(HWND dialog, HWND list, int from, int to) {
   waitUntil([&] { return selectedRow(list) == from; });
   Sleep(600);  // past the double-click time: the press below is a new click
   moveMouse(start);
+  waitUntilPointerAt(dialog, start);
   mouseButton(MOUSEEVENTF_LEFTDOWN);
   SendMessageW(dialog, WM_NULL, 0, 0);
+  waitUntil([&] { return selectedRow(list) == from; });
   constexpr int kSteps = 8;
   for (int i = 1; i <= kSteps; ++i) {
     moveMouse(POINT{start.x + (end.x - start.x) * i / kSteps,
@@ -175,6 +188,9 @@ void dragRow(HWND dialog, HWND list, int from, int to) {
     SendMessageW(dialog, WM_NULL, 0, 0);
   }
   moveMouse(end);
+  // Release only once the dialog has seen the pointer at the drop point: on a loaded machine
+  // the release could otherwise carry an earlier position.
+  waitUntilPointerAt(dialog, end);
   mouseButton(MOUSEEVENTF_LEFTUP);
   SendMessageW(dialog, WM_NULL, 0, 0);
 }

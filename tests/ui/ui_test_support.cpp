@@ -164,35 +164,6 @@ std::wstring screenshotFolder() {
 
 // ---- Files ----------------------------------------------------------------------------------
 
-std::wstring programFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring full(path, n);
-  return full.substr(0, full.find_last_of(L"\\/") + 1);
-}
-
-TempFolder::TempFolder() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  static int counter = 0;
-  path_ = std::wstring(base) + L"sonavid-ui-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter) + L"\\";
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path_ + L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW((path_ + found.cFileName).c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(path_.c_str());
-}
 
 void writeUtf16File(const std::wstring& path, std::u16string_view text) {
   std::string bytes = "\xFF\xFE";

@@ -17,21 +17,12 @@
 #include <vector>
 
 #include "host/host_abi.h"
+#include "win/plugin_fixture.h"
 
 namespace sonavid::uitest {
 
-std::wstring programFolder();
-
-// A new empty folder under the temporary folder, removed with its files by the destructor.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::wstring& path() const { return path_; }  // ends in '\'
-
- private:
-  std::wstring path_;
-};
+using test::programFolder;
+using test::TempFolder;
 
 void writeUtf16File(const std::wstring& path, std::u16string_view text);
 
