@@ -109,7 +109,7 @@ case "$cmd" in
   media)
     ensure_packages "${APT_BASE[@]}" "${APT_MEDIA[@]}"
     build_native
-    tests/data/make-media.sh build/native/sonavid && tests/data/make-media-part2.sh ;;
+    tests/data/make-media.sh build/native/sonavid && tests/data/make-media-containers.sh ;;
   fuzz)
     ensure_packages "${APT_BASE[@]}" "${APT_FUZZ[@]}"
     fuzz/run.sh "$@" ;;

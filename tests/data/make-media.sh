@@ -1,7 +1,7 @@
 #!/bin/bash
 # Makes the MP3, WAV and AVI test files in tests/data/media/ with real encoders (lame, ffmpeg
 # with libmp3lame, libxvid, mjpeg, mp2 and PCM/ADPCM) and writes their expected values to
-# tests/data/media/expected-part1.tsv (file, code, value; tab, CR, LF and backslash escaped).
+# tests/data/media/expected-mpeg-riff.tsv (file, code, value; tab, CR, LF and backslash escaped).
 #
 # Tags are written with mutagen, or byte by byte below where no tool writes them (Shift-JIS
 # bytes, ID3v2.2, Lyrics3v2, RIFF-wrapped MP3, an INFO list after the data). Expected tag
@@ -487,7 +487,7 @@ for code, value in [("INAM", "RIFF Title"), ("IART", "RIFF Artist"), ("IPRD", "O
 def escape(text):
     return (text.replace("\\", "\\\\").replace("\t", "\\t").replace("\r", "\\r")
             .replace("\n", "\\n"))
-with open(P("expected-part1.tsv"), "w", encoding="utf-8") as f:
+with open(P("expected-mpeg-riff.tsv"), "w", encoding="utf-8") as f:
     f.write("# file\tcode\tvalue (made by tests/data/make-media.sh; \\t \\r \\n \\\\ escaped;"
             " a code not listed has no value)\n")
     for file, code, value in rows:

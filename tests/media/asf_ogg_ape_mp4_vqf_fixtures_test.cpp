@@ -1,5 +1,5 @@
 // Reads every WMA/WMV, Ogg, Monkey's Audio, MP4 and VQF fixture made by real encoders
-// (tests/data/make-media-part2.sh) and compares the values with expected-part2.tsv.
+// (tests/data/make-media-containers.sh) and compares the values with expected-containers.tsv.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -23,7 +23,7 @@ struct Expected {
 
 std::map<std::string, Expected> loadExpected() {
   std::map<std::string, Expected> files;
-  std::ifstream in(kMediaDir + "expected-part2.tsv");
+  std::ifstream in(kMediaDir + "expected-containers.tsv");
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;

@@ -1,5 +1,5 @@
 // Every MP3, WAV and AVI fixture made by tests/data/make-media.sh, read through the built-in
-// reader and compared with tests/data/media/expected-part1.tsv.
+// reader and compared with tests/data/media/expected-mpeg-riff.tsv.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -34,7 +34,7 @@ std::string unescape(std::string_view text) {
 // file -> code -> value (UTF-8)
 std::map<std::string, std::map<std::string, std::string>> loadExpected() {
   std::map<std::string, std::map<std::string, std::string>> expected;
-  std::ifstream in(kMediaDir + "expected-part1.tsv");
+  std::ifstream in(kMediaDir + "expected-mpeg-riff.tsv");
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
@@ -61,7 +61,7 @@ int typeOf(const std::string& file) {
 
 TEST(MpegRiffFixtures, EveryFixtureGivesItsExpectedValues) {
   const auto expected = loadExpected();
-  ASSERT_GE(expected.size(), 25u) << "expected-part1.tsv missing or short";
+  ASSERT_GE(expected.size(), 25u) << "expected-mpeg-riff.tsv missing or short";
   PosixPlatform western("WINDOWS-1252");
   PosixPlatform japanese("CP932");
   for (const auto& [file, values] : expected) {

@@ -70,7 +70,7 @@ TEST_F(ExecuteThroughDll, HarmlessAnswersForOddRequests) {
   ASSERT_NE(result, nullptr);
   EXPECT_EQ(*result, u'\0');
   EXPECT_EQ(expand(1, u",AFMT", L"C:\\no such folder", L"none.mp3", 1, 1), u"");
-  EXPECT_EQ(expand(0, u"0,1", mediaFolder(), L"expected-part1.tsv", 2, 1), u"tsv");
+  EXPECT_EQ(expand(0, u"0,1", mediaFolder(), L"expected-mpeg-riff.tsv", 2, 1), u"tsv");
 }
 
 TEST_F(ExecuteThroughDll, FileNamesOutsideTheAnsiCodePageLoad) {

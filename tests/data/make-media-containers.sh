@@ -2,7 +2,7 @@
 # Makes the WMA/WMV, Ogg, Monkey's Audio, MP4 and VQF test files in tests/data/media/ with
 # real encoders (ffmpeg, oggenc, the Monkey's Audio encoder of libjmac-java), adds tags with
 # mutagen and AtomicParsley, and prints what ffprobe, mediainfo and mutagen say about each file
-# so the expected values (expected-part2.tsv) can be checked against them.
+# so the expected values (expected-containers.tsv) can be checked against them.
 # Needs: ffmpeg vorbis-tools atomicparsley libjmac-java default-jre-headless python3-mutagen
 #        mediainfo
 set -euo pipefail
@@ -116,7 +116,7 @@ ff -f lavfi -i "testsrc=size=96x72:rate=10:duration=2" "${bitexact[@]}" -c:v lib
 # --- VQF ---------------------------------------------------------------------------------
 "$py" "$here/make-vqf.py" "$out"
 
-# --- What other tools say, for checking expected-part2.tsv --------------------------------
+# --- What other tools say, for checking expected-containers.tsv --------------------------------
 for f in tone.wma mono-attributes.wma clip.wmv tone.ogg cbr.ogg chained.ogg tone.opus \
          mono-flac.oga video.ogv tone.ape mono-extrahigh.ape clip.mp4 tone.m4a \
          mono-alac.m4a fragmented.mp4; do
