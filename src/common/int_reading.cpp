@@ -1,16 +1,8 @@
 #include "common/int_reading.h"
 
+#include "common/text.h"
+
 namespace sonavid {
-namespace {
-
-int hexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::optional<int32_t> readInt32(std::u16string_view text) {
   size_t pos = 0;
@@ -33,7 +25,7 @@ std::optional<int32_t> readInt32(std::u16string_view text) {
   // Accumulate the magnitude in 64 bits and stop as soon as it cannot fit any more.
   int64_t magnitude = 0;
   for (; pos < text.size(); ++pos) {
-    int digit = hexDigit(text[pos]);
+    int digit = hexDigitValue(text[pos]);
     if (digit >= base) digit = -1;
     if (digit < 0) return std::nullopt;
     magnitude = magnitude * base + digit;

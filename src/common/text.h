@@ -23,6 +23,16 @@ void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
 // Text up to and including the last '\\' or '/' ("" when there is none).
 std::u16string_view directoryPart(std::u16string_view path);
 
+// Value of a hexadecimal digit (either case), or -1 for any other character.
+constexpr int hexDigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+constexpr bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
+
 // Decimal text of an integer.
 std::u16string toU16(long long value);
 

@@ -1,16 +1,9 @@
 #include "regex/perl_pattern.h"
 
+#include "common/text.h"
+
 namespace sonavid::regex {
 namespace {
-
-int hexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
-bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
 
 void appendCodePoint(std::u16string& out, unsigned value) {
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
@@ -43,11 +36,11 @@ std::u16string adaptPerlPattern(std::u16string_view pattern) {
       const size_t stop = end == std::u16string_view::npos ? n : end + 2;
       out.append(pattern.substr(pos, stop - pos));
       pos = stop;
-    } else if (e == u'x' && pos + 2 < n && hexValue(pattern[pos + 2]) >= 0) {
+    } else if (e == u'x' && pos + 2 < n && hexDigitValue(pattern[pos + 2]) >= 0) {
       unsigned value = 0;
       size_t p = pos + 2;
-      for (int k = 0; k < 2 && p < n && hexValue(pattern[p]) >= 0; ++k, ++p) {
-        value = value * 16 + static_cast<unsigned>(hexValue(pattern[p]));
+      for (int k = 0; k < 2 && p < n && hexDigitValue(pattern[p]) >= 0; ++k, ++p) {
+        value = value * 16 + static_cast<unsigned>(hexDigitValue(pattern[p]));
       }
       appendCodePoint(out, value);
       pos = p;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text.h"
+
 namespace sonavid::regex {
 namespace {
 
@@ -11,14 +13,6 @@ constexpr char16_t kReplacementCharacter = 0xFFFD;
 constexpr size_t kMaxBraceDigits = 8;
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
-int hexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 // Group names are made of word characters; any character beyond ASCII is let through for the
 // engine to judge.
 bool isNameCharacter(char16_t c) {
@@ -133,7 +127,7 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
             bool valid = digits > 0 && digits <= kMaxBraceDigits;
             unsigned long value = 0;
             for (size_t k = 0; valid && k < digits; ++k) {
-              const int h = hexValue(text[pos + 1 + k]);
+              const int h = hexDigitValue(text[pos + 1 + k]);
               valid = h >= 0;
               value = value * 16 + static_cast<unsigned long>(std::max(h, 0));
             }
@@ -147,8 +141,8 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
           }
           unsigned long value = 0;
           int digits = 0;
-          for (; digits < 2 && pos < n && hexValue(text[pos]) >= 0; ++digits, ++pos) {
-            value = value * 16 + static_cast<unsigned long>(hexValue(text[pos]));
+          for (; digits < 2 && pos < n && hexDigitValue(text[pos]) >= 0; ++digits, ++pos) {
+            value = value * 16 + static_cast<unsigned long>(hexDigitValue(text[pos]));
           }
           if (digits == 0) {
             r.addLiteral(u"x");
