@@ -35,8 +35,8 @@ class Platform {
   virtual bool deleteFile(std::u16string_view path) const = 0;
 
   // Whole contents of a file, or nothing when it cannot be opened or is larger than maxBytes.
-  virtual std::optional<std::string> readWholeFile(std::u16string_view path,
-                                                   size_t maxBytes) const = 0;
+  // Read through openForReading.
+  std::optional<std::string> readWholeFile(std::u16string_view path, size_t maxBytes) const;
   // Writes `bytes` to a temporary file beside `path`, then moves it over `path`, so a failed
   // write leaves the old file whole. Returns false when the file could not be replaced.
   virtual bool replaceFile(std::u16string_view path, std::string_view bytes) const = 0;

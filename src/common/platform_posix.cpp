@@ -128,15 +128,6 @@ bool PosixPlatform::deleteFile(std::u16string_view path) const {
   return unlink(toUtf8Path(path).c_str()) == 0;
 }
 
-std::optional<std::string> PosixPlatform::readWholeFile(std::u16string_view path,
-                                                        size_t maxBytes) const {
-  auto file = openForReading(path);
-  if (!file || file->size() > maxBytes) return std::nullopt;
-  std::string bytes(static_cast<size_t>(file->size()), '\0');
-  bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
-  return bytes;
-}
-
 bool PosixPlatform::replaceFile(std::u16string_view path, std::string_view bytes) const {
   const std::string target = toUtf8Path(path);
   const std::string temp = target + ".tmp~";

@@ -22,7 +22,6 @@ class PosixPlatform : public Platform {
   bool fileExists(std::u16string_view path) const override;
   bool renameFile(std::u16string_view from, std::u16string_view to) const override;
   bool deleteFile(std::u16string_view path) const override;
-  std::optional<std::string> readWholeFile(std::u16string_view path, size_t maxBytes) const override;
   bool replaceFile(std::u16string_view path, std::string_view bytes) const override;
   std::unique_ptr<RandomAccessFile> openForReading(std::u16string_view path) const override;
   std::u16string hostExecutablePath() const override;

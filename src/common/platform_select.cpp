@@ -8,6 +8,15 @@ namespace {
 Platform* g_override = nullptr;
 }
 
+std::optional<std::string> Platform::readWholeFile(std::u16string_view path,
+                                                   size_t maxBytes) const {
+  auto file = openForReading(path);
+  if (!file || file->size() > maxBytes) return std::nullopt;
+  std::string bytes(static_cast<size_t>(file->size()), '\0');
+  bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
+  return bytes;
+}
+
 Platform& platform() { return g_override != nullptr ? *g_override : systemPlatform(); }
 
 void setPlatform(Platform* replacement) { g_override = replacement; }

@@ -68,13 +68,6 @@ class WinPlatform : public Platform {
   bool deleteFile(std::u16string_view path) const override {
     return DeleteFileW(wide(std::u16string(path))) != 0;
   }
-  std::optional<std::string> readWholeFile(std::u16string_view path, size_t maxBytes) const override {
-    auto file = openForReading(path);
-    if (!file || file->size() > maxBytes) return std::nullopt;
-    std::string bytes(static_cast<size_t>(file->size()), '\0');
-    bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
-    return bytes;
-  }
   bool replaceFile(std::u16string_view path, std::string_view bytes) const override {
     const std::u16string target(path);
     const std::u16string temp = target + u".tmp~";
