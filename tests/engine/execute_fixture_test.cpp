@@ -1,5 +1,6 @@
 // Runs through the process-wide entry with the built-in reader and substitution on real files.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -23,9 +24,10 @@ class ExecuteFixtureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     resetPluginState();
-    scratch = fs::path(::testing::TempDir()) / "sonavid-engine-fixtures";
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
+    // A folder of this test's own: ctest runs the tests of this suite as parallel processes.
+    std::string pattern = (fs::path(::testing::TempDir()) / "sonavid-engine-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    scratch = pattern;
   }
   void TearDown() override {
     resetPluginState();
