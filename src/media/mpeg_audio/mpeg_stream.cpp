@@ -113,6 +113,46 @@ bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& fir
   }
 }
 
+// Whether a window of the stream holds frames of another bitrate than `firstIndex`. The first
+// header in it that the next header confirms starts the frames looked at; a window where none
+// is confirmed (damage, or a frame larger than the window) says nothing.
+bool windowVaries(std::string_view window, const StreamFrameSizes& sizes, uint32_t firstIndex) {
+  for (size_t pos = 0; pos + 4 <= window.size(); ++pos) {
+    const uint32_t frameBytes = sizes.frameBytes(wordAt(window, pos));
+    if (frameBytes == 0 || sizes.frameBytes(wordAt(window, pos + frameBytes)) == 0) continue;
+    for (size_t at = pos; at + 4 <= window.size();) {
+      const uint32_t word = wordAt(window, at);
+      const uint32_t bytes = sizes.frameBytes(word);
+      if (bytes == 0) break;
+      if (((word >> 12) & 15) != firstIndex) return true;
+      at += bytes;
+    }
+    return false;
+  }
+  return false;
+}
+
+// Whether the stream between `checkedUpTo` and `end` changes bitrate, looked for in
+// kMpegSampleWindows windows spread evenly over it. The windows start on page boundaries.
+bool sampledBitrateVaries(RandomAccessFile& file, uint64_t checkedUpTo, uint64_t end,
+                          uint32_t firstWord) {
+  const StreamFrameSizes sizes(firstWord);
+  const uint32_t firstIndex = (firstWord >> 12) & 15;
+  char window[kMpegSampleWindowBytes];
+  const uint64_t span = end - checkedUpTo;
+  for (int i = 1; i <= kMpegSampleWindows; ++i) {
+    uint64_t at = checkedUpTo + span * i / (kMpegSampleWindows + 1);
+    at -= at % kMpegSampleWindowBytes;
+    if (at < checkedUpTo) at = checkedUpTo;
+    if (at >= end) break;
+    const size_t want = end - at < sizeof window ? static_cast<size_t>(end - at) : sizeof window;
+    if (windowVaries(std::string_view(window, file.readAt(at, window, want)), sizes, firstIndex)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 struct HopCount {
   uint64_t frames = 0;
   uint64_t bytes = 0;
@@ -145,12 +185,22 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
     }
     const size_t at = static_cast<size_t>(pos - chunkStart);
     if (!lost) {
-      // The usual case: the next header of the stream right where the last frame ended.
-      if (const uint32_t frameBytes = sizes->frameBytes(wordAt(chunk, at)); frameBytes != 0) {
-        ++count.frames;
-        const uint64_t left = end - pos;
-        count.bytes += frameBytes < left ? frameBytes : left;
-        pos += frameBytes;
+      // The usual case: header after header of the stream, each right where the last frame
+      // ended, for as far as the chunk holds them. Only the last frame of the stream can run
+      // past its end; its bytes are cut to the end.
+      size_t next = at;
+      uint64_t frames = 0;
+      while (next + 4 <= chunk.size()) {
+        const uint32_t frameBytes = sizes->frameBytes(wordAt(chunk, next));
+        if (frameBytes == 0) break;
+        ++frames;
+        next += frameBytes;
+      }
+      if (frames != 0) {
+        count.frames += frames;
+        count.bytes += next - at;
+        pos += next - at;
+        if (pos > end) count.bytes -= pos - end;
         continue;
       }
     }
@@ -195,34 +245,31 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t end = search.end < file.size() ? search.end : file.size();
   if (search.start >= end) return std::nullopt;
   const uint64_t streamBytes = end - search.start;
-  const size_t want =
-      streamBytes < kMpegHeadProbeBytes ? static_cast<size_t>(streamBytes) : kMpegHeadProbeBytes;
-  std::string_view head = search.prefetched.substr(0, want);
-  std::optional<size_t> found;
-  bool settled = false;
-  if (head.size() < want) {
-    // The bytes already read settle the stream when its first frame is in them, with no run
-    // of headers before it cut short by their end, and either carries a usable VBR header or
-    // is followed by a frame of another bitrate (a VBR stream without header, measured by
-    // hopping). Only a stream whose frames all agree so far needs the longer probe, to see
-    // whether its bitrate varies further on.
-    bool cut = false;
-    found = findFirstFrame(head, streamBytes, search.trusted, cut);
-    if (found && !cut) {
-      const auto first = headerAt(head, *found);
-      const auto vbr = usableVbrHeader(head.substr(*found), *first, end - (search.start + *found));
-      settled = vbr && vbr->frames > 0 ? true : bitrateVaries(head, *found, *first);
-    }
-  }
-  // The longer probe, uninitialised like the hopping buffer: the read fills what is looked at.
+  auto upTo = [&](size_t bytes) {
+    return streamBytes < bytes ? static_cast<size_t>(streamBytes) : bytes;
+  };
+
+  // The first frame is looked for in the bytes already read, then in a first probe, then in
+  // the long probe. A shorter head settles it when the first frame and the run of headers that
+  // confirms it lie wholly inside, with no run before it cut short by the head's end.
+  std::string_view head = search.prefetched.substr(0, upTo(kMpegHeadProbeBytes));
+  // The probes are left uninitialised: the reads fill what is looked at.
   std::unique_ptr<char[]> probe;
-  if (!settled) {
-    if (head.size() < want) {
-      probe.reset(new char[want]);
-      head = std::string_view(probe.get(), file.readAt(search.start, probe.get(), want));
-    }
+  auto readHead = [&](size_t bytes) {
+    probe.reset(new char[bytes]);
+    head = std::string_view(probe.get(), file.readAt(search.start, probe.get(), bytes));
+  };
+  std::optional<size_t> found;
+  for (const size_t stage : {kMpegFirstProbeBytes, kMpegHeadProbeBytes, size_t{0}}) {
     bool cut = false;
     found = findFirstFrame(head, streamBytes, search.trusted, cut);
+    const bool wholeStream = head.size() >= streamBytes;
+    if (found &&
+        (wholeStream || (!cut && *found + headerAt(head, *found)->frameBytes <= head.size()))) {
+      break;
+    }
+    if (stage == 0 || wholeStream) break;
+    if (head.size() < upTo(stage)) readHead(upTo(stage));
   }
   if (!found) return std::nullopt;
 
@@ -254,7 +301,19 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
     return info;
   }
 
-  if (bitrateVaries(head, *found, h)) {
+  // Whether the bitrate varies: in the frames read so far, then in the whole stream when it is
+  // short, else in windows spread over the rest of it.
+  const uint32_t firstWord = wordAt(head, *found);
+  bool varies = bitrateVaries(head, *found, h);
+  if (!varies && head.size() < streamBytes) {
+    if (streamBytes <= kMpegHeadProbeBytes) {
+      readHead(static_cast<size_t>(streamBytes));
+      varies = bitrateVaries(head, *found, h);
+    } else {
+      varies = sampledBitrateVaries(file, search.start + head.size(), end, firstWord);
+    }
+  }
+  if (varies) {
     const HopCount hop = hopThroughFrames(file, info.firstFrameOffset, end, h);
     info.variable = true;
     info.frames = hop.frames;

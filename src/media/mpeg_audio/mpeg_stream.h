@@ -2,8 +2,10 @@
 // header, the number of frames, the playing time and the (average) bitrate.
 //
 // The frame count comes from a Xing/Info/VBRI header when there is one; otherwise, when the
-// frames at the start all have one bitrate, from the stream's size; when they vary, by hopping
-// from frame header to frame header through the whole stream.
+// frames all have one bitrate, from the stream's size; when they vary, by hopping from frame
+// header to frame header through the whole stream. Whether they vary is seen in the frames at
+// the start and in a few windows spread over the rest of the stream, so that a VBR stream that
+// opens with a run of equal frames (silence, a quiet intro) is still measured frame by frame.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +18,21 @@
 
 namespace sonavid::media {
 
-// Bytes read at the start of the stream to find and check the first frames.
+// Bytes read at the start of the stream when the bytes the caller has already read do not hold
+// its first frames (a long tag before them, or a run of large frames).
+inline constexpr size_t kMpegFirstProbeBytes = 16 * 1024;
+// Bytes read at the start of the stream to find the first frame behind junk; a stream no longer
+// than this is checked whole for a change of bitrate.
 inline constexpr size_t kMpegHeadProbeBytes = 64 * 1024;
+// A longer stream whose first frames agree is checked for a change of bitrate in this many
+// windows of this many bytes, spread evenly over it. A window holds at least two of the largest
+// frames (1728 bytes), so a header in it can be confirmed by the next.
+inline constexpr int kMpegSampleWindows = 3;
+inline constexpr size_t kMpegSampleWindowBytes = 4 * 1024;
 // Frame headers in a row that must agree before bytes without a tag count as MPEG audio.
 inline constexpr int kMpegConfirmFrames = 4;
 // Bytes read at once while hopping through a whole stream.
-inline constexpr size_t kMpegHopChunkBytes = 256 * 1024;
+inline constexpr size_t kMpegHopChunkBytes = 32 * 1024;
 // How far hopping looks for the next frame after damage before it gives up.
 inline constexpr size_t kMpegResyncBytes = 64 * 1024;
 
