@@ -21,15 +21,19 @@ class MemoryFile : public RandomAccessFile {
     const size_t available = bytes_.size() - static_cast<size_t>(offset);
     if (count > available) count = available;
     std::memcpy(buffer, bytes_.data() + offset, count);
+    bytesRead_ += count;
     return count;
   }
 
   // How many reads were made (tests keep the number of reads per file small).
   int readCalls() const { return readCalls_; }
+  // How many bytes those reads delivered.
+  size_t bytesRead() const { return bytesRead_; }
 
  private:
   std::string bytes_;
   int readCalls_ = 0;
+  size_t bytesRead_ = 0;
 };
 
 }  // namespace sonavid::media

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "media/formats.h"
 #include "media/memory_file.h"
@@ -188,6 +189,26 @@ TEST(OggReader, PacketsSpanningPagesAreJoined) {
   const MediaInfo info = read(bytes);
   EXPECT_EQ(value(info, "INAM"), u"" + std::u16string(950, u'L'));
   EXPECT_EQ(value(info, "TIME"), u"00:03 (3sec)");
+}
+
+TEST(OggReader, VorbisSetupHeaderIsCountedWithoutReadingIt) {
+  // A 50 kB setup header (codebooks) on a page of its own, then 2 kB of audio.
+  const std::string setup = std::string("\x05vorbis", 7) + std::string(50000, 'C');
+  std::string bytes = page(3, 2, 0, {vorbisId(48000, 2, 0, 96000, 0)}) +
+                      page(3, 0, kUnset, {vorbisComments({"TITLE=Setup"})}) +
+                      page(3, 0, 0, {setup});
+  const size_t dataStart = bytes.size();
+  bytes += page(3, 4, 48000 * 10, {std::string(2000, 'a')});
+  MemoryFile file(bytes);
+  MediaInfo info;
+  ASSERT_TRUE(readOgg(file, info));
+  EXPECT_EQ(value(info, "INAM"), u"Setup");
+  EXPECT_EQ(value(info, "TIME"), u"00:10 (10sec)");
+  // The average bitrate counts from the end of the setup header's page.
+  const uint64_t kbps = ((bytes.size() - dataStart) * 8 / 10 + 500) / 1000;
+  EXPECT_EQ(value(info, "AFMT"), u"Ogg Vorbis, 48000Hz, " + utf8ToUtf16(std::to_string(kbps)) +
+                                     u"Kbits/s(VBR), 2ch");
+  EXPECT_LT(file.bytesRead(), 10000u) << "of " << bytes.size();
 }
 
 TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {

@@ -123,6 +123,9 @@ struct Stream {
 
   bool isAudio() const { return codec != Codec::kOther; }
   bool headersDone() const { return packets.size() >= headersNeeded; }
+  // Whether the bytes of the next header packet are kept. Vorbis's third header (the setup
+  // header, codebooks of several kilobytes) is only counted: nothing is read from it.
+  bool keepsContent() const { return codec != Codec::kVorbis || packets.size() < 2; }
 };
 
 // Reads the identification header (the stream's first packet).
@@ -245,8 +248,12 @@ void readHeaders(Pager& pager, Findings& found) {
       stream = &found.streams.back();
     }
     if (stream != nullptr && !stream->headersDone()) {
-      collectPackets(*stream, pager.bytesAt(offset + page.headerBytes, page.bodyBytes), page.lacing,
-                     (page.flags & kFlagContinued) != 0);
+      // A page that only carries packets whose bytes are not kept (a Vorbis setup header) is
+      // counted from its lacing table, without reading its body.
+      const std::string_view body = stream->keepsContent()
+                                        ? pager.bytesAt(offset + page.headerBytes, page.bodyBytes)
+                                        : std::string_view();
+      collectPackets(*stream, body, page.lacing, (page.flags & kFlagContinued) != 0);
     }
     offset += page.totalBytes();
     if (found.audioIndex < 0) {
@@ -298,10 +305,10 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
   while (end > 0 && scanned < kMaxTailScanBytes) {
     const uint64_t start = end > pager.windowBytes() ? end - pager.windowBytes() : 0;
     // A little past `end`, so a page header that straddles two blocks is whole.
-    const std::string block(pager.bytesAt(start, static_cast<size_t>(end - start) + 27));
+    const std::string_view block = pager.bytesAt(start, static_cast<size_t>(end - start) + 27);
     for (size_t at = static_cast<size_t>(end - start); at-- > 0;) {
-      if (block[at] != 'O' || block.compare(at, 4, "OggS") != 0) continue;
-      ByteReader header(std::string_view(block).substr(at));
+      if (block[at] != 'O' || block.substr(at, 4) != "OggS") continue;
+      ByteReader header(block.substr(at));
       header.skip(4);
       if (header.u8() != 0) continue;
       header.skip(1);
