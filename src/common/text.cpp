@@ -28,7 +28,8 @@ std::u16string utf8ToUtf16(std::string_view bytes) {
           value = (value << 6) | (b & 0x3F);
         }
         static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (ok && value >= kMinimum[extra] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF)) {
+        if (ok && value >= kMinimum[extra] && value <= 0x10FFFF &&
+            (value < 0xD800 || value > 0xDFFF)) {
           cp = value;
           len = extra + 1;
         }
@@ -95,7 +96,8 @@ bool isMultiByteUtf8(std::string_view bytes) {
       value = (value << 6) | (b & 0x3F);
     }
     static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (value < kMinimum[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+    if (value < kMinimum[extra] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+      return false;
     sawMultiByte = true;
     i += extra + 1;
   }
@@ -138,6 +140,17 @@ void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
 std::u16string_view directoryPart(std::u16string_view path) {
   const size_t slash = path.find_last_of(u"\\/");
   return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
+}
+
+void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
+  char16_t digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  for (int pad = minDigits > 20 ? 20 : minDigits; pad > count; --pad) out += u'0';
+  while (count > 0) out += digits[--count];
 }
 
 std::u16string toU16(long long value) {

@@ -1,6 +1,7 @@
 // UTF-16 text helpers used across the portable code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,5 +36,9 @@ constexpr bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
 
 // Decimal text of an integer.
 std::u16string toU16(long long value);
+
+// Appends the decimal digits of `value`, with leading zeros up to `minDigits` (at most 20):
+// the per-file value texts are built with this instead of a formatted print.
+void appendDecimal(std::u16string& out, uint64_t value, int minDigits = 1);
 
 }  // namespace sonavid

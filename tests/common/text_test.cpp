@@ -43,6 +43,18 @@ TEST(Text, ReplaceAllIsLeftToRightWithoutOverlap) {
   EXPECT_EQ(unchanged, u"x");
 }
 
+TEST(Text, DecimalDigitsWithLeadingZeros) {
+  std::u16string out = u"t=";
+  appendDecimal(out, 0);
+  appendDecimal(out, 7, 2);
+  appendDecimal(out, 123, 2);
+  appendDecimal(out, UINT64_MAX);
+  EXPECT_EQ(out, u"t=00712318446744073709551615");
+  out.clear();
+  appendDecimal(out, 5, 99);  // padding is capped at the widest number
+  EXPECT_EQ(out, std::u16string(19, u'0') + u"5");
+}
+
 TEST(Text, DirectoryPartKeepsTheLastSeparator) {
   EXPECT_EQ(directoryPart(u"C:\\a\\b.ini"), u"C:\\a\\");
   EXPECT_EQ(directoryPart(u"/x/y/z"), u"/x/y/");

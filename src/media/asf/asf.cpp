@@ -11,6 +11,7 @@
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mpeg_audio/playing_time.h"
 #include "media/tags/asf_content.h"
 
 namespace sonavid::media {
@@ -252,24 +253,20 @@ std::u16string audioCodecName(uint16_t codec) {
   }
 }
 
-std::u16string formatTime(uint64_t seconds) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%02llu:%02llu:%02llu (%llusec)",
-                static_cast<unsigned long long>(seconds / 3600),
-                static_cast<unsigned long long>(seconds / 60 % 60),
-                static_cast<unsigned long long>(seconds % 60),
-                static_cast<unsigned long long>(seconds));
-  return ascii(text);
-}
-
 std::u16string audioFormat(const AsfState& state) {
   if (!state.codecAudio.empty()) return state.codecAudio;
   if (!state.haveAudio) return u"N/A";
   const AudioStream& a = state.audio;
   const unsigned kbps = static_cast<unsigned>((uint64_t{a.bytesPerSecond} * 8 + 500) / 1000);
-  char text[96];
-  std::snprintf(text, sizeof text, ", %uHz, %uch, %uKbps", a.sampleRate, a.channels, kbps);
-  return audioCodecName(a.codec) + ascii(text);
+  std::u16string text = audioCodecName(a.codec);
+  text += u", ";
+  appendDecimal(text, a.sampleRate);
+  text += u"Hz, ";
+  appendDecimal(text, a.channels);
+  text += u"ch, ";
+  appendDecimal(text, kbps);
+  text += u"Kbps";
+  return text;
 }
 
 std::u16string videoFormat(const AsfState& state) {
@@ -305,7 +302,7 @@ bool readAsf(RandomAccessFile& file, MediaInfo& info) {
         state.prerollMs > UINT64_MAX / 10000 ? UINT64_MAX : state.prerollMs * 10000;
     const uint64_t units =
         state.playDuration > prerollUnits ? state.playDuration - prerollUnits : 0;
-    info.set("TIME", formatTime(units / 10000000));
+    info.set("TIME", hoursMinutesSecondsText(units / 10000000));
   }
   info.set("AFMT", audioFormat(state));
   info.set("VFMT", videoFormat(state));

@@ -1,5 +1,6 @@
 #include "media/mpeg_audio/mp3_values.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -56,23 +57,33 @@ void addPlainTagValues(MediaInfo& info) {
                                                 "IGNR", "ICOP", "ISFT", "COMP", "OART",
                                                 "URL",  "ENC2", "ISRC", "IENG", "TRACK"};
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
+  constexpr size_t kCodeCount = std::size(kCodes);
   constexpr size_t kNone = std::size(kSuffixes);
-  for (std::string_view code : kCodes) {
-    // One pass over the values for each code: the non-empty one with the earliest suffix.
-    size_t best = kNone;
-    const std::u16string* bestValue = nullptr;
-    for (const auto& [name, value] : info.values) {
-      if (value.empty() || !name.starts_with(code)) continue;
-      const std::string_view suffix = std::string_view(name).substr(code.size());
-      for (size_t i = 0; i < best; ++i) {
-        if (suffix == kSuffixes[i]) {
-          best = i;
-          bestValue = &value;
-          break;
-        }
+  // One pass over the values: for each code, the non-empty value with the earliest suffix.
+  size_t bestRank[kCodeCount];
+  std::fill(std::begin(bestRank), std::end(bestRank), kNone);
+  const std::u16string* best[kCodeCount] = {};
+  // The values found are pointed at while the plain ones are added: no reallocation between.
+  info.values.reserve(info.values.size() + kCodeCount);
+  for (const auto& [name, value] : info.values) {
+    const size_t underscore = name.find('_');
+    if (value.empty() || underscore == std::string::npos) continue;
+    const std::string_view suffix = std::string_view(name).substr(underscore);
+    size_t rank = 0;
+    while (rank < kNone && suffix != kSuffixes[rank]) ++rank;
+    if (rank == kNone) continue;
+    const std::string_view base = std::string_view(name).substr(0, underscore);
+    for (size_t c = 0; c < kCodeCount; ++c) {
+      if (base != kCodes[c]) continue;
+      if (rank < bestRank[c]) {
+        bestRank[c] = rank;
+        best[c] = &value;
       }
+      break;
     }
-    if (bestValue != nullptr) info.set(code, std::u16string(*bestValue));
+  }
+  for (size_t c = 0; c < kCodeCount; ++c) {
+    if (best[c] != nullptr) info.set(kCodes[c], std::u16string(*best[c]));
   }
 }
 

@@ -1,8 +1,6 @@
 #include "media/mpeg_audio/mpeg_stream.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
 #include <memory>
 
 #include "common/text.h"
@@ -334,15 +332,24 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
 
 std::u16string mpegAudioFormatText(const MpegStreamInfo& stream) {
   const MpegFrameHeader& h = stream.first;
-  const char* version = h.version == MpegVersion::k1   ? "1.0"
-                        : h.version == MpegVersion::k2 ? "2.0"
-                                                       : "2.5";
-  static constexpr const char* kModes[] = {"Stereo", "J-Stereo", "D-Channel", "Mono"};
-  char text[160];
-  std::snprintf(text, sizeof text, "MPEG%s Layer%d %dKb/s%s %dHz %s %" PRIu64 "frames", version,
-                h.layer, stream.bitrateKbps, stream.variable ? "(VBR)" : "", h.sampleRate,
-                kModes[static_cast<int>(h.mode)], stream.frames);
-  return utf8ToUtf16(text);
+  const char16_t* version = h.version == MpegVersion::k1   ? u"1.0"
+                            : h.version == MpegVersion::k2 ? u"2.0"
+                                                           : u"2.5";
+  static constexpr const char16_t* kModes[] = {u"Stereo", u"J-Stereo", u"D-Channel", u"Mono"};
+  std::u16string text = u"MPEG";
+  text += version;
+  text += u" Layer";
+  appendDecimal(text, static_cast<uint64_t>(h.layer));
+  text += u' ';
+  appendDecimal(text, static_cast<uint64_t>(stream.bitrateKbps < 0 ? 0 : stream.bitrateKbps));
+  text += stream.variable ? u"Kb/s(VBR) " : u"Kb/s ";
+  appendDecimal(text, static_cast<uint64_t>(h.sampleRate));
+  text += u"Hz ";
+  text += kModes[static_cast<int>(h.mode)];
+  text += u' ';
+  appendDecimal(text, stream.frames);
+  text += u"frames";
+  return text;
 }
 
 }  // namespace sonavid::media

@@ -4,11 +4,11 @@
 // are split into 255-byte segments; a segment shorter than 255 ends a packet. The first
 // packets of each logical stream are its headers. A chained file is several such groups of
 // streams one after another; its length is the sum of theirs.
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
@@ -431,12 +431,14 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
     seconds = static_cast<double>(samples) / audio.sampleRate;
   }
   const uint64_t wholeSeconds = wholeNumber(seconds);
-  char text[160];
-  std::snprintf(text, sizeof text, "%02llu:%02llu (%llusec)",
-                static_cast<unsigned long long>(wholeSeconds / 60),
-                static_cast<unsigned long long>(wholeSeconds % 60),
-                static_cast<unsigned long long>(wholeSeconds));
-  info.set("TIME", ascii(text));
+  std::u16string time;
+  appendDecimal(time, wholeSeconds / 60, 2);
+  time += u':';
+  appendDecimal(time, wholeSeconds % 60, 2);
+  time += u" (";
+  appendDecimal(time, wholeSeconds);
+  time += u"sec)";
+  info.set("TIME", std::move(time));
 
   // Average bitrate of the audio data; a multiplexed file's other streams would inflate it,
   // so there the encoder's nominal bitrate stands in.
@@ -450,10 +452,15 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   }
   const bool constant = audio.codec == Codec::kVorbis && audio.bitrateNominal == audio.bitrateMax &&
                         audio.bitrateNominal == audio.bitrateMin;
-  std::snprintf(text, sizeof text, "%s, %uHz, %lluKbits/s%s, %uch", codecName(audio.codec),
-                audio.sampleRate, static_cast<unsigned long long>((bitsPerSecond + 500) / 1000),
-                constant ? "" : "(VBR)", audio.channels);
-  info.set("AFMT", ascii(text));
+  std::u16string format = ascii(codecName(audio.codec));
+  format += u", ";
+  appendDecimal(format, audio.sampleRate);
+  format += u"Hz, ";
+  appendDecimal(format, (bitsPerSecond + 500) / 1000);
+  format += constant ? u"Kbits/s, " : u"Kbits/s(VBR), ";
+  appendDecimal(format, audio.channels);
+  format += u"ch";
+  info.set("AFMT", std::move(format));
   return true;
 }
 

@@ -88,24 +88,26 @@ bool waveFormatHasBitDepth(const WaveFormat& format) {
 
 std::u16string waveFormatText(const WaveFormat& format, ChannelStyle style) {
   std::u16string text = waveFormatName(format.tag);
-  char part[96];
   if (waveFormatHasBitDepth(format)) {
-    std::snprintf(part, sizeof part, ", %ubit", static_cast<unsigned>(format.bitsPerSample));
-    text += utf8ToUtf16(part);
+    text += u", ";
+    appendDecimal(text, format.bitsPerSample);
+    text += u"bit";
   }
-  std::snprintf(part, sizeof part, ", %uHz", static_cast<unsigned>(format.sampleRate));
-  text += utf8ToUtf16(part);
+  text += u", ";
+  appendDecimal(text, format.sampleRate);
+  text += u"Hz";
   if (style == ChannelStyle::kName && format.channels == 1) {
     text += u", Mono";
   } else if (style == ChannelStyle::kName && format.channels == 2) {
     text += u", Stereo";
   } else {
-    std::snprintf(part, sizeof part, ", %uch", static_cast<unsigned>(format.channels));
-    text += utf8ToUtf16(part);
+    text += u", ";
+    appendDecimal(text, format.channels);
+    text += u"ch";
   }
-  std::snprintf(part, sizeof part, ", %uKbps",
-                static_cast<unsigned>(uint64_t{format.avgBytesPerSecond} * 8 / 1000));
-  text += utf8ToUtf16(part);
+  text += u", ";
+  appendDecimal(text, uint64_t{format.avgBytesPerSecond} * 8 / 1000);
+  text += u"Kbps";
   return text;
 }
 
