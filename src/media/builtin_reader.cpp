@@ -10,6 +10,7 @@ namespace sonavid::media {
 namespace {
 
 using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
+constexpr size_t kUsualValueCount = 48;
 // Strong signatures first; MPEG audio has only a frame sync and goes last.
 constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
                                readMp4,  readTwinVq, readMpegAudio};
@@ -57,6 +58,9 @@ MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
   const Reader likely = likelyReader(file.head());
   if (likely != nullptr) {
     MediaInfo info;
+    // Room for the values of a tagged file (tags come under several names each), so the list
+    // is not grown step by step.
+    info.values.reserve(kUsualValueCount);
     if (likely(file, info)) return info;
   }
   for (Reader reader : kReaders) {
