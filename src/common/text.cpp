@@ -48,9 +48,13 @@ std::u16string utf8ToUtf16(std::string_view bytes) {
 }
 
 std::string utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  // The ASCII start of the text (often all of it: paths, field codes) goes across in one step.
+  size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  if (ascii == text.size()) return out;
+  out.reserve(text.size() + (text.size() - ascii) * 2);
+  for (size_t i = ascii; i < text.size(); ++i) {
     uint32_t cp = text[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
