@@ -10,6 +10,7 @@
 
 #include "media/builtin_reader.h"
 #include "media/memory_file.h"
+#include "media/read_ahead_file.h"
 
 namespace sonavid::media {
 namespace {
@@ -111,6 +112,26 @@ TEST(HeadTailFile, UsualFilesLoadInAFewReads) {
     EXPECT_NE(info.type, 0);
     EXPECT_LE(raw.readCalls(), c.maxReads);
   }
+}
+
+TEST(ReadAheadFile, SmallReadsShareABlockLargeOnesPassThrough) {
+  const std::string bytes = numbered(10000);
+  MemoryFile file(bytes);
+  ReadAheadFile ahead(file, 1024);
+  // Headers close together: one read of the file.
+  EXPECT_EQ(readThrough(ahead, 100, 8), bytes.substr(100, 8));
+  EXPECT_EQ(readThrough(ahead, 600, 56), bytes.substr(600, 56));
+  EXPECT_EQ(readThrough(ahead, 1100, 24), bytes.substr(1100, 24));
+  EXPECT_EQ(file.readCalls(), 1);
+  // Past the block: the next one; a block-sized read is not kept.
+  EXPECT_EQ(readThrough(ahead, 5000, 8), bytes.substr(5000, 8));
+  EXPECT_EQ(readThrough(ahead, 0, 4096), bytes.substr(0, 4096));
+  EXPECT_EQ(readThrough(ahead, 5010, 8), bytes.substr(5010, 8));
+  EXPECT_EQ(file.readCalls(), 3);
+  // At the end of the file reads come back short, and beyond it empty.
+  EXPECT_EQ(readThrough(ahead, 9996, 8), bytes.substr(9996));
+  EXPECT_EQ(readThrough(ahead, 10000, 8), "");
+  EXPECT_EQ(readThrough(ahead, UINT64_MAX - 2, 8), "");
 }
 
 }  // namespace

@@ -81,11 +81,12 @@ TEST(MpegRiffFixtures, EveryFixtureGivesItsExpectedValues) {
         EXPECT_TRUE(values.count(code)) << "unexpected " << code;
       }
     }
-    // Head, tail and tag reads only: these small files fit in the first blocks.
+    // Head, tail and tag reads only, and in AVI files a block after each stretch of padding:
+    // these small files fit in a few blocks.
     MemoryFile again(readAll(kMediaDir + file));
     MediaInfo direct;
     EXPECT_TRUE(readRiff(again, direct) || readMpegAudio(again, direct));
-    EXPECT_LE(again.readCalls(), 5) << "reads";
+    EXPECT_LE(again.readCalls(), 6) << "reads";
   }
   setPlatform(nullptr);
 }

@@ -18,7 +18,6 @@
 namespace sonavid::media {
 namespace {
 
-constexpr size_t kMaxHeaderListBytes = 1024 * 1024;
 constexpr size_t kMaxInfoListBytes = 256 * 1024;
 constexpr int kMaxStreams = 64;
 
@@ -47,13 +46,32 @@ struct AviHeaders {
   std::optional<AudioStream> audio;
 };
 
-void readStreamList(ByteReader list, AviHeaders& headers) {
-  std::string_view id;
-  ByteReader body;
+// Bytes of a header chunk that are read: the stream header is 56 bytes, and the format
+// chunk's fields are in its first 40 (a WAVEFORMATEXTENSIBLE); codec data after them is not
+// needed.
+constexpr size_t kMaxHeaderChunkBytes = 64;
+
+std::string readHeaderChunk(RandomAccessFile& file, const RiffChunk& chunk) {
+  return readBlock(
+      file, chunk.dataOffset,
+      static_cast<size_t>(chunk.size < kMaxHeaderChunkBytes ? chunk.size : kMaxHeaderChunkBytes));
+}
+
+// The type of a LIST chunk ("" when it is too short to have one).
+std::string listType(RandomAccessFile& file, const RiffChunk& chunk) {
+  return chunk.size >= 4 ? readBlock(file, chunk.dataOffset, 4) : std::string();
+}
+
+// One LIST "strl", chunk by chunk: only the stream header and format are read, not the
+// padding and index chunks muxers put between them.
+void readStreamList(RandomAccessFile& file, const RiffChunk& list, AviHeaders& headers) {
   std::string type, handler;
   uint32_t scale = 0, rate = 0, length = 0;
-  for (int count = 0; count < kMaxRiffChunks && nextRiffChunk(list, id, body); ++count) {
-    if (id == "strh") {
+  RiffChunkWalker walker(file, list.dataOffset + 4, list.dataOffset + list.size);
+  while (auto chunk = walker.next()) {
+    if (chunk->id == "strh") {
+      const std::string bytes = readHeaderChunk(file, *chunk);
+      ByteReader body(bytes);
       type = std::string(body.bytes(4));
       handler = std::string(body.bytes(4));
       body.skip(12);  // flags, priority, language, initial frames
@@ -61,7 +79,9 @@ void readStreamList(ByteReader list, AviHeaders& headers) {
       rate = body.u32le();
       body.skip(4);  // start
       length = body.u32le();
-    } else if (id == "strf" && type == "vids" && !headers.video) {
+    } else if (chunk->id == "strf" && type == "vids" && !headers.video) {
+      const std::string bytes = readHeaderChunk(file, *chunk);
+      ByteReader body(bytes);
       VideoStream video;
       body.skip(4);  // biSize
       video.width = static_cast<int32_t>(body.u32le());
@@ -77,9 +97,10 @@ void readStreamList(ByteReader list, AviHeaders& headers) {
       video.rate = rate;
       video.length = length;
       headers.video = video;
-    } else if (id == "strf" && type == "auds" && !headers.audio) {
+    } else if (chunk->id == "strf" && type == "auds" && !headers.audio) {
+      const std::string bytes = readHeaderChunk(file, *chunk);
       AudioStream audio;
-      audio.format = parseWaveFormat(body);
+      audio.format = parseWaveFormat(ByteReader(bytes));
       audio.scale = scale;
       audio.rate = rate;
       audio.length = length;
@@ -88,26 +109,29 @@ void readStreamList(ByteReader list, AviHeaders& headers) {
   }
 }
 
-AviHeaders readHeaderList(ByteReader list) {
+// LIST "hdrl", chunk by chunk.
+AviHeaders readHeaderList(RandomAccessFile& file, const RiffChunk& list) {
   AviHeaders headers;
-  std::string_view id;
-  ByteReader body;
   int streams = 0;
-  for (int count = 0; count < kMaxRiffChunks && nextRiffChunk(list, id, body); ++count) {
-    if (id == "avih") {
+  RiffChunkWalker walker(file, list.dataOffset + 4, list.dataOffset + list.size);
+  while (auto chunk = walker.next()) {
+    if (chunk->id == "avih") {
+      const std::string bytes = readHeaderChunk(file, *chunk);
+      ByteReader body(bytes);
       headers.microSecondsPerFrame = body.u32le();
       body.skip(12);  // max bytes per second, padding granularity, flags
       headers.totalFrames = body.u32le();
-    } else if (id == "LIST") {
-      const std::string_view type = body.bytes(4);
+    } else if (chunk->id == "LIST") {
+      const std::string type = listType(file, *chunk);
       if (type == "strl" && streams++ < kMaxStreams) {
-        readStreamList(body.sub(body.remaining()), headers);
+        readStreamList(file, *chunk, headers);
       } else if (type == "odml") {
         headers.openDml = true;
-        std::string_view inner;
-        ByteReader dmlh;
-        if (nextRiffChunk(body, inner, dmlh) && inner == "dmlh") {
-          headers.openDmlFrames = dmlh.u32le();
+        RiffChunkWalker inner(file, chunk->dataOffset + 4, chunk->dataOffset + chunk->size);
+        if (auto dmlh = inner.next(); dmlh && dmlh->id == "dmlh") {
+          const std::string frames = readBlock(file, dmlh->dataOffset, 4);
+          if (frames.size() == 4 && dmlh->size >= 4)
+            headers.openDmlFrames = ByteReader(frames).u32le();
         }
       }
     }
@@ -143,11 +167,7 @@ void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
     if (chunk->id == "LIST" && chunk->size >= 4) {
       const std::string type = readBlock(file, chunk->dataOffset, 4);
       if (type == "hdrl" && !haveHeaders) {
-        const std::string list = readBlock(
-            file, chunk->dataOffset + 4,
-            static_cast<size_t>(chunk->size - 4 < kMaxHeaderListBytes ? chunk->size - 4
-                                                                      : kMaxHeaderListBytes));
-        headers = readHeaderList(ByteReader(list));
+        headers = readHeaderList(file, *chunk);
         haveHeaders = true;
       } else if (type == "INFO") {
         const std::string list =

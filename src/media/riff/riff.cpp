@@ -3,15 +3,17 @@
 #include "media/block_cached_file.h"
 #include "media/byte_reader.h"
 #include "media/formats.h"
+#include "media/read_ahead_file.h"
 #include "media/riff/riff_forms.h"
 #include "media/tags/riff_info.h"
 
 namespace sonavid::media {
 namespace {
 
-// AVI header lists are longer than the head (muxers leave room for an index of indexes): one
-// read of this much covers the header list and the movie list's header in usual files.
-constexpr size_t kAviHeadProbeBytes = 16 * 1024;
+// AVI header lists are longer than the head: muxers leave room for an index of indexes
+// after each stream's headers. The chunks after such padding are read a block of this much at
+// a time, which holds the next stream's headers or the movie list's header.
+constexpr size_t kAviReadAheadBytes = 1024;
 
 }  // namespace
 
@@ -32,8 +34,8 @@ bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
     readWaveForm(file, size, info);
   } else if (form == "AVI ") {
     info.type = 3;
-    BlockCachedFile aviHead(rawFile, 0, kAviHeadProbeBytes);
-    readAviForm(aviHead, size, info);
+    ReadAheadFile aviFile(rawFile, kAviReadAheadBytes);
+    readAviForm(aviFile, size, info);
   } else if (form == "RMP3") {
     info.type = 1;
     readRmp3Form(file, size, info);
