@@ -19,6 +19,9 @@ class RandomAccessFile {
   virtual uint64_t size() const = 0;
   // Reads up to `count` bytes at `offset`; returns how many were read (0 at or past the end).
   virtual size_t readAt(uint64_t offset, void* buffer, size_t count) = 0;
+  // The `count` bytes at `offset` when this file already holds them in memory (a cache put in
+  // front of another file), else an empty view: a parser can then look at them in place.
+  virtual std::string_view heldBytes(uint64_t /*offset*/, size_t /*count*/) const { return {}; }
 };
 
 class Platform {

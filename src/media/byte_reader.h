@@ -59,8 +59,7 @@ class ByteReader {
   }
   uint32_t u32be() {
     const uint8_t* p = take(4);
-    return p ? (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]
-             : 0;
+    return p ? (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3] : 0;
   }
   uint64_t u64le() {
     const uint64_t lo = u32le();

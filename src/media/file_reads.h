@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/platform.h"
 
@@ -29,6 +31,42 @@ inline std::string readBlock(RandomAccessFile& file, uint64_t offset, size_t cou
   std::string block(count, '\0');
   block.resize(file.readAt(offset, block.data(), count));
   return block;
+}
+
+// Memory for the larger reads (heads, tails, windows), kept from one read to the next and not
+// cleared before a read: the read fills what is looked at.
+class ReadBuffer {
+ public:
+  // Reads up to `count` bytes at `offset` (at most kMaxBlockBytes) in place of what it held.
+  std::string_view read(RandomAccessFile& file, uint64_t offset, size_t count) {
+    if (count > kMaxBlockBytes) count = kMaxBlockBytes;
+    const uint64_t size = file.size();
+    count = offset >= size ? 0 : size - offset < count ? static_cast<size_t>(size - offset) : count;
+    if (count > capacity_) {
+      bytes_.reset(new char[count]);
+      capacity_ = count;
+    }
+    size_ = count == 0 ? 0 : file.readAt(offset, bytes_.get(), count);
+    return view();
+  }
+  std::string_view view() const { return {bytes_.get(), size_}; }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  size_t capacity_ = 0;
+  size_t size_ = 0;
+};
+
+// The bytes at `offset`, as readBlock reads them: in place when `file` holds them in memory,
+// else read into `storage`. The view is good while both live.
+inline std::string_view viewBlock(RandomAccessFile& file, uint64_t offset, size_t count,
+                                  ReadBuffer& storage) {
+  if (count > kMaxBlockBytes) count = kMaxBlockBytes;
+  const uint64_t size = file.size();
+  if (offset >= size) return {};
+  if (size - offset < count) count = static_cast<size_t>(size - offset);
+  const std::string_view held = file.heldBytes(offset, count);
+  return held.size() == count ? held : storage.read(file, offset, count);
 }
 
 }  // namespace sonavid::media

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "common/platform.h"
 #include "media/file_reads.h"
@@ -15,7 +15,7 @@ namespace sonavid::media {
 class HeadTailFile : public RandomAccessFile {
  public:
   HeadTailFile(RandomAccessFile& file, size_t headBytes, size_t tailBytes)
-      : file_(file), size_(file.size()), head_(readBlock(file, 0, headBytes)) {
+      : file_(file), size_(file.size()), head_(headBuffer_.read(file, 0, headBytes)) {
     // The tail starts after the head at the earliest; a file the head holds whole has none.
     const uint64_t tailStart = size_ > tailBytes ? size_ - tailBytes : 0;
     tailStart_ = tailStart > head_.size() ? tailStart : head_.size();
@@ -27,40 +27,51 @@ class HeadTailFile : public RandomAccessFile {
     if (offset >= size_) return 0;
     // Reads are answered up to the end of the file, as the file itself would.
     if (size_ - offset < count) count = static_cast<size_t>(size_ - offset);
-    if (offset + count <= head_.size()) return copyOut(head_, offset, buffer, count);
-    if (offset >= tailStart_) {
-      if (!tailRead_) {
-        tail_ = readBlock(file_, tailStart_, static_cast<size_t>(size_ - tailStart_));
-        tailRead_ = true;
-      }
-      if (offset - tailStart_ + count <= tail_.size()) {
-        return copyOut(tail_, offset - tailStart_, buffer, count);
-      }
+    if (const std::string_view held = heldOrTail(offset, count); held.size() == count) {
+      std::memcpy(buffer, held.data(), count);
+      return count;
     }
     if (offset < head_.size()) {
       const size_t fromHead = head_.size() - static_cast<size_t>(offset);
-      copyOut(head_, offset, buffer, fromHead);
-      return fromHead + file_.readAt(head_.size(), static_cast<char*>(buffer) + fromHead,
-                                     count - fromHead);
+      std::memcpy(buffer, head_.data() + offset, fromHead);
+      return fromHead +
+             file_.readAt(head_.size(), static_cast<char*>(buffer) + fromHead, count - fromHead);
     }
     return file_.readAt(offset, buffer, count);
   }
 
+  std::string_view heldBytes(uint64_t offset, size_t count) const override {
+    if (offset <= head_.size() && head_.size() - offset >= count) {
+      return head_.substr(static_cast<size_t>(offset), count);
+    }
+    if (offset >= tailStart_ && offset - tailStart_ <= tail_.size() &&
+        tail_.size() - (offset - tailStart_) >= count) {
+      return tail_.substr(static_cast<size_t>(offset - tailStart_), count);
+    }
+    return {};
+  }
+
   // The bytes at the start of the file.
-  const std::string& head() const { return head_; }
+  std::string_view head() const { return head_; }
 
  private:
-  static size_t copyOut(const std::string& block, uint64_t at, void* buffer, size_t count) {
-    std::memcpy(buffer, block.data() + at, count);
-    return count;
+  // The bytes from the head, or from the tail (read on the first request that falls in it).
+  std::string_view heldOrTail(uint64_t offset, size_t count) {
+    if (offset >= tailStart_ && !tailRead_) {
+      tail_ = tailBuffer_.read(file_, tailStart_, static_cast<size_t>(size_ - tailStart_));
+      tailRead_ = true;
+    }
+    return heldBytes(offset, count);
   }
 
   RandomAccessFile& file_;
   uint64_t size_;
-  std::string head_;
+  ReadBuffer headBuffer_;
+  std::string_view head_;
   uint64_t tailStart_ = 0;
   bool tailRead_ = false;
-  std::string tail_;
+  ReadBuffer tailBuffer_;
+  std::string_view tail_;
 };
 
 }  // namespace sonavid::media

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "common/platform.h"
 #include "media/file_reads.h"
@@ -22,7 +22,7 @@ class ReadAheadFile : public RandomAccessFile {
   size_t readAt(uint64_t offset, void* buffer, size_t count) override {
     if (!holds(offset, count)) {
       if (count >= blockBytes_) return file_.readAt(offset, buffer, count);
-      block_ = readBlock(file_, offset, blockBytes_);
+      block_ = buffer_.read(file_, offset, blockBytes_);
       blockOffset_ = offset;
       // At the end of the file the block is short: the read is too.
       if (block_.size() < count) count = block_.size();
@@ -40,7 +40,8 @@ class ReadAheadFile : public RandomAccessFile {
   RandomAccessFile& file_;
   size_t blockBytes_;
   uint64_t blockOffset_ = 0;
-  std::string block_;
+  ReadBuffer buffer_;
+  std::string_view block_;
 };
 
 }  // namespace sonavid::media

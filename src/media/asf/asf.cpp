@@ -282,8 +282,8 @@ std::u16string videoFormat(const AsfState& state) {
 }  // namespace
 
 bool readAsf(RandomAccessFile& file, MediaInfo& info) {
-  const std::string head = readBlock(file, 0, kHeaderObjectBytes);
-  ByteReader prefix(head);
+  ReadBuffer headStorage, bodyStorage;
+  ByteReader prefix(viewBlock(file, 0, kHeaderObjectBytes, headStorage));
   if (!isGuid(prefix.bytes(16), kHeaderObject)) return false;
   const uint64_t headerSize = prefix.u64le();
   const uint32_t objectCount = prefix.u32le();
@@ -291,8 +291,9 @@ bool readAsf(RandomAccessFile& file, MediaInfo& info) {
 
   // The whole header object, or as much of it as the block cap and the file allow.
   const uint64_t bodySize = headerSize - kHeaderObjectBytes;
-  const std::string body =
-      readBlock(file, kHeaderObjectBytes, bodySize > kMaxBlockBytes ? kMaxBlockBytes : bodySize);
+  const std::string_view body = viewBlock(
+      file, kHeaderObjectBytes,
+      static_cast<size_t>(bodySize > kMaxBlockBytes ? kMaxBlockBytes : bodySize), bodyStorage);
   AsfState state;
   walkObjects(ByteReader(body), objectCount, state, 0);
 

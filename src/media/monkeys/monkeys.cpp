@@ -100,18 +100,21 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   // Where "MAC " may start: at 0, or after an ID3v2 tag, or after junk in the first block.
   // Nearly always it is right there: the head is searched first, the whole junk allowance
   // only when the head does not have it.
-  std::string head = readBlock(file, 0, kHeadProbeBytes);
+  ReadBuffer headStorage, junkStorage, headerStorage;
+  std::string_view head = viewBlock(file, 0, kHeadProbeBytes, headStorage);
   const uint64_t base = id3v2Size(head);
-  if (base > 0) head = readBlock(file, base, kHeadProbeBytes);
+  if (base > 0) head = viewBlock(file, base, kHeadProbeBytes, headStorage);
   size_t at = head.find("MAC ");
-  if (at == std::string::npos && head.size() == kHeadProbeBytes) {
-    head = readBlock(file, base, kMaxJunkBytes);
+  if (at == std::string_view::npos && head.size() == kHeadProbeBytes) {
+    head = viewBlock(file, base, kMaxJunkBytes, junkStorage);
     at = head.find("MAC ");
   }
-  if (at == std::string::npos) return false;
-  const std::string block = readBlock(file, base + at, kHeaderReadBytes);
+  if (at == std::string_view::npos) return false;
   ApeHeader header;
-  if (!readHeader(ByteReader(block), header)) return false;
+  if (!readHeader(ByteReader(viewBlock(file, base + at, kHeaderReadBytes, headerStorage)),
+                  header)) {
+    return false;
+  }
 
   info.type = kTypeApe;
   uint64_t blocks = 0;

@@ -70,7 +70,7 @@ class Pager {
     if (offset < start_ || offset - start_ > window_.size() ||
         window_.size() - (offset - start_) < count) {
       start_ = offset;
-      window_ = readBlock(file_, offset, count > windowBytes_ ? count : windowBytes_);
+      window_ = buffer_.read(file_, offset, count > windowBytes_ ? count : windowBytes_);
     }
     std::string_view view(window_);
     view.remove_prefix(static_cast<size_t>(offset - start_));
@@ -103,7 +103,8 @@ class Pager {
   uint64_t size_;
   size_t windowBytes_;
   uint64_t start_ = 0;
-  std::string window_;
+  ReadBuffer buffer_;
+  std::string_view window_;
   std::string lacing_;
 };
 
