@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "media/block_cached_file.h"
 #include "media/builtin_reader.h"
 #include "media/memory_file.h"
 #include "media/read_ahead_file.h"
@@ -64,6 +65,30 @@ TEST(HeadTailFile, ServesHeadAndTailFromTwoReadsAndPassesTheRestOn) {
   EXPECT_EQ(readThrough(file, 100000 - 4100, 10), bytes.substr(100000 - 4100, 10));
   EXPECT_EQ(readThrough(file, 50000, 16), bytes.substr(50000, 16));
   EXPECT_EQ(raw.readCalls(), 5);
+}
+
+TEST(HeadTailFile, HeldBytesAreLookedAtInPlaceByTheCachesAboveIt) {
+  const std::string bytes = numbered(100000);
+  MemoryFile raw(bytes);
+  HeadTailFile file(raw, 4096, 2048);
+  EXPECT_EQ(file.heldBytes(100, 50), bytes.substr(100, 50));
+  EXPECT_EQ(file.heldBytes(4000, 200), "");  // crosses the head's end
+  EXPECT_EQ(file.heldBytes(99000, 16), "");  // the tail is not read yet
+  EXPECT_EQ(readThrough(file, 99000, 16), bytes.substr(99000, 16));
+  EXPECT_EQ(file.heldBytes(98000, 2000), bytes.substr(98000));
+  // A block cache over the head, and a parser's view of a block, cost no read of the file.
+  BlockCachedFile block(file, 0, 4096);
+  const size_t readsBefore = static_cast<size_t>(raw.readCalls());
+  ReadBuffer storage;
+  EXPECT_EQ(block.block(), bytes.substr(0, 4096));
+  EXPECT_EQ(viewBlock(block, 512, 1024, storage), bytes.substr(512, 1024));
+  EXPECT_EQ(viewBlock(block, 98500, 4000, storage), bytes.substr(98500));  // cut at the end
+  EXPECT_EQ(static_cast<size_t>(raw.readCalls()), readsBefore);
+  // Elsewhere the block is read, into memory that is reused.
+  EXPECT_EQ(viewBlock(block, 50000, 300, storage), bytes.substr(50000, 300));
+  EXPECT_EQ(viewBlock(block, 60000, 100, storage), bytes.substr(60000, 100));
+  EXPECT_EQ(static_cast<size_t>(raw.readCalls()), readsBefore + 2);
+  EXPECT_EQ(viewBlock(block, 100000, 10, storage), "");
 }
 
 TEST(HeadTailFile, SmallFilesAreReadOnceAndTheTailNeverOverlapsTheHead) {
