@@ -17,7 +17,7 @@ struct MediaInfo {
 
   void set(std::string_view code, std::u16string value) {
     for (auto& entry : values) {
-      if (entry.first == code) {
+      if (sameCode(entry.first, code)) {
         entry.second = std::move(value);
         return;
       }
@@ -32,9 +32,20 @@ struct MediaInfo {
   }
   const std::u16string* find(std::string_view code) const {
     for (const auto& entry : values) {
-      if (entry.first == code) return &entry.second;
+      if (sameCode(entry.first, code)) return &entry.second;
     }
     return nullptr;
+  }
+
+ private:
+  // Field codes are a few letters: compared in place, which is quicker than a call to memcmp
+  // for each of the values a lookup passes.
+  static bool sameCode(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      if (a[i] != b[i]) return false;
+    }
+    return true;
   }
 };
 
