@@ -78,8 +78,9 @@ int agreeingRun(std::string_view head, size_t pos, uint64_t streamBytes, int eno
 // bytes could place the first frame earlier.
 std::optional<size_t> findFirstFrame(std::string_view head, uint64_t streamBytes, bool trusted,
                                      bool& cut) {
-  for (size_t pos = 0; pos + 4 <= head.size(); ++pos) {
-    if (static_cast<uint8_t>(head[pos]) != 0xFF) continue;
+  // Only a 0xFF byte can start a frame: the search skips to the next one.
+  for (size_t pos = head.find('\xFF'); pos != std::string_view::npos && pos + 4 <= head.size();
+       pos = head.find('\xFF', pos + 1)) {
     const int needed = trusted && pos == 0 ? 1 : kMpegConfirmFrames;
     if (agreeingRun(head, pos, streamBytes, needed, cut) >= needed) return pos;
   }
@@ -115,7 +116,8 @@ bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& fir
 // header in it that the next header confirms starts the frames looked at; a window where none
 // is confirmed (damage, or a frame larger than the window) says nothing.
 bool windowVaries(std::string_view window, const StreamFrameSizes& sizes, uint32_t firstIndex) {
-  for (size_t pos = 0; pos + 4 <= window.size(); ++pos) {
+  for (size_t pos = window.find('\xFF'); pos != std::string_view::npos && pos + 4 <= window.size();
+       pos = window.find('\xFF', pos + 1)) {
     const uint32_t frameBytes = sizes.frameBytes(wordAt(window, pos));
     if (frameBytes == 0 || sizes.frameBytes(wordAt(window, pos + frameBytes)) == 0) continue;
     for (size_t at = pos; at + 4 <= window.size();) {

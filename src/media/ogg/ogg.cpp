@@ -307,8 +307,13 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
     const uint64_t start = end > pager.windowBytes() ? end - pager.windowBytes() : 0;
     // A little past `end`, so a page header that straddles two blocks is whole.
     const std::string_view block = pager.bytesAt(start, static_cast<size_t>(end - start) + 27);
-    for (size_t at = static_cast<size_t>(end - start); at-- > 0;) {
-      if (block[at] != 'O' || block.substr(at, 4) != "OggS") continue;
+    // The block's pages, searched forwards (a search for the capture pattern skips the bytes
+    // between them quickly); the last ones found are the ones nearest the end.
+    const size_t limit = static_cast<size_t>(end - start);
+    bool blockHasPage = false;
+    uint32_t blockLastSerial = 0;
+    uint64_t blockGranule = kNoGranule;
+    for (size_t at = block.find("OggS"); at < limit; at = block.find("OggS", at + 1)) {
       ByteReader header(block.substr(at));
       header.skip(4);
       if (header.u8() != 0) continue;
@@ -316,14 +321,17 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
       const uint64_t granule = header.u64le();
       const uint32_t serial = header.u32le();
       if (header.failed()) continue;
-      if (!result.foundAny) {
-        result.foundAny = true;
-        result.lastSerial = serial;
-      }
-      if (serial == audioSerial && granule != kNoGranule) {
-        result.granule = granule;
-        return result;
-      }
+      blockHasPage = true;
+      blockLastSerial = serial;
+      if (serial == audioSerial && granule != kNoGranule) blockGranule = granule;
+    }
+    if (blockHasPage && !result.foundAny) {
+      result.foundAny = true;
+      result.lastSerial = blockLastSerial;
+    }
+    if (blockGranule != kNoGranule) {
+      result.granule = blockGranule;
+      return result;
     }
     scanned += end - start;
     end = start;
