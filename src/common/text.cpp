@@ -129,6 +129,14 @@ bool equalsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
 
 void replaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
   if (from.empty()) return;
+  if (from.size() == to.size()) {
+    // Same length: in place, with no new string.
+    for (size_t hit = text.find(from); hit != std::u16string::npos;
+         hit = text.find(from, hit + from.size())) {
+      text.replace(hit, to.size(), to);
+    }
+    return;
+  }
   std::u16string out;
   size_t start = 0;
   for (size_t hit = text.find(from); hit != std::u16string::npos; hit = text.find(from, start)) {

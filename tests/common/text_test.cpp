@@ -38,6 +38,12 @@ TEST(Text, ReplaceAllIsLeftToRightWithoutOverlap) {
   replaceAll(text, u"b/s", u"bps");
   replaceAll(text, u"aa", u"b");
   EXPECT_EQ(text, u"128kbps, 64kbps, ba");
+  // Same length (done in place): a replacement never makes a match of its own.
+  std::u16string time = u"01:02:03 aab";
+  replaceAll(time, u":", u"'");
+  replaceAll(time, u"ab", u"ba");
+  replaceAll(time, u"aa", u"ab");
+  EXPECT_EQ(time, u"01'02'03 aba");
   std::u16string unchanged = u"x";
   replaceAll(unchanged, u"", u"y");
   EXPECT_EQ(unchanged, u"x");
