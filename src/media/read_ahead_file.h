@@ -21,6 +21,11 @@ class ReadAheadFile : public RandomAccessFile {
 
   size_t readAt(uint64_t offset, void* buffer, size_t count) override {
     if (!holds(offset, count)) {
+      // Bytes the file below holds already are copied from there, without a block.
+      if (const std::string_view held = file_.heldBytes(offset, count); held.size() == count) {
+        std::memcpy(buffer, held.data(), count);
+        return count;
+      }
       if (count >= blockBytes_) return file_.readAt(offset, buffer, count);
       block_ = buffer_.read(file_, offset, blockBytes_);
       blockOffset_ = offset;

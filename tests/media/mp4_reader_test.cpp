@@ -123,6 +123,20 @@ TEST(Mp4Reader, MoovAfterMediaDataWith64BitSizesAndVersion1Headers) {
   EXPECT_EQ(value(info, "VFMT"), u"");  // no video track
 }
 
+TEST(Mp4Reader, AMovieBoxIsReadWithItsHeaderAndEndsTheWalk) {
+  // At the end, after 100 kB of media data: one read for the header and the box.
+  MemoryFile last(kFtyp + box("mdat", std::string(100000, 'm')) + movie(60));
+  MediaInfo info;
+  ASSERT_TRUE(readMp4(last, info));
+  EXPECT_EQ(value(info, "TIME"), u"1:00 (60sec)");
+  EXPECT_EQ(last.readCalls(), 2);
+  // At the start: the media data and what follows it are not looked at.
+  MemoryFile first(kFtyp + movie(60) + box("mdat", std::string(100000, 'm')) + box("free", ""));
+  ASSERT_TRUE(readMp4(first, info));
+  EXPECT_EQ(first.readCalls(), 1);
+  EXPECT_LT(first.bytesRead(), 8192u);
+}
+
 TEST(Mp4Reader, ZeroMovieDurationFallsBackToTheLongestTrackAndEditListsCount) {
   const std::string alac = audioEntry("alac", 44100, "");
   const std::string edits =

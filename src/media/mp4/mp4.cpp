@@ -15,6 +15,7 @@
 #include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/mp4/mp4_boxes.h"
+#include "media/read_ahead_file.h"
 #include "media/tags/mp4_ilst.h"
 
 namespace sonavid::media {
@@ -24,6 +25,8 @@ namespace {
 // Boxes looked at on the top level of the file.
 constexpr int kMaxTopLevelBoxes = 4096;
 constexpr size_t kBoxHeaderProbeBytes = 16;
+// Bytes read at a box header that lies past the bytes already read.
+constexpr size_t kBoxReadAheadBytes = 4096;
 // Largest movie fragment header read.
 constexpr uint64_t kMaxFragmentBytes = 4u * 1024 * 1024;
 
@@ -81,7 +84,10 @@ std::u16string videoFormat(const Mp4Track& track, double seconds) {
 
 }  // namespace
 
-bool readMp4(RandomAccessFile& file, MediaInfo& info) {
+bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
+  // A box header past the head is read with the bytes after it: a movie box at the end of the
+  // file usually comes with its header in one read.
+  ReadAheadFile file(rawFile, kBoxReadAheadBytes);
   const uint64_t fileSize = file.size();
   uint64_t offset = 0;
   bool sawFileType = false;
@@ -125,6 +131,8 @@ bool readMp4(RandomAccessFile& file, MediaInfo& info) {
           readBlock(file, offset + headerBytes,
                     static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxBlockBytes)));
       readMovie(ByteReader(body), movie);
+      // Later boxes only matter for a movie whose length is in its fragments.
+      if (movie.duration != 0 || movie.fragmentDuration != 0) break;
     } else if (type == "moof" && sawMovie && movie.duration == 0 && movie.fragmentDuration == 0) {
       // No length in the headers: the fragments' samples give it.
       const std::string body =
