@@ -70,7 +70,7 @@ class Pager {
     if (offset < start_ || offset - start_ > window_.size() ||
         window_.size() - (offset - start_) < count) {
       start_ = offset;
-      window_ = buffer_.read(file_, offset, count > windowBytes_ ? count : windowBytes_);
+      window_ = viewBlock(file_, offset, count > windowBytes_ ? count : windowBytes_, buffer_);
     }
     std::string_view view(window_);
     view.remove_prefix(static_cast<size_t>(offset - start_));
