@@ -28,8 +28,28 @@ std::u16string secondsFromAudioFormat(std::u16string_view audioFormat, Substitut
 void rewriteTimeValue(std::u16string& value) { replaceAll(value, u":", u"'"); }
 
 void rewriteAudioFormatValue(std::u16string& value) {
-  replaceAll(value, u"bits/s", u"bps");
-  replaceAll(value, u"b/s", u"bps");
+  // "bits/s" and then "b/s" become "bps", in one pass: every "/s" is looked at once.
+  const std::u16string_view text(value);
+  if (text.find(u"/s") == std::u16string_view::npos) return;
+  std::u16string out;
+  out.reserve(value.size());
+  size_t copied = 0;
+  for (size_t slash = text.find(u"/s"); slash != std::u16string_view::npos;
+       slash = text.find(u"/s", slash + 2)) {
+    size_t from = slash;
+    if (slash >= 4 && text.substr(slash - 4, 4) == u"bits") {
+      from = slash - 4;
+    } else if (slash >= 1 && text[slash - 1] == u'b') {
+      from = slash - 1;
+    }
+    if (from == slash || from < copied) continue;
+    out.append(text.substr(copied, from - copied));
+    out += u"bps";
+    copied = slash + 2;
+  }
+  if (copied == 0) return;
+  out.append(text.substr(copied));
+  value = std::move(out);
 }
 
 void removeLineFeeds(std::u16string& value) { std::erase(value, u'\n'); }

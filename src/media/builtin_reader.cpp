@@ -11,6 +11,8 @@ namespace {
 
 using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
 constexpr size_t kUsualValueCount = 48;
+// Longer than any field code the readers set ("TRACK_rmp"); a longer name finds nothing.
+constexpr size_t kLongestFieldCode = 32;
 // Strong signatures first; MPEG audio has only a frame sync and goes last.
 constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
                                readMp4,  readTwinVq, readMpegAudio};
@@ -80,14 +82,14 @@ bool BuiltinReader::load(std::u16string_view path) {
 }
 
 std::u16string BuiltinReader::value(std::u16string_view name) const {
-  // Field codes are ASCII; anything else names no value.
-  std::string code;
-  code.reserve(name.size());
-  for (char16_t c : name) {
-    if (c == 0 || c > 0x7E) return {};
-    code.push_back(static_cast<char>(c));
+  // Field codes are ASCII and short; anything else names no value.
+  char code[kLongestFieldCode];
+  if (name.size() > sizeof code) return {};
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == 0 || name[i] > 0x7E) return {};
+    code[i] = static_cast<char>(name[i]);
   }
-  const std::u16string* found = info_.find(code);
+  const std::u16string* found = info_.find(std::string_view(code, name.size()));
   return found ? *found : std::u16string();
 }
 

@@ -119,6 +119,9 @@ TEST_F(MediaInfoMacroTest, MissingTimeIsDerivedFromTheAudioFormat) {
 TEST_F(MediaInfoMacroTest, AudioFormatRatesAreWrittenAsBps) {
   EXPECT_EQ(run({kTypeMp3, {{u"AFMT", u"MPEG1 L3, 128kbits/s"}}}, u",AFMT"), u"MPEG1 L3, 128kbps");
   EXPECT_EQ(run({kTypeMp3, {{u"AFMT", u"PCM, 1411kb/s"}}}, u",AFMT"), u"PCM, 1411kbps");
+  // Every occurrence; "/s" after anything else stays.
+  EXPECT_EQ(run({kTypeMp3, {{u"AFMT", u"b/s/s bits/sbb/s its/s 8/s b/"}}}, u",AFMT"),
+            u"bps/s bpsbbps its/s 8/s b/");
   // The rewrite belongs to "AFMT" alone.
   EXPECT_EQ(run({kTypeAvi, {{u"VFMT", u"DivX, 800kb/s"}}}, u",VFMT"), u"DivX, 800kb/s");
 }
