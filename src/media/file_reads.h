@@ -37,22 +37,31 @@ inline std::string readBlock(RandomAccessFile& file, uint64_t offset, size_t cou
 // cleared before a read: the read fills what is looked at.
 class ReadBuffer {
  public:
+  ReadBuffer() = default;
+  // Reads that fit go to `initial` (memory of the owner's, such as an array beside the
+  // buffer), so the usual small reads allocate nothing.
+  ReadBuffer(char* initial, size_t initialCapacity) : data_(initial), capacity_(initialCapacity) {}
+  ReadBuffer(const ReadBuffer&) = delete;
+  ReadBuffer& operator=(const ReadBuffer&) = delete;
+
   // Reads up to `count` bytes at `offset` (at most kMaxBlockBytes) in place of what it held.
   std::string_view read(RandomAccessFile& file, uint64_t offset, size_t count) {
     if (count > kMaxBlockBytes) count = kMaxBlockBytes;
     const uint64_t size = file.size();
     count = offset >= size ? 0 : size - offset < count ? static_cast<size_t>(size - offset) : count;
     if (count > capacity_) {
-      bytes_.reset(new char[count]);
+      allocated_.reset(new char[count]);
+      data_ = allocated_.get();
       capacity_ = count;
     }
-    size_ = count == 0 ? 0 : file.readAt(offset, bytes_.get(), count);
+    size_ = count == 0 ? 0 : file.readAt(offset, data_, count);
     return view();
   }
-  std::string_view view() const { return {bytes_.get(), size_}; }
+  std::string_view view() const { return {data_, size_}; }
 
  private:
-  std::unique_ptr<char[]> bytes_;
+  std::unique_ptr<char[]> allocated_;
+  char* data_ = nullptr;
   size_t capacity_ = 0;
   size_t size_ = 0;
 };

@@ -66,11 +66,15 @@ class HeadTailFile : public RandomAccessFile {
 
   RandomAccessFile& file_;
   uint64_t size_;
-  ReadBuffer headBuffer_;
+  // The usual head and tail are read into these arrays (the cache lives on the stack of a
+  // load), larger ones into memory of their own.
+  char headBytes_[kHeadProbeBytes];
+  char tailBytes_[kTailBlockBytes];
+  ReadBuffer headBuffer_{headBytes_, sizeof headBytes_};
   std::string_view head_;
   uint64_t tailStart_ = 0;
   bool tailRead_ = false;
-  ReadBuffer tailBuffer_;
+  ReadBuffer tailBuffer_{tailBytes_, sizeof tailBytes_};
   std::string_view tail_;
 };
 

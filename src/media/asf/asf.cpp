@@ -258,7 +258,9 @@ std::u16string audioFormat(const AsfState& state) {
   if (!state.haveAudio) return u"N/A";
   const AudioStream& a = state.audio;
   const unsigned kbps = static_cast<unsigned>((uint64_t{a.bytesPerSecond} * 8 + 500) / 1000);
-  std::u16string text = audioCodecName(a.codec);
+  std::u16string text;
+  text.reserve(64);
+  text += audioCodecName(a.codec);
   text += u", ";
   appendDecimal(text, a.sampleRate);
   text += u"Hz, ";

@@ -338,7 +338,9 @@ std::u16string mpegAudioFormatText(const MpegStreamInfo& stream) {
                             : h.version == MpegVersion::k2 ? u"2.0"
                                                            : u"2.5";
   static constexpr const char16_t* kModes[] = {u"Stereo", u"J-Stereo", u"D-Channel", u"Mono"};
-  std::u16string text = u"MPEG";
+  std::u16string text;
+  text.reserve(64);
+  text += u"MPEG";
   text += version;
   text += u" Layer";
   appendDecimal(text, static_cast<uint64_t>(h.layer));

@@ -441,6 +441,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   }
   const uint64_t wholeSeconds = wholeNumber(seconds);
   std::u16string time;
+  time.reserve(24);
   appendDecimal(time, wholeSeconds / 60, 2);
   time += u':';
   appendDecimal(time, wholeSeconds % 60, 2);
@@ -461,7 +462,9 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   }
   const bool constant = audio.codec == Codec::kVorbis && audio.bitrateNominal == audio.bitrateMax &&
                         audio.bitrateNominal == audio.bitrateMin;
-  std::u16string format = ascii(codecName(audio.codec));
+  std::u16string format;
+  format.reserve(48);
+  format += ascii(codecName(audio.codec));
   format += u", ";
   appendDecimal(format, audio.sampleRate);
   format += u"Hz, ";

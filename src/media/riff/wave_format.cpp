@@ -87,7 +87,9 @@ bool waveFormatHasBitDepth(const WaveFormat& format) {
 }
 
 std::u16string waveFormatText(const WaveFormat& format, ChannelStyle style) {
-  std::u16string text = waveFormatName(format.tag);
+  std::u16string text;
+  text.reserve(64);
+  text += waveFormatName(format.tag);
   if (waveFormatHasBitDepth(format)) {
     text += u", ";
     appendDecimal(text, format.bitsPerSample);
