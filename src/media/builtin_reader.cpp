@@ -62,7 +62,7 @@ MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
     MediaInfo info;
     // Room for the values of a tagged file (tags come under several names each), so the list
     // is not grown step by step.
-    info.values.reserve(kUsualValueCount);
+    info.reserve(kUsualValueCount);
     if (likely(file, info)) return info;
   }
   for (Reader reader : kReaders) {

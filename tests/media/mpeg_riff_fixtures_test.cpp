@@ -76,11 +76,11 @@ TEST(MpegRiffFixtures, EveryFixtureGivesItsExpectedValues) {
       EXPECT_EQ(got ? utf16ToUtf8(*got) : "<none>", value) << code;
     }
     // Nothing beyond what the tools confirmed.
-    for (const auto& [code, value] : info.values) {
+    info.forEach([&](std::string_view code, const std::u16string& value) {
       if (!value.empty()) {
-        EXPECT_TRUE(values.count(code)) << "unexpected " << code;
+        EXPECT_TRUE(values.count(std::string(code))) << "unexpected " << code;
       }
-    }
+    });
     // Head, tail and tag reads only, and in AVI files a block after each stretch of padding:
     // these small files fit in a few blocks.
     MemoryFile again(readAll(kMediaDir + file));

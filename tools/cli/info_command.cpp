@@ -15,11 +15,11 @@ namespace {
 void printPlain(const std::string& path, const media::MediaInfo& info, bool first) {
   if (!first) std::fputs("\n", stdout);
   std::printf("# %s\nTYPE\t%d\n", path.c_str(), static_cast<int>(info.type));
-  for (const auto& [code, value] : info.values) {
-    std::printf("%s\t", code.c_str());
+  info.forEach([](std::string_view code, const std::u16string& value) {
+    std::printf("%.*s\t", static_cast<int>(code.size()), code.data());
     printText(value);
     std::fputs("\n", stdout);
-  }
+  });
 }
 
 void printJson(const std::string& path, const media::MediaInfo& info, bool loaded, bool first) {
@@ -27,12 +27,12 @@ void printJson(const std::string& path, const media::MediaInfo& info, bool loade
               jsonString(utf8ToUtf16(path)).c_str(), loaded ? "true" : "false",
               static_cast<int>(info.type));
   bool firstValue = true;
-  for (const auto& [code, value] : info.values) {
+  info.forEach([&](std::string_view code, const std::u16string& value) {
     std::printf("%s%s: %s", firstValue ? "" : ", ",
                 jsonString(std::u16string(code.begin(), code.end())).c_str(),
                 jsonString(value).c_str());
     firstValue = false;
-  }
+  });
   std::fputs("}}", stdout);
 }
 

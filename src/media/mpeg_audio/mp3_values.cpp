@@ -64,15 +64,15 @@ void addPlainTagValues(MediaInfo& info) {
   std::fill(std::begin(bestRank), std::end(bestRank), kNone);
   const std::u16string* best[kCodeCount] = {};
   // The values found are pointed at while the plain ones are added: no reallocation between.
-  info.values.reserve(info.values.size() + kCodeCount);
-  for (const auto& [name, value] : info.values) {
+  info.reserve(info.size() + kCodeCount);
+  info.forEach([&](std::string_view name, const std::u16string& value) {
     const size_t underscore = name.find('_');
-    if (value.empty() || underscore == std::string::npos) continue;
-    const std::string_view suffix = std::string_view(name).substr(underscore);
+    if (value.empty() || underscore == std::string_view::npos) return;
+    const std::string_view suffix = name.substr(underscore);
     size_t rank = 0;
     while (rank < kNone && suffix != kSuffixes[rank]) ++rank;
-    if (rank == kNone) continue;
-    const std::string_view base = std::string_view(name).substr(0, underscore);
+    if (rank == kNone) return;
+    const std::string_view base = name.substr(0, underscore);
     for (size_t c = 0; c < kCodeCount; ++c) {
       if (base != kCodes[c]) continue;
       if (rank < bestRank[c]) {
@@ -81,7 +81,7 @@ void addPlainTagValues(MediaInfo& info) {
       }
       break;
     }
-  }
+  });
   for (size_t c = 0; c < kCodeCount; ++c) {
     if (best[c] != nullptr) info.set(kCodes[c], std::u16string(*best[c]));
   }

@@ -35,31 +35,7 @@ VorbisComments parseVorbisComments(ByteReader& reader) {
 
 void setTagWithAliases(MediaInfo& info, std::string_view code, const std::u16string& value) {
   static constexpr std::string_view kSuffixes[] = {"", "_v1", "_v2", "_rmp", "_APE"};
-  constexpr size_t kCount = std::size(kSuffixes);
-  // As info.set() name by name, in one pass over the values: the names already there get the
-  // value, the others are added in the order above.
-  bool present[kCount] = {};
-  for (auto& [name, old] : info.values) {
-    if (!name.starts_with(code)) continue;
-    const std::string_view suffix = std::string_view(name).substr(code.size());
-    for (size_t i = 0; i < kCount; ++i) {
-      if (!present[i] && suffix == kSuffixes[i]) {
-        old = value;
-        present[i] = true;
-        break;
-      }
-    }
-  }
-  // Tags come as a handful of fields: room for several at once saves growing the list each time.
-  if (info.values.capacity() - info.values.size() < kCount) {
-    info.values.reserve(info.values.size() + 8 * kCount);
-  }
-  for (size_t i = 0; i < kCount; ++i) {
-    if (present[i]) continue;
-    std::string name(code);
-    name += kSuffixes[i];
-    info.values.emplace_back(std::move(name), value);
-  }
+  info.setUnderNames(code, kSuffixes, value);
 }
 
 void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {
