@@ -17,12 +17,14 @@ class MediaInfo {
   // Sets the value of a field code (ASCII). A later set() of the same code replaces the
   // earlier value; codes keep the order they were first set in.
   void set(std::string_view code, std::u16string value) {
-    if (Entry* entry = findEntry(code)) {
-      entry->value = std::move(value);
-      entry->shared = kOwnValue;
+    size_t index = 0;
+    if (findEntry(code, index)) {
+      Entry& entry = entries_[index];
+      entry.value = std::move(value);
+      entry.shared = kOwnValue;
       return;
     }
-    entries_.push_back(Entry{std::string(code), std::move(value), kOwnValue});
+    entries_.push_back(Entry{std::string(code), std::move(value)});
   }
 
   // Sets the value only when it is not empty and no non-empty value is there yet.
@@ -32,41 +34,37 @@ class MediaInfo {
     if (old == nullptr || old->empty()) set(code, std::move(value));
   }
 
-  // Sets one value under `code` followed by each of `suffixes`, as set() name by name would,
-  // but keeps the text once: a tag that several field codes stand for (a title under "INAM",
-  // "INAM_v1", "INAM_v2" ...) costs one copy.
+  // Sets one value under `code` followed by each of `suffixes` (at most 32, kept by the caller
+  // for the life of this object), as set() name by name would. The text is kept once and the
+  // names not there yet are kept as one entry: a tag that several field codes stand for (a
+  // title under "INAM", "INAM_v1", "INAM_v2" ...) costs one copy and one entry.
   template <size_t N>
   void setUnderNames(std::string_view code, const std::string_view (&suffixes)[N],
                      const std::u16string& value) {
-    bool present[N] = {};
+    static_assert(N <= 32);
     const auto shared = static_cast<uint32_t>(shared_.size());
-    bool used = false;
-    for (Entry& entry : entries_) {
-      if (!entry.code.starts_with(code)) continue;
-      const std::string_view suffix = std::string_view(entry.code).substr(code.size());
-      for (size_t i = 0; i < N; ++i) {
-        if (!present[i] && suffix == suffixes[i]) {
-          entry.value.clear();
-          entry.shared = shared;
-          present[i] = used = true;
-          break;
-        }
-      }
-    }
+    shared_.push_back(value);
+    uint32_t missing = 0;
     for (size_t i = 0; i < N; ++i) {
-      if (present[i]) continue;
       std::string name(code);
       name += suffixes[i];
-      entries_.push_back(Entry{std::move(name), std::u16string(), shared});
-      used = true;
+      size_t index = 0;
+      if (findEntry(name, index)) {
+        entries_[index].value.clear();
+        entries_[index].shared = shared;
+      } else {
+        missing |= uint32_t{1} << i;
+      }
     }
-    if (used) shared_.push_back(value);
+    if (missing != 0) {
+      entries_.push_back(Entry{std::string(code), std::u16string(), shared, suffixes, N, missing});
+    }
   }
 
   // The value of a field code, or null when none was set.
   const std::u16string* find(std::string_view code) const {
     for (const Entry& entry : entries_) {
-      if (sameCode(entry.code, code)) return &valueOf(entry);
+      if (entry.names(code)) return &valueOf(entry);
     }
     return nullptr;
   }
@@ -74,31 +72,81 @@ class MediaInfo {
   // Every field code and its value, in order.
   template <typename Visit>
   void forEach(Visit&& visit) const {
-    for (const Entry& entry : entries_) visit(std::string_view(entry.code), valueOf(entry));
+    for (const Entry& entry : entries_) {
+      if (entry.suffixes == nullptr) {
+        visit(std::string_view(entry.code), valueOf(entry));
+        continue;
+      }
+      for (size_t i = 0; i < entry.suffixCount; ++i) {
+        if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
+        const std::string name = entry.code + std::string(entry.suffixes[i]);
+        visit(std::string_view(name), valueOf(entry));
+      }
+    }
   }
 
-  // Room for `count` field codes in all, so that values found before further set() calls stay
-  // where they are.
+  // Room for `count` entries in all, so that values found before further set() calls of new
+  // codes stay where they are.
   void reserve(size_t count) { entries_.reserve(count); }
   size_t size() const { return entries_.size(); }
 
  private:
   static constexpr uint32_t kOwnValue = UINT32_MAX;
+
+  // One field code and its value, or (with `suffixes`) the codes `code` + suffixes[i] for
+  // each bit i of `nameBits`, all with one shared value.
   struct Entry {
     std::string code;
-    std::u16string value;         // the value, unless it is shared
-    uint32_t shared = kOwnValue;  // else the index of the shared value
+    std::u16string value;  // the value, unless it is shared
+    uint32_t shared = kOwnValue;
+    const std::string_view* suffixes = nullptr;
+    size_t suffixCount = 0;
+    uint32_t nameBits = 0;
+
+    bool names(std::string_view name) const {
+      if (suffixes == nullptr) return sameCode(code, name);
+      if (name.size() < code.size() || !sameCode(code, name.substr(0, code.size()))) return false;
+      const std::string_view suffix = name.substr(code.size());
+      for (size_t i = 0; i < suffixCount; ++i) {
+        if ((nameBits & (uint32_t{1} << i)) != 0 && sameCode(suffixes[i], suffix)) return true;
+      }
+      return false;
+    }
   };
 
   const std::u16string& valueOf(const Entry& entry) const {
     return entry.shared == kOwnValue ? entry.value : shared_[entry.shared];
   }
-  Entry* findEntry(std::string_view code) {
-    for (Entry& entry : entries_) {
-      if (sameCode(entry.code, code)) return &entry;
+
+  // Finds the entry of a single field code. A code kept in a group entry is first taken out of
+  // it: the group is split into single entries at its place, so the order stays.
+  bool findEntry(std::string_view code, size_t& index) {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (!entries_[i].names(code)) continue;
+      if (entries_[i].suffixes != nullptr) split(i);
+      for (size_t j = i; j < entries_.size(); ++j) {
+        if (sameCode(entries_[j].code, code)) {
+          index = j;
+          return true;
+        }
+      }
     }
-    return nullptr;
+    return false;
   }
+
+  void split(size_t at) {
+    const Entry group = entries_[at];
+    std::vector<Entry> singles;
+    for (size_t i = 0; i < group.suffixCount; ++i) {
+      if ((group.nameBits & (uint32_t{1} << i)) == 0) continue;
+      singles.push_back(
+          Entry{group.code + std::string(group.suffixes[i]), std::u16string(), group.shared});
+    }
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), singles.begin(),
+                    singles.end());
+  }
+
   // Field codes are a few letters: compared in place, which is quicker than a call to memcmp
   // for each of the values a lookup passes.
   static bool sameCode(std::string_view a, std::string_view b) {

@@ -28,10 +28,13 @@ TEST(MediaInfo, SharedTextActsAsOneValuePerName) {
   for (std::string_view code : {"INAM", "INAM_v1", "INAM_v2"}) {
     EXPECT_EQ(valueOr(info, code), u"A title longer than a short string") << code;
   }
-  // Setting one name later leaves the others as they were.
+  // Setting one name later leaves the others as they were, and in their places.
   info.set("INAM", u"new");
   EXPECT_EQ(valueOr(info, "INAM"), u"new");
   EXPECT_EQ(valueOr(info, "INAM_v2"), u"A title longer than a short string");
+  order.clear();
+  info.forEach([&](std::string_view code, const std::u16string&) { order.emplace_back(code); });
+  EXPECT_EQ(order, (std::vector<std::string>{"INAM_v1", "TIME", "INAM", "INAM_v2"}));
   info.setIfEmpty("INAM_v1", u"ignored");
   EXPECT_EQ(valueOr(info, "INAM_v1"), u"A title longer than a short string");
   // A second shared text replaces the first under every name, the one set alone included.

@@ -63,8 +63,6 @@ void addPlainTagValues(MediaInfo& info) {
   size_t bestRank[kCodeCount];
   std::fill(std::begin(bestRank), std::end(bestRank), kNone);
   const std::u16string* best[kCodeCount] = {};
-  // The values found are pointed at while the plain ones are added: no reallocation between.
-  info.reserve(info.size() + kCodeCount);
   info.forEach([&](std::string_view name, const std::u16string& value) {
     const size_t underscore = name.find('_');
     if (value.empty() || underscore == std::string_view::npos) return;
@@ -82,8 +80,13 @@ void addPlainTagValues(MediaInfo& info) {
       break;
     }
   });
+  // Copied before any is set: setting a code may move the values found.
+  std::u16string chosen[kCodeCount];
   for (size_t c = 0; c < kCodeCount; ++c) {
-    if (best[c] != nullptr) info.set(kCodes[c], std::u16string(*best[c]));
+    if (best[c] != nullptr) chosen[c] = *best[c];
+  }
+  for (size_t c = 0; c < kCodeCount; ++c) {
+    if (best[c] != nullptr) info.set(kCodes[c], std::move(chosen[c]));
   }
 }
 
