@@ -5,13 +5,14 @@
 // Older files have one header: compression level, flags, channels, sample rate, header and
 // terminating bytes, total frames, final frame blocks; their blocks per frame follow from the
 // version. Tags are an APE tag at the end of the file.
-#include <cstdio>
 #include <string>
 
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mpeg_audio/playing_time.h"
 #include "media/tags/apev2.h"
 #include "media/tags/vorbis_comment.h"
 
@@ -88,12 +89,6 @@ bool readHeader(ByteReader mac, ApeHeader& header) {
          header.channels <= kMaxChannels;
 }
 
-std::u16string ascii(const char* text) {
-  std::u16string out;
-  while (*text) out.push_back(static_cast<unsigned char>(*text++));
-  return out;
-}
-
 }  // namespace
 
 bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
@@ -122,15 +117,21 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
     blocks = uint64_t{header.totalFrames - 1} * header.blocksPerFrame + header.finalFrameBlocks;
   }
   const uint64_t seconds = blocks / header.sampleRate;
-  char text[160];
-  std::snprintf(
-      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(seconds / 60),
-      static_cast<unsigned long long>(seconds % 60), static_cast<unsigned long long>(seconds));
-  info.set("TIME", ascii(text));
-  std::snprintf(text, sizeof text, "Monkey's Audio v%u.%02u, %ubit, %uHz, %uch",
-                header.version / 1000u, header.version % 1000u / 10u, header.bits,
-                header.sampleRate, header.channels);
-  info.set("AFMT", ascii(text));
+  info.set("TIME", minutesSecondsText(seconds));
+  std::u16string format;
+  format.reserve(56);
+  format += u"Monkey's Audio v";
+  appendDecimal(format, header.version / 1000u);
+  format += u'.';
+  appendDecimal(format, header.version % 1000u / 10u, 2);
+  format += u", ";
+  appendDecimal(format, header.bits);
+  format += u"bit, ";
+  appendDecimal(format, header.sampleRate);
+  format += u"Hz, ";
+  appendDecimal(format, header.channels);
+  format += u"ch";
+  info.set("AFMT", std::move(format));
 
   if (auto tag = findApeTagAtEnd(file)) {
     setTagWithAliases(info, "INAM", tag->value(u"Title"));

@@ -3,13 +3,14 @@
 // chunks: a four-character id, a big-endian length, the data. COMM holds channel mode,
 // bitrate in kbit/s and sample rate in kHz; DSIZ the size of the sound data; NAME, AUTH,
 // "(c) ", COMT, FILE and ALBM texts. The sound data follows in the DATA chunk.
-#include <cstdio>
 #include <string>
 
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mpeg_audio/playing_time.h"
 #include "media/tags/byte_text.h"
 
 namespace sonavid::media {
@@ -31,12 +32,6 @@ struct VqfHeader {
   uint64_t dataSize = 0;
   uint64_t headerEnd = 0;
 };
-
-std::u16string ascii(const char* text) {
-  std::u16string out;
-  while (*text) out.push_back(static_cast<unsigned char>(*text++));
-  return out;
-}
 
 void setText(MediaInfo& info, std::string_view code, std::string_view bytes) {
   info.set(code, trimTrailing(decodeByteText(untilNul(bytes)), true));
@@ -100,14 +95,16 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info) {
     dataSize = file.size() > dataStart ? file.size() - dataStart : 0;
   }
   const uint64_t seconds = header.kbps > 0 ? dataSize * 8 / (uint64_t{header.kbps} * 1000) : 0;
-  char text[160];
-  std::snprintf(
-      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(seconds / 60),
-      static_cast<unsigned long long>(seconds % 60), static_cast<unsigned long long>(seconds));
-  info.set("TIME", ascii(text));
-  std::snprintf(text, sizeof text, "TwinVQ %s, %ukHz, %ukbps, %s", header.later ? "v2+" : "v2",
-                header.rateKhz, header.kbps, header.channelMode ? "Stereo" : "Mono");
-  info.set("AFMT", ascii(text));
+  info.set("TIME", minutesSecondsText(seconds));
+  std::u16string format;
+  format.reserve(40);
+  format += header.later ? u"TwinVQ v2+, " : u"TwinVQ v2, ";
+  appendDecimal(format, header.rateKhz);
+  format += u"kHz, ";
+  appendDecimal(format, header.kbps);
+  format += u"kbps, ";
+  format += header.channelMode ? u"Stereo" : u"Mono";
+  info.set("AFMT", std::move(format));
   return true;
 }
 
