@@ -98,10 +98,9 @@ std::optional<VbrHeader> usableVbrHeader(std::string_view frame, const MpegFrame
 
 // Whether the frames in `head` after the first change bitrate (a VBR stream without header).
 // Within one version and layer the bitrate index alone tells bitrates apart.
-bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& first) {
-  const uint32_t firstWord = wordAt(head, pos);
-  const StreamFrameSizes sizes(firstWord);
-  const uint32_t firstIndex = (firstWord >> 12) & 15;
+bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& first,
+                   const StreamFrameSizes& sizes) {
+  const uint32_t firstIndex = (wordAt(head, pos) >> 12) & 15;
   size_t next = pos + first.frameBytes;
   while (true) {
     const uint32_t word = wordAt(head, next);
@@ -135,8 +134,7 @@ bool windowVaries(std::string_view window, const StreamFrameSizes& sizes, uint32
 // Whether the stream between `checkedUpTo` and `end` changes bitrate, looked for in
 // kMpegSampleWindows windows spread evenly over it. The windows start on page boundaries.
 bool sampledBitrateVaries(RandomAccessFile& file, uint64_t checkedUpTo, uint64_t end,
-                          uint32_t firstWord) {
-  const StreamFrameSizes sizes(firstWord);
+                          uint32_t firstWord, const StreamFrameSizes& sizes) {
   const uint32_t firstIndex = (firstWord >> 12) & 15;
   char window[kMpegSampleWindowBytes];
   const uint64_t span = end - checkedUpTo;
@@ -161,7 +159,7 @@ struct HopCount {
 // Reads the stream chunk by chunk and hops from header to header. After damage it looks for
 // the next header that a following one confirms, within kMpegResyncBytes.
 HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
-                          const MpegFrameHeader& first) {
+                          const MpegFrameHeader& first, const StreamFrameSizes& sizes) {
   HopCount count;
   uint64_t pos = start;
   // One buffer for every chunk, left uninitialised: the reads fill what is looked at.
@@ -169,7 +167,6 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
       static_cast<size_t>(std::min<uint64_t>(end - start, kMpegHopChunkBytes));
   const std::unique_ptr<char[]> buffer(new char[bufferBytes]);
   std::string_view chunk;
-  std::optional<StreamFrameSizes> sizes;
   uint64_t chunkStart = 0;
   uint64_t lostSince = 0;
   bool lost = false;
@@ -181,7 +178,6 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
       const size_t want = left < bufferBytes ? static_cast<size_t>(left) : bufferBytes;
       chunk = std::string_view(buffer.get(), file.readAt(pos, buffer.get(), want));
       if (chunk.size() < 4) break;
-      if (!sizes) sizes.emplace(wordAt(chunk, 0));
     }
     const size_t at = static_cast<size_t>(pos - chunkStart);
     if (!lost) {
@@ -191,7 +187,7 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
       size_t next = at;
       uint64_t frames = 0;
       while (next + 4 <= chunk.size()) {
-        const uint32_t frameBytes = sizes->frameBytes(wordAt(chunk, next));
+        const uint32_t frameBytes = sizes.frameBytes(wordAt(chunk, next));
         if (frameBytes == 0) break;
         ++frames;
         next += frameBytes;
@@ -304,17 +300,18 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   // Whether the bitrate varies: in the frames read so far, then in the whole stream when it is
   // short, else in windows spread over the rest of it.
   const uint32_t firstWord = wordAt(head, *found);
-  bool varies = bitrateVaries(head, *found, h);
+  const StreamFrameSizes sizes(firstWord);
+  bool varies = bitrateVaries(head, *found, h, sizes);
   if (!varies && head.size() < streamBytes) {
     if (streamBytes <= kMpegHeadProbeBytes) {
       readHead(static_cast<size_t>(streamBytes));
-      varies = bitrateVaries(head, *found, h);
+      varies = bitrateVaries(head, *found, h, sizes);
     } else {
-      varies = sampledBitrateVaries(file, search.start + head.size(), end, firstWord);
+      varies = sampledBitrateVaries(file, search.start + head.size(), end, firstWord, sizes);
     }
   }
   if (varies) {
-    const HopCount hop = hopThroughFrames(file, info.firstFrameOffset, end, h);
+    const HopCount hop = hopThroughFrames(file, info.firstFrameOffset, end, h, sizes);
     info.variable = true;
     info.frames = hop.frames;
     const uint64_t samples = hop.frames * spf;
