@@ -1,5 +1,7 @@
 #include "media/riff/riff_chunks.h"
 
+#include <cstring>
+
 #include "media/file_reads.h"
 
 namespace sonavid::media {
@@ -18,12 +20,15 @@ RiffChunkWalker::RiffChunkWalker(RandomAccessFile& file, uint64_t begin, uint64_
 std::optional<RiffChunk> RiffChunkWalker::next() {
   if (count_ >= kMaxRiffChunks || pos_ >= end_ || end_ - pos_ < 8) return std::nullopt;
   ++count_;
-  const std::string header = readBlock(file_, pos_, 8);
-  ByteReader in(header);
+  char header[8];
   RiffChunk chunk;
-  chunk.id = std::string(in.bytes(4));
-  chunk.declaredSize = in.u32le();
-  if (!in.ok() || !isFourCc(chunk.id)) {
+  if (file_.readAt(pos_, header, sizeof header) != sizeof header) {
+    pos_ = end_;
+    return std::nullopt;
+  }
+  std::memcpy(chunk.id.bytes, header, 4);
+  chunk.declaredSize = ByteReader(header + 4, 4).u32le();
+  if (!isFourCc(chunk.id.view())) {
     pos_ = end_;
     return std::nullopt;
   }

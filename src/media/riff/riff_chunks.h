@@ -15,8 +15,18 @@ namespace sonavid::media {
 // Chunks looked at in one list before the rest is ignored.
 inline constexpr int kMaxRiffChunks = 4096;
 
+// A chunk id: four characters, kept and compared in place.
+struct ChunkId {
+  char bytes[4] = {};
+  std::string_view view() const { return {bytes, 4}; }
+  bool operator==(std::string_view other) const {
+    return other.size() == 4 && bytes[0] == other[0] && bytes[1] == other[1] &&
+           bytes[2] == other[2] && bytes[3] == other[3];
+  }
+};
+
 struct RiffChunk {
-  std::string id;
+  ChunkId id;
   uint64_t dataOffset = 0;
   uint32_t declaredSize = 0;
   uint64_t size = 0;  // the declared size, cut to the bytes that are there
