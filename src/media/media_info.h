@@ -1,6 +1,7 @@
 // What the built-in reader found in one file: its type code and its values by field code.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,6 +45,15 @@ class MediaInfo {
     static_assert(N <= 32);
     const auto shared = static_cast<uint32_t>(shared_.size());
     shared_.push_back(value);
+    // Usually none of the names is there yet: one entry for all of them.
+    const bool anyThere = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+      return std::string_view(entry.code).substr(0, code.size()) == code;
+    });
+    if (!anyThere) {
+      entries_.push_back(Entry{std::string(code), std::u16string(), shared, suffixes, N,
+                               N == 32 ? UINT32_MAX : (uint32_t{1} << N) - 1});
+      return;
+    }
     uint32_t missing = 0;
     for (size_t i = 0; i < N; ++i) {
       std::string name(code);
