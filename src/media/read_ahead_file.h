@@ -36,6 +36,12 @@ class ReadAheadFile : public RandomAccessFile {
     return count;
   }
 
+  std::string_view heldBytes(uint64_t offset, size_t count) const override {
+    if (holds(offset, count))
+      return block_.substr(static_cast<size_t>(offset - blockOffset_), count);
+    return file_.heldBytes(offset, count);
+  }
+
  private:
   bool holds(uint64_t offset, size_t count) const {
     return offset >= blockOffset_ && offset - blockOffset_ <= block_.size() &&

@@ -127,9 +127,10 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
     }
     if (type == "moov" && !sawMovie) {
       sawMovie = true;
-      const std::string body =
-          readBlock(file, offset + headerBytes,
-                    static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxBlockBytes)));
+      ReadBuffer storage;
+      const std::string_view body = viewBlock(
+          file, offset + headerBytes,
+          static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxBlockBytes)), storage);
       readMovie(ByteReader(body), movie);
       // Later boxes only matter for a movie whose length is in its fragments.
       if (movie.duration != 0 || movie.fragmentDuration != 0) break;
