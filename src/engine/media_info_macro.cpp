@@ -74,7 +74,7 @@ const char16_t* mediaInfoMacro(const MacroContext& context, const MacroRequest& 
     fieldCode = fieldCode.substr(0, kBaseFieldLength);
   }
 
-  result = context.reader.value(fieldCode);
+  context.reader.copyValue(fieldCode, result);
   if (fieldCode == kTimeField) {
     if (result.empty()) {
       state.timeScratch =

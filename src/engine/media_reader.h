@@ -32,6 +32,9 @@ class MediaReader {
   virtual int32_t type() const = 0;
   // Value under a field code ("TIME", "AFMT", "VFMT", "INAM_v1" ...); empty when absent.
   virtual std::u16string value(std::u16string_view name) const = 0;
+  // The same into `out`, whose memory a reader may reuse: a host asks for several values of
+  // every file, and the text handed back is kept in one string.
+  virtual void copyValue(std::u16string_view name, std::u16string& out) const { out = value(name); }
 };
 
 }  // namespace sonavid

@@ -28,28 +28,23 @@ std::u16string secondsFromAudioFormat(std::u16string_view audioFormat, Substitut
 void rewriteTimeValue(std::u16string& value) { replaceAll(value, u":", u"'"); }
 
 void rewriteAudioFormatValue(std::u16string& value) {
-  // "bits/s" and then "b/s" become "bps", in one pass: every "/s" is looked at once.
-  const std::u16string_view text(value);
-  if (text.find(u"/s") == std::u16string_view::npos) return;
-  std::u16string out;
-  out.reserve(value.size());
-  size_t copied = 0;
-  for (size_t slash = text.find(u"/s"); slash != std::u16string_view::npos;
-       slash = text.find(u"/s", slash + 2)) {
-    size_t from = slash;
-    if (slash >= 4 && text.substr(slash - 4, 4) == u"bits") {
-      from = slash - 4;
-    } else if (slash >= 1 && text[slash - 1] == u'b') {
-      from = slash - 1;
+  // "bits/s" and then "b/s" become "bps": one pass from left to right, in place, as neither
+  // replacement is longer than what it replaces.
+  if (value.find(u"/s") == std::u16string::npos) return;
+  size_t write = 0;
+  for (size_t read = 0; read < value.size();) {
+    const std::u16string_view rest = std::u16string_view(value).substr(read);
+    const size_t matched = rest.starts_with(u"bits/s") ? 6 : rest.starts_with(u"b/s") ? 3 : 0;
+    if (matched == 0) {
+      value[write++] = value[read++];
+      continue;
     }
-    if (from == slash || from < copied) continue;
-    out.append(text.substr(copied, from - copied));
-    out += u"bps";
-    copied = slash + 2;
+    value[write++] = u'b';
+    value[write++] = u'p';
+    value[write++] = u's';
+    read += matched;
   }
-  if (copied == 0) return;
-  out.append(text.substr(copied));
-  value = std::move(out);
+  value.resize(write);
 }
 
 void removeLineFeeds(std::u16string& value) { std::erase(value, u'\n'); }

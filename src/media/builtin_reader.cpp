@@ -81,16 +81,29 @@ bool BuiltinReader::load(std::u16string_view path) {
   return true;
 }
 
-std::u16string BuiltinReader::value(std::u16string_view name) const {
+const std::u16string* BuiltinReader::find(std::u16string_view name) const {
   // Field codes are ASCII and short; anything else names no value.
   char code[kLongestFieldCode];
-  if (name.size() > sizeof code) return {};
+  if (name.size() > sizeof code) return nullptr;
   for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == 0 || name[i] > 0x7E) return {};
+    if (name[i] == 0 || name[i] > 0x7E) return nullptr;
     code[i] = static_cast<char>(name[i]);
   }
-  const std::u16string* found = info_.find(std::string_view(code, name.size()));
+  return info_.find(std::string_view(code, name.size()));
+}
+
+std::u16string BuiltinReader::value(std::u16string_view name) const {
+  const std::u16string* found = find(name);
   return found ? *found : std::u16string();
+}
+
+void BuiltinReader::copyValue(std::u16string_view name, std::u16string& out) const {
+  const std::u16string* found = find(name);
+  if (found) {
+    out.assign(*found);
+  } else {
+    out.clear();
+  }
 }
 
 }  // namespace sonavid::media

@@ -13,12 +13,15 @@ class BuiltinReader : public MediaReader {
   bool load(std::u16string_view path) override;
   int32_t type() const override { return info_.type; }
   std::u16string value(std::u16string_view name) const override;
+  void copyValue(std::u16string_view name, std::u16string& out) const override;
 
   // Reads an opened file (used by load, the tools and the fuzz targets).
   static MediaInfo readFile(RandomAccessFile& file);
   const MediaInfo& info() const { return info_; }
 
  private:
+  const std::u16string* find(std::u16string_view name) const;
+
   MediaInfo info_;
 };
 
