@@ -209,6 +209,17 @@ TEST(OggReader, VorbisSetupHeaderIsCountedWithoutReadingIt) {
   EXPECT_EQ(value(info, "AFMT"), u"Ogg Vorbis, 48000Hz, " + utf8ToUtf16(std::to_string(kbps)) +
                                      u"Kbits/s(VBR), 2ch");
   EXPECT_LT(file.bytesRead(), 10000u) << "of " << bytes.size();
+
+  // The usual layout: the comments and the setup header share a page.
+  std::string shared = page(4, 2, 0, {vorbisId(48000, 2, 0, 96000, 0)}) +
+                       page(4, 0, 0, {vorbisComments({"TITLE=Shared"}), setup});
+  shared += page(4, 4, 48000 * 10, {std::string(2000, 'a')});
+  MemoryFile sharedFile(shared);
+  MediaInfo sharedInfo;
+  ASSERT_TRUE(readOgg(sharedFile, sharedInfo));
+  EXPECT_EQ(value(sharedInfo, "INAM"), u"Shared");
+  EXPECT_EQ(value(sharedInfo, "TIME"), u"00:10 (10sec)");
+  EXPECT_LT(sharedFile.bytesRead(), 10000u) << "of " << shared.size();
 }
 
 TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {

@@ -124,9 +124,20 @@ struct Stream {
 
   bool isAudio() const { return codec != Codec::kOther; }
   bool headersDone() const { return packets.size() >= headersNeeded; }
-  // Whether the bytes of the next header packet are kept. Vorbis's third header (the setup
-  // header, codebooks of several kilobytes) is only counted: nothing is read from it.
-  bool keepsContent() const { return codec != Codec::kVorbis || packets.size() < 2; }
+  // Bytes of a page body (with this lacing table) whose packets are kept. Vorbis's third
+  // header (the setup header, codebooks of several kilobytes) is only counted: nothing is read
+  // from it, even when it shares a page with the comments.
+  size_t contentBytes(std::string_view lacing, size_t bodyBytes) const {
+    if (codec != Codec::kVorbis) return bodyBytes;
+    size_t done = packets.size();
+    size_t bytes = 0;
+    for (unsigned char lace : lacing) {
+      if (done >= 2) break;
+      bytes += lace;
+      if (lace < 255) ++done;
+    }
+    return bytes;
+  }
 };
 
 // Reads the identification header (the stream's first packet).
@@ -249,11 +260,11 @@ void readHeaders(Pager& pager, Findings& found) {
       stream = &found.streams.back();
     }
     if (stream != nullptr && !stream->headersDone()) {
-      // A page that only carries packets whose bytes are not kept (a Vorbis setup header) is
-      // counted from its lacing table, without reading its body.
-      const std::string_view body = stream->keepsContent()
-                                        ? pager.bytesAt(offset + page.headerBytes, page.bodyBytes)
-                                        : std::string_view();
+      // Packets whose bytes are not kept (a Vorbis setup header) are counted from the lacing
+      // table, and the body is read only as far as the packets kept.
+      const size_t wanted = stream->contentBytes(page.lacing, page.bodyBytes);
+      const std::string_view body =
+          wanted == 0 ? std::string_view() : pager.bytesAt(offset + page.headerBytes, wanted);
       collectPackets(*stream, body, page.lacing, (page.flags & kFlagContinued) != 0);
     }
     offset += page.totalBytes();
