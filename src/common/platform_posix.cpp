@@ -150,7 +150,9 @@ bool PosixPlatform::replaceFile(std::u16string_view path, std::string_view bytes
 }
 
 std::unique_ptr<RandomAccessFile> PosixPlatform::openForReading(std::u16string_view path) const {
-  int fd = open(toUtf8Path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe among the files does not wait for a writer; it is then
+  // turned down as not a regular file.
+  int fd = open(toUtf8Path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

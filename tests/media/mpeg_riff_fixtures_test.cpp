@@ -1,7 +1,11 @@
 // Every MP3, WAV and AVI fixture made by tests/data/make-media.sh, read through the built-in
 // reader and compared with tests/data/media/expected-mpeg-riff.tsv.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -101,6 +105,16 @@ TEST(MpegRiffFixtures, LoadsFromDiskThroughThePlatform) {
   EXPECT_EQ(reader.value(u"INAM"), u"日本語のタイトル");
   EXPECT_EQ(reader.value(u"INAM_v1"), u"V1 Title");
   EXPECT_EQ(reader.value(u"NOPE"), u"");
+  // A folder and a named pipe are not files to read; neither may block the load.
+  char folder[] = "/tmp/sonavid-fifo-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string pipe = std::string(folder) + "/pipe.mp3";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(reader.load(utf8ToUtf16(pipe)));
+  EXPECT_FALSE(reader.load(utf8ToUtf16(folder)));
+  EXPECT_EQ(reader.type(), 0);
+  std::remove(pipe.c_str());
+  rmdir(folder);
   setPlatform(nullptr);
 }
 
