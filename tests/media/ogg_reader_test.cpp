@@ -192,34 +192,28 @@ TEST(OggReader, PacketsSpanningPagesAreJoined) {
 }
 
 TEST(OggReader, VorbisSetupHeaderIsCountedWithoutReadingIt) {
-  // A 50 kB setup header (codebooks) on a page of its own, then 2 kB of audio.
+  // A 50 kB setup header (codebooks) on a page of its own, and (the usual layout) on the page
+  // of the comments; then 2 kB of audio.
   const std::string setup = std::string("\x05vorbis", 7) + std::string(50000, 'C');
-  std::string bytes = page(3, 2, 0, {vorbisId(48000, 2, 0, 96000, 0)}) +
-                      page(3, 0, kUnset, {vorbisComments({"TITLE=Setup"})}) +
-                      page(3, 0, 0, {setup});
-  const size_t dataStart = bytes.size();
-  bytes += page(3, 4, 48000 * 10, {std::string(2000, 'a')});
-  MemoryFile file(bytes);
-  MediaInfo info;
-  ASSERT_TRUE(readOgg(file, info));
-  EXPECT_EQ(value(info, "INAM"), u"Setup");
-  EXPECT_EQ(value(info, "TIME"), u"00:10 (10sec)");
-  // The average bitrate counts from the end of the setup header's page.
-  const uint64_t kbps = ((bytes.size() - dataStart) * 8 / 10 + 500) / 1000;
-  EXPECT_EQ(value(info, "AFMT"), u"Ogg Vorbis, 48000Hz, " + utf8ToUtf16(std::to_string(kbps)) +
-                                     u"Kbits/s(VBR), 2ch");
-  EXPECT_LT(file.bytesRead(), 10000u) << "of " << bytes.size();
-
-  // The usual layout: the comments and the setup header share a page.
-  std::string shared = page(4, 2, 0, {vorbisId(48000, 2, 0, 96000, 0)}) +
-                       page(4, 0, 0, {vorbisComments({"TITLE=Shared"}), setup});
-  shared += page(4, 4, 48000 * 10, {std::string(2000, 'a')});
-  MemoryFile sharedFile(shared);
-  MediaInfo sharedInfo;
-  ASSERT_TRUE(readOgg(sharedFile, sharedInfo));
-  EXPECT_EQ(value(sharedInfo, "INAM"), u"Shared");
-  EXPECT_EQ(value(sharedInfo, "TIME"), u"00:10 (10sec)");
-  EXPECT_LT(sharedFile.bytesRead(), 10000u) << "of " << shared.size();
+  const std::string comments = vorbisComments({"TITLE=Setup"});
+  for (bool sharedPage : {false, true}) {
+    SCOPED_TRACE(sharedPage ? "shared page" : "own page");
+    std::string bytes = page(3, 2, 0, {vorbisId(48000, 2, 0, 96000, 0)});
+    bytes += sharedPage ? page(3, 0, 0, {comments, setup})
+                        : page(3, 0, kUnset, {comments}) + page(3, 0, 0, {setup});
+    const size_t dataStart = bytes.size();
+    bytes += page(3, 4, 48000 * 10, {std::string(2000, 'a')});
+    MemoryFile file(bytes);
+    MediaInfo info;
+    ASSERT_TRUE(readOgg(file, info));
+    EXPECT_EQ(value(info, "INAM"), u"Setup");
+    EXPECT_EQ(value(info, "TIME"), u"00:10 (10sec)");
+    // The average bitrate counts from the end of the setup header's page.
+    const uint64_t kbps = ((bytes.size() - dataStart) * 8 / 10 + 500) / 1000;
+    EXPECT_EQ(value(info, "AFMT"),
+              u"Ogg Vorbis, 48000Hz, " + utf8ToUtf16(std::to_string(kbps)) + u"Kbits/s(VBR), 2ch");
+    EXPECT_LT(file.bytesRead(), 10000u) << "of " << bytes.size();
+  }
 }
 
 TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {

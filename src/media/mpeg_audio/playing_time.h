@@ -7,7 +7,8 @@
 
 namespace sonavid::media {
 
-std::u16string minutesSecondsText(uint64_t seconds);
+// The minutes are at least `minuteDigits` wide ("01:05 (65sec)" with 2).
+std::u16string minutesSecondsText(uint64_t seconds, int minuteDigits = 1);
 std::u16string hoursMinutesSecondsText(uint64_t seconds);
 
 }  // namespace sonavid::media

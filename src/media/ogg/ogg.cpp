@@ -13,6 +13,7 @@
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/mpeg_audio/playing_time.h"
 #include "media/tags/vorbis_comment.h"
 
 namespace sonavid::media {
@@ -451,15 +452,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
     seconds = static_cast<double>(samples) / audio.sampleRate;
   }
   const uint64_t wholeSeconds = wholeNumber(seconds);
-  std::u16string time;
-  time.reserve(24);
-  appendDecimal(time, wholeSeconds / 60, 2);
-  time += u':';
-  appendDecimal(time, wholeSeconds % 60, 2);
-  time += u" (";
-  appendDecimal(time, wholeSeconds);
-  time += u"sec)";
-  info.set("TIME", std::move(time));
+  info.set("TIME", minutesSecondsText(wholeSeconds, 2));
 
   // Average bitrate of the audio data; a multiplexed file's other streams would inflate it,
   // so there the encoder's nominal bitrate stands in.
