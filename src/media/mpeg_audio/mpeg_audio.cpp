@@ -20,9 +20,9 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2;
   if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
-    const std::string tag =
-        readBlock(file, 0, static_cast<size_t>(std::min<uint64_t>(tagSize, kMaxBlockBytes)));
-    id3v2 = parseId3v2(tag);
+    ReadBuffer storage;
+    id3v2 = parseId3v2(viewBlock(
+        file, 0, static_cast<size_t>(std::min<uint64_t>(tagSize, kMaxBlockBytes)), storage));
     start = std::min(tagSize, size);
   }
   const TrailingTags trailing = readTrailingTags(file, size);
