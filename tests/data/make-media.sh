@@ -40,6 +40,12 @@ lame --quiet -t -b 32 --resample 32 -m m "$work/src5.wav" "$out/mp3-cbr-mono-noh
 lame --quiet -V 7 --resample 32 -m s "$work/src5.wav" "$out/mp3-vbr-xing.mp3"
 # VBR without a header: only hopping through the frames gives the right length.
 lame --quiet -t -V 7 --resample 32 -m j "$work/src5.wav" "$out/mp3-vbr-noheader.mp3"
+# The same after 18 s of digital silence: 72 kB of equal 32 kbit/s frames, then 2 s of sound.
+ff -f lavfi -i "anullsrc=r=44100:cl=stereo:d=18" -i "$work/src5.wav" \
+   -filter_complex "[1]atrim=duration=2[s];[0][s]concat=n=2:v=0:a=1" \
+   -fflags +bitexact -flags:a +bitexact "$work/quiet-start.wav"
+lame --quiet -t -V 7 --resample 32 -m j "$work/quiet-start.wav" \
+   "$out/mp3-vbr-noheader-quiet-start.mp3"
 # MPEG-2 (22.05 kHz) and MPEG-2.5 (8 kHz, mono).
 lame --quiet -b 24 --resample 22.05 -m j "$work/src5.wav" "$out/mp3-mpeg2.mp3"
 lame --quiet -b 8 --resample 8 -m m "$work/src5.wav" "$out/mp3-mpeg25-mono.mp3"
@@ -306,7 +312,7 @@ TRUE_LENGTH = {"mp3-layer2.mp3": 3, "mp3-ape-id3v1.mp3": 3, "mp3-ape-lyrics3.mp3
                "mp3-truncated.mp3": 3, "wav-truncated.wav": 1.8, "wav-float.wav": 2,
                "wav-pcm16-mono.wav": 3, "wav-extensible-24bit.wav": 3,
                "wav-info-after-data.wav": 3, "avi-xvid-mp3.avi": 3, "avi-mjpeg-pcm.avi": 2,
-               "avi-audio-only.avi": 2}
+               "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20}
 
 def id3_text(frame):
     return "; ".join(str(x) for x in frame.text if str(x))
@@ -329,7 +335,8 @@ def mp3_expected(name, codepage):
     true_length = TRUE_LENGTH.get(name, 5)
     check(abs(seconds_of(values["TIME"]) - true_length) <= 1, name, values["TIME"])
     check(abs(seconds_of(values["TIME"]) - float(probe["duration"])) <= 1 or
-          name in ("mp3-vbr-noheader.mp3", "mp3-truncated.mp3"), name,
+          name in ("mp3-vbr-noheader.mp3", "mp3-vbr-noheader-quiet-start.mp3",
+                   "mp3-truncated.mp3"), name,
           "ffprobe " + probe["duration"])
     for code in ("TIME", "AFMT"):
         expect(name, code, values[code])

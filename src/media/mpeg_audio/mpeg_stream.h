@@ -4,8 +4,9 @@
 // The frame count comes from a Xing/Info/VBRI header when there is one; otherwise, when the
 // frames all have one bitrate, from the stream's size; when they vary, by hopping from frame
 // header to frame header through the whole stream. Whether they vary is seen in the frames at
-// the start and in a few windows spread over the rest of the stream, so that a VBR stream that
-// opens with a run of equal frames (silence, a quiet intro) is still measured frame by frame.
+// the start and in a few windows spread over the rest of the stream and at its end, so that a
+// VBR stream that opens with a run of equal frames (silence, a quiet intro) is still measured
+// frame by frame.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,9 @@ inline constexpr size_t kMpegFirstProbeBytes = 16 * 1024;
 // than this is checked whole for a change of bitrate.
 inline constexpr size_t kMpegHeadProbeBytes = 64 * 1024;
 // A longer stream whose first frames agree is checked for a change of bitrate in this many
-// windows of this many bytes, spread evenly over it. A window holds at least two of the largest
-// frames (1728 bytes), so a header in it can be confirmed by the next.
-inline constexpr int kMpegSampleWindows = 3;
+// windows of this many bytes, spread evenly over it, the last at its end. A window holds at
+// least two of the largest frames (1728 bytes), so a header in it can be confirmed by the next.
+inline constexpr int kMpegSampleWindows = 4;
 inline constexpr size_t kMpegSampleWindowBytes = 4 * 1024;
 // Frame headers in a row that must agree before bytes without a tag count as MPEG audio.
 inline constexpr int kMpegConfirmFrames = 4;
