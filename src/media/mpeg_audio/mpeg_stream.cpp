@@ -29,12 +29,19 @@ std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos) {
 // emphasis: exactly the headers that parseMpegFrameHeader accepts and sameMpegStream matches.
 class StreamFrameSizes {
  public:
-  explicit StreamFrameSizes(uint32_t firstWord) : bits_(firstWord & kStreamMask) {
+  explicit StreamFrameSizes(uint32_t firstWord)
+      : bits_(firstWord & kStreamMask), byte1_(static_cast<uint8_t>(bits_ >> 16)) {
     for (uint32_t index = 1; index < 15; ++index) {
       for (uint32_t padding = 0; padding < 2; ++padding) {
         const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9);
         bytes_[index][padding] = h ? h->frameBytes : 0;
       }
+    }
+    // By the header's third byte: bitrate index, sample-rate index (the stream's, else no
+    // frame), padding bit.
+    const uint32_t rate = (bits_ >> 10) & 3;
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+      byByte2_[byte] = ((byte >> 2) & 3) == rate ? bytes_[byte >> 4][(byte >> 1) & 1] : 0;
     }
   }
   // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
@@ -42,12 +49,21 @@ class StreamFrameSizes {
     if ((word & kStreamMask) != bits_ || (word & 3) == 2) return 0;
     return bytes_[(word >> 12) & 15][(word >> 9) & 1];
   }
+  // The same for the four header bytes at `p`. The size comes from the third byte alone, so
+  // the next header's position does not wait for the checks of the other three.
+  uint32_t frameBytesAt(const uint8_t* p) const {
+    const uint32_t bytes = byByte2_[p[2]];
+    if (p[0] != 0xFF || (p[1] & 0xFE) != byte1_ || (p[3] & 3) == 2) return 0;
+    return bytes;
+  }
 
  private:
   // Sync, version, layer and sample-rate index.
   static constexpr uint32_t kStreamMask = 0xFFFE0C00u;
   uint32_t bits_;
+  uint8_t byte1_;  // version and layer bits of the second byte
   uint32_t bytes_[16][2] = {};
+  uint16_t byByte2_[256] = {};
 };
 
 // Length of the run of agreeing frame headers from `pos`, up to `enough`. A run of at least
@@ -186,10 +202,11 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
       // The usual case: header after header of the stream, each right where the last frame
       // ended, for as far as the chunk holds them. Only the last frame of the stream can run
       // past its end; its bytes are cut to the end.
+      const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
       size_t next = at;
       uint64_t frames = 0;
       while (next + 4 <= chunk.size()) {
-        const uint32_t frameBytes = sizes.frameBytes(wordAt(chunk, next));
+        const uint32_t frameBytes = sizes.frameBytesAt(bytes + next);
         if (frameBytes == 0) break;
         ++frames;
         next += frameBytes;
