@@ -27,7 +27,9 @@ bool loadOncePerFile(const MacroContext& context, const MacroRequest& request) {
 }  // namespace
 
 std::u16string joinMediaPath(std::u16string_view directory, std::u16string_view fileName) {
-  std::u16string path(directory);
+  std::u16string path;
+  path.reserve(directory.size() + 1 + fileName.size());
+  path += directory;
   if (path.empty() || (path.back() != u'\\' && path.back() != u'/')) path += u'\\';
   path += fileName;
   return path;

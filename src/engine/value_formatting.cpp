@@ -33,8 +33,11 @@ void rewriteAudioFormatValue(std::u16string& value) {
   if (value.find(u"/s") == std::u16string::npos) return;
   size_t write = 0;
   for (size_t read = 0; read < value.size();) {
-    const std::u16string_view rest = std::u16string_view(value).substr(read);
-    const size_t matched = rest.starts_with(u"bits/s") ? 6 : rest.starts_with(u"b/s") ? 3 : 0;
+    size_t matched = 0;
+    if (value[read] == u'b') {
+      const std::u16string_view rest = std::u16string_view(value).substr(read);
+      matched = rest.starts_with(u"bits/s") ? 6 : rest.starts_with(u"b/s") ? 3 : 0;
+    }
     if (matched == 0) {
       value[write++] = value[read++];
       continue;

@@ -53,31 +53,37 @@ Reader likelyReader(std::string_view head) {
 
 }  // namespace
 
-MediaInfo BuiltinReader::readFile(RandomAccessFile& rawFile) {
+MediaInfo BuiltinReader::readFile(RandomAccessFile& file) {
+  MediaInfo info;
+  readFileInto(file, info);
+  return info;
+}
+
+void BuiltinReader::readFileInto(RandomAccessFile& rawFile, MediaInfo& info) {
   // One read at the start of the file serves the signature checks and, for most files, the
   // headers too; one read at the end serves the trailing tags, chunks and boxes found there.
   HeadTailFile file(rawFile, kHeadProbeBytes, kTailBlockBytes);
+  // Room for the values of a tagged file (tags come under several names each), so the list
+  // is not grown step by step.
+  info.clear();
+  info.reserve(kUsualValueCount);
   const Reader likely = likelyReader(file.head());
-  if (likely != nullptr) {
-    MediaInfo info;
-    // Room for the values of a tagged file (tags come under several names each), so the list
-    // is not grown step by step.
-    info.reserve(kUsualValueCount);
-    if (likely(file, info)) return info;
-  }
+  if (likely != nullptr && likely(file, info)) return;
   for (Reader reader : kReaders) {
     if (reader == likely) continue;
-    MediaInfo info;
-    if (reader(file, info)) return info;
+    // Whatever a reader that turned the file down had set goes.
+    info.clear();
+    if (reader(file, info)) return;
   }
-  return {};
+  info.clear();
 }
 
 bool BuiltinReader::load(std::u16string_view path) {
-  info_ = MediaInfo{};
+  // The values are cleared in place: their list keeps its memory from one file to the next.
+  info_.clear();
   auto file = platform().openForReading(path);
   if (!file) return false;
-  info_ = readFile(*file);
+  readFileInto(*file, info_);
   return true;
 }
 

@@ -17,6 +17,8 @@ class BuiltinReader : public MediaReader {
 
   // Reads an opened file (used by load, the tools and the fuzz targets).
   static MediaInfo readFile(RandomAccessFile& file);
+  // The same into `info`, replacing what it held and keeping its memory.
+  static void readFileInto(RandomAccessFile& file, MediaInfo& info);
   const MediaInfo& info() const { return info_; }
 
  private:

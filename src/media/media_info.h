@@ -98,6 +98,12 @@ class MediaInfo {
   // Room for `count` entries in all, so that values found before further set() calls of new
   // codes stay where they are.
   void reserve(size_t count) { entries_.reserve(count); }
+  // No type and no values; the memory is kept for the next file.
+  void clear() {
+    type = 0;
+    entries_.clear();
+    shared_.clear();
+  }
   size_t size() const { return entries_.size(); }
 
  private:
