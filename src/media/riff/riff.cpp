@@ -12,8 +12,9 @@ namespace {
 
 // AVI header lists are longer than the head: muxers leave room for an index of indexes
 // after each stream's headers. The chunks after such padding are read a block of this much at
-// a time, which holds the next stream's headers or the movie list's header.
-constexpr size_t kAviReadAheadBytes = 1024;
+// a time, which holds the next stream's headers, or the padding's end and the movie list's
+// header.
+constexpr size_t kAviReadAheadBytes = 2048;
 
 }  // namespace
 
