@@ -146,6 +146,11 @@ TEST_F(MpegAudioTest, ChangeOfBitrateIsLookedForAcrossTheWholeStream) {
   ASSERT_TRUE(info);
   const std::string afmt = value(*info, "AFMT");
   EXPECT_NE(afmt.find("Kb/s(VBR) 48000Hz J-Stereo 1020frames"), std::string::npos) << afmt;
+  // Or that changes only in its last frames.
+  info = read(frames(401, 64) + frames(2, 320));
+  ASSERT_TRUE(info);
+  EXPECT_NE(value(*info, "AFMT").find("(VBR) 48000Hz J-Stereo 403frames"), std::string::npos)
+      << value(*info, "AFMT");
   // A constant stream is checked in a few small windows, not read whole.
   MemoryFile file(frames(3000, 128));
   MediaInfo cbr;

@@ -148,17 +148,21 @@ bool windowVaries(std::string_view window, const StreamFrameSizes& sizes, uint32
 }
 
 // Whether the stream between `checkedUpTo` and `end` changes bitrate, looked for in
-// kMpegSampleWindows windows: spread evenly over it, the last one at its very end (a quiet
-// start or end is a long run of equal frames). The windows start on page boundaries.
+// kMpegSampleWindows windows: spread evenly over it, starting on page boundaries, and the last
+// one ending where the stream ends (a quiet start or end is a long run of equal frames).
 bool sampledBitrateVaries(RandomAccessFile& file, uint64_t checkedUpTo, uint64_t end,
                           uint32_t firstWord, const StreamFrameSizes& sizes) {
   const uint32_t firstIndex = (firstWord >> 12) & 15;
   char window[kMpegSampleWindowBytes];
   const uint64_t span = end - checkedUpTo;
   for (int i = 1; i <= kMpegSampleWindows; ++i) {
-    uint64_t at = i < kMpegSampleWindows ? checkedUpTo + span * i / kMpegSampleWindows
-                                         : (end > sizeof window ? end - sizeof window : 0);
-    at -= at % kMpegSampleWindowBytes;
+    uint64_t at = 0;
+    if (i < kMpegSampleWindows) {
+      at = checkedUpTo + span * i / kMpegSampleWindows;
+      at -= at % kMpegSampleWindowBytes;
+    } else {
+      at = end > sizeof window ? end - sizeof window : 0;  // the last bytes of the stream
+    }
     if (at < checkedUpTo) at = checkedUpTo;
     if (at >= end) break;
     const size_t want = end - at < sizeof window ? static_cast<size_t>(end - at) : sizeof window;
