@@ -165,6 +165,13 @@ void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
   while (count > 0) out += digits[--count];
 }
 
+std::u16string asciiToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) out.push_back(static_cast<unsigned char>(c));
+  return out;
+}
+
 std::u16string toU16(long long value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());

@@ -34,6 +34,10 @@ constexpr int hexDigitValue(char16_t c) {
 
 constexpr bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
 
+// Each byte as the character of the same code: for texts made of ASCII (formatted numbers,
+// codec names), which need no decoding.
+std::u16string asciiToUtf16(std::string_view text);
+
 // Decimal text of an integer.
 std::u16string toU16(long long value);
 

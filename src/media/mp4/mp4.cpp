@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "engine/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/mp4/mp4_boxes.h"
+#include "media/mpeg_audio/playing_time.h"
 #include "media/read_ahead_file.h"
 #include "media/tags/mp4_ilst.h"
+#include "media/whole_number.h"
 
 namespace sonavid::media {
 
@@ -34,29 +37,6 @@ constexpr uint64_t kMaxFragmentBytes = 4u * 1024 * 1024;
 constexpr std::string_view kImageBrands[] = {"heic", "heix", "heim", "heis", "hevc",
                                              "mif1", "msf1", "avif", "avis", "crx "};
 
-std::u16string ascii(const char* text) {
-  std::u16string out;
-  while (*text) out.push_back(static_cast<unsigned char>(*text++));
-  return out;
-}
-
-// A non-negative count from a computed length or rate, capped: damaged headers can make these
-// larger than any integer.
-uint64_t wholeNumber(double value) {
-  constexpr double kLargest = 1e18;
-  if (!(value > 0)) return 0;
-  return value >= kLargest ? static_cast<uint64_t>(kLargest) : static_cast<uint64_t>(value);
-}
-
-std::u16string formatSeconds(double seconds) {
-  const uint64_t whole = wholeNumber(seconds);
-  char text[96];
-  std::snprintf(
-      text, sizeof text, "%llu:%02llu (%llusec)", static_cast<unsigned long long>(whole / 60),
-      static_cast<unsigned long long>(whole % 60), static_cast<unsigned long long>(whole));
-  return ascii(text);
-}
-
 uint64_t kbpsOf(const Mp4Track& track) {
   if (track.sampleBytes > 0 && track.mediaSeconds() > 0) {
     return wholeNumber(static_cast<double>(track.sampleBytes) * 8 / track.mediaSeconds() / 1000 +
@@ -69,7 +49,7 @@ std::u16string audioFormat(const Mp4Track& track, double seconds) {
   char text[256];
   std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %u Hz", track.codecName().c_str(),
                 seconds, static_cast<unsigned long long>(kbpsOf(track)), track.sampleRate);
-  return ascii(text);
+  return asciiToUtf16(text);
 }
 
 std::u16string videoFormat(const Mp4Track& track, double seconds) {
@@ -79,7 +59,7 @@ std::u16string videoFormat(const Mp4Track& track, double seconds) {
   std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %ux%u @ %.6f fps",
                 track.codecName().c_str(), seconds, static_cast<unsigned long long>(kbpsOf(track)),
                 track.width, track.height, fps);
-  return ascii(text);
+  return asciiToUtf16(text);
 }
 
 }  // namespace
@@ -160,7 +140,7 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
     if (track.kind == Mp4Track::Kind::kAudio) audio = &track;  // the last one
     if (track.kind == Mp4Track::Kind::kVideo && video == nullptr) video = &track;
   }
-  info.set("TIME", formatSeconds(seconds));
+  info.set("TIME", minutesSecondsText(wholeNumber(seconds)));
   auto trackSeconds = [&](const Mp4Track& track) {
     const double own = track.seconds(movie);
     return own > 0 ? own : seconds;

@@ -15,6 +15,7 @@
 #include "media/formats.h"
 #include "media/mpeg_audio/playing_time.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/whole_number.h"
 
 namespace sonavid::media {
 
@@ -398,20 +399,6 @@ ChainTotals walkChains(Pager& pager) {
   return totals;
 }
 
-// A non-negative count from a computed length or rate; damaged granule positions can make
-// these larger than any integer, so they are capped.
-uint64_t wholeNumber(double value) {
-  constexpr double kLargest = 1e18;
-  if (!(value > 0)) return 0;
-  return value >= kLargest ? static_cast<uint64_t>(kLargest) : static_cast<uint64_t>(value);
-}
-
-std::u16string ascii(const char* text) {
-  std::u16string out;
-  while (*text) out.push_back(static_cast<unsigned char>(*text++));
-  return out;
-}
-
 const char* codecName(Codec codec) {
   switch (codec) {
     case Codec::kVorbis:
@@ -468,7 +455,7 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
                         audio.bitrateNominal == audio.bitrateMin;
   std::u16string format;
   format.reserve(48);
-  format += ascii(codecName(audio.codec));
+  format += asciiToUtf16(codecName(audio.codec));
   format += u", ";
   appendDecimal(format, audio.sampleRate);
   format += u"Hz, ";
