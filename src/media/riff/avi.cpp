@@ -13,12 +13,10 @@
 #include "media/riff/riff_forms.h"
 #include "media/riff/video_codecs.h"
 #include "media/riff/wave_format.h"
-#include "media/tags/riff_info.h"
 
 namespace sonavid::media {
 namespace {
 
-constexpr size_t kMaxInfoListBytes = 256 * 1024;
 constexpr int kMaxStreams = 64;
 
 struct VideoStream {
@@ -170,11 +168,7 @@ void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
         headers = readHeaderList(file, *chunk);
         haveHeaders = true;
       } else if (type == "INFO") {
-        const std::string list =
-            readBlock(file, chunk->dataOffset + 4,
-                      static_cast<size_t>(chunk->size - 4 < kMaxInfoListBytes ? chunk->size - 4
-                                                                              : kMaxInfoListBytes));
-        addRiffInfoValues(parseRiffInfo(list), "", info);
+        addInfoListValues(file, *chunk, "", info);
       }
     } else if (chunk->id == "RIFF") {
       if (readBlock(file, chunk->dataOffset, 4) == "AVIX") extended = true;

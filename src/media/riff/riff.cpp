@@ -2,6 +2,7 @@
 // chunks.
 #include "media/block_cached_file.h"
 #include "media/byte_reader.h"
+#include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/read_ahead_file.h"
 #include "media/riff/riff_forms.h"
@@ -44,6 +45,17 @@ bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
     return false;
   }
   return true;
+}
+
+void addInfoListValues(RandomAccessFile& file, const RiffChunk& list, std::string_view suffix,
+                       MediaInfo& info) {
+  if (list.size < 4) return;
+  const std::string bytes =
+      readBlock(file, list.dataOffset,
+                static_cast<size_t>(list.size < kMaxInfoListBytes ? list.size : kMaxInfoListBytes));
+  if (bytes.compare(0, 4, "INFO") == 0) {
+    addRiffInfoValues(parseRiffInfo(std::string_view(bytes).substr(4)), suffix, info);
+  }
 }
 
 void addRiffInfoValues(const std::vector<std::pair<std::string, std::u16string>>& items,

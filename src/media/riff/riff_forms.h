@@ -9,12 +9,19 @@
 
 #include "common/platform.h"
 #include "media/media_info.h"
+#include "media/riff/riff_chunks.h"
 
 namespace sonavid::media {
 
 void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info);
 void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info);
 void readRmp3Form(RandomAccessFile& file, uint64_t end, MediaInfo& info);
+
+// When `list` (a LIST chunk) is an INFO list, sets its codes as addRiffInfoValues does. The list
+// is read up to kMaxInfoListBytes.
+inline constexpr size_t kMaxInfoListBytes = 256 * 1024;
+void addInfoListValues(RandomAccessFile& file, const RiffChunk& list, std::string_view suffix,
+                       MediaInfo& info);
 
 // Sets the INFO list codes (INAM, ISBJ, IART, IPRD, ICMT, ICRD, IGNR, ICOP, ISFT, ISRC, IENG
 // and TRACK from ITRK or IPRT) with `suffix` appended ("" for WAV and AVI, "_rmp").

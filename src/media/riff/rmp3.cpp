@@ -5,15 +5,9 @@
 #include "media/mpeg_audio/mp3_values.h"
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
-#include "media/tags/riff_info.h"
 #include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
-namespace {
-
-constexpr size_t kMaxInfoListBytes = 256 * 1024;
-
-}  // namespace
 
 void readRmp3Form(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
   const TrailingTags trailing = readTrailingTags(file, file.size());
@@ -30,13 +24,8 @@ void readRmp3Form(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
       search.end = chunk->dataOffset + chunk->size;
       search.trusted = true;
       stream = measureMpegStream(file, search);
-    } else if (chunk->id == "LIST" && chunk->size >= 4) {
-      const std::string list = readBlock(
-          file, chunk->dataOffset,
-          static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size : kMaxInfoListBytes));
-      if (list.compare(0, 4, "INFO") == 0) {
-        addRiffInfoValues(parseRiffInfo(std::string_view(list).substr(4)), "_rmp", info);
-      }
+    } else if (chunk->id == "LIST") {
+      addInfoListValues(file, *chunk, "_rmp", info);
     } else if (chunk->id == "id3 " || chunk->id == "ID3 ") {
       const std::string tag = readBlock(
           file, chunk->dataOffset,

@@ -5,13 +5,11 @@
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
 #include "media/riff/wave_format.h"
-#include "media/tags/riff_info.h"
 
 namespace sonavid::media {
 namespace {
 
 constexpr size_t kMaxFormatChunkBytes = 1024;
-constexpr size_t kMaxInfoListBytes = 256 * 1024;
 
 }  // namespace
 
@@ -36,13 +34,8 @@ void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
         walker.extendToEnd(*chunk);
       }
       dataBytes = chunk->size;
-    } else if (chunk->id == "LIST" && chunk->size >= 4) {
-      const std::string list = readBlock(
-          file, chunk->dataOffset,
-          static_cast<size_t>(chunk->size < kMaxInfoListBytes ? chunk->size : kMaxInfoListBytes));
-      if (list.compare(0, 4, "INFO") == 0) {
-        addRiffInfoValues(parseRiffInfo(std::string_view(list).substr(4)), "", info);
-      }
+    } else if (chunk->id == "LIST") {
+      addInfoListValues(file, *chunk, "", info);
     }
   }
   if (!format) return;
