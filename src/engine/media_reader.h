@@ -19,6 +19,12 @@ enum MediaTypeCode : int32_t {
   kTypeOgg = 7,
   kTypeApe = 8,
   kTypeMp4 = 9,
+  // Codes above 9 are this plug-in's own; an installed reader never reports them.
+  kTypeFlac = 11,
+  kTypeAiff = 12,
+  kTypeWavPack = 13,
+  kTypeDsf = 14,
+  kTypeMatroska = 15,
 };
 
 class MediaReader {
