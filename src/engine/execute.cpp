@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "engine/engine_services.h"
 #include "engine/media_info_macro.h"
 #include "engine/media_type_macro.h"
 
@@ -47,16 +46,6 @@ const char16_t* executeMacro(const MacroContext& context, const MacroRequest* re
     return kEmptyText;
   }
   return kMacroTable[request->macroIndex](context, *request);
-}
-
-const char16_t* executeMacro(const MacroRequest* request) {
-  try {
-    const MacroContext context{pluginState(), activeReader(), activeSubstitution()};
-    return executeMacro(context, request);
-  } catch (...) {
-    // Out of memory or a failing reader: the host gets an empty text, never an exception.
-    return kEmptyText;
-  }
 }
 
 }  // namespace sonavid

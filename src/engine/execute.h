@@ -10,12 +10,9 @@
 
 namespace sonavid {
 
-// The host's entry: a null request is the reset at the start of a run. Works on pluginState()
-// with activeReader() and activeSubstitution(). Returns state.macroResult's text or the
-// constant empty text, never null; throws nothing.
-const char16_t* executeMacro(const MacroRequest* request);
-
-// The same with explicit services (tests, the setup dialog's sample run).
+// A null request is the reset at the start of a run. Returns state.macroResult's text or the
+// constant empty text, never null. The plug-in's entry on its chosen services is in
+// plugin/engine_services.h.
 const char16_t* executeMacro(const MacroContext& context, const MacroRequest* request);
 
 // The path the reader loads: folder, a "\" unless the folder already ends in "\" or "/", and

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/execute_request.h"
-#include "engine/media_reader.h"
-#include "engine/substitution.h"
-#include "host/plugin_state.h"
+#include "core/media_reader.h"
+#include "core/substitution.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 
@@ -29,11 +29,5 @@ inline constexpr const char16_t* kEmptyText = u"";
 inline const char16_t* resultText(const std::u16string& result) {
   return result.empty() ? kEmptyText : result.c_str();
 }
-
-// Media type index of a type name ("MP3" ... "MP4", exact and upper case); -1 for any other.
-int mediaTypeIndexOfName(std::u16string_view name);
-
-// Media type index of a reader type code; -1 for 0, 6, codes above 9 and negative codes.
-int mediaTypeIndexOfCode(int32_t code);
 
 }  // namespace sonavid

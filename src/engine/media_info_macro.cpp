@@ -59,7 +59,7 @@ const char16_t* mediaInfoMacro(const MacroContext& context, const MacroRequest& 
 
   const int32_t code = context.reader.type();
   const bool typeMatches = params.typeIndex < 0 ? mediaTypeIndexOfCode(code) >= 0
-                                                : code == kMediaTypeCodes[params.typeIndex];
+                                                : code == kMediaTypes[params.typeIndex].code;
   if (!typeMatches) {
     result.clear();
     return kEmptyText;
@@ -77,9 +77,9 @@ const char16_t* mediaInfoMacro(const MacroContext& context, const MacroRequest& 
   context.reader.copyValue(fieldCode, result);
   if (fieldCode == kTimeField) {
     if (result.empty()) {
-      state.timeScratch =
+      const std::u16string seconds =
           secondsFromAudioFormat(context.reader.value(kAudioFormatField), context.substitution);
-      result = formatPlayingTime(state.timeScratch);
+      result = formatPlayingTime(seconds);
     }
     rewriteTimeValue(result);
   }
@@ -88,7 +88,7 @@ const char16_t* mediaInfoMacro(const MacroContext& context, const MacroRequest& 
 
   if (!itemName.empty()) {
     const std::u16string_view expression =
-        findItemExpression(state.itemLists[params.typeIndex], itemName);
+        findItemExpression(state.settings.itemLists[params.typeIndex], itemName);
     // Applied to an empty value too, so an item can supply a text for a missing one.
     applySubstitution(result, expression, context.substitution);
   }

@@ -39,7 +39,7 @@ std::u16string_view fileExtension(std::u16string_view fileName) {
 const char16_t* mediaTypeMacro(const MacroContext& context, const MacroRequest& request) {
   std::u16string& result = context.state.macroResult;
   const MediaTypeParams params =
-      parseMediaTypeParams(request.parameterText, context.state.def01, context.state.def02);
+      parseMediaTypeParams(request.parameterText, context.state.settings.def01, context.state.settings.def02);
 
   const int typeIndex = mediaTypeIndexOfCode(context.reader.type());
   if (typeIndex < 0) {
@@ -48,7 +48,7 @@ const char16_t* mediaTypeMacro(const MacroContext& context, const MacroRequest& 
     return resultText(result);
   }
 
-  result = kMediaTypeNames[typeIndex];
+  result = mediaTypeName(typeIndex);
   if (result == u"WMA" && context.reader.value(u"VFMT") != kNoVideo) result = u"WMV";
   if (params.caseChoice != 0) result = asciiLower(result);
   return resultText(result);

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/substitution.h"
+#include "core/substitution.h"
 
 namespace sonavid {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/platform.h"
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/media_info.h"
 
 namespace sonavid::media {

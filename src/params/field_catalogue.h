@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/plugin_state.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 

@@ -1,13 +1,13 @@
 #include "params/param0_host_settings.h"
 
-#include "host/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace sonavid {
 
-bool Param0HostSettings::readOmitMode() { return readOmitDefaults(state_); }
+bool Param0HostSettings::readOmitMode() { return readOmitDefaults(state_.settings); }
 
-void Param0HostSettings::writeOmitMode(bool omit) { writeOmitDefaults(state_, omit); }
+void Param0HostSettings::writeOmitMode(bool omit) { writeOmitDefaults(state_.settings, omit); }
 
-void Param0HostSettings::writeDefaults() { saveMediaTypeDefaults(state_); }
+void Param0HostSettings::writeDefaults() { saveMediaTypeDefaults(state_.settings); }
 
 }  // namespace sonavid

@@ -50,14 +50,14 @@ void Param0Model::selectNonTarget(int item) {
 }
 
 void Param0Model::restoreDefaults() {
-  caseItem_ = radioItemFor(state_.def01);
-  nonTargetItem_ = radioItemFor(state_.def02);
+  caseItem_ = radioItemFor(state_.settings.def01);
+  nonTargetItem_ = radioItemFor(state_.settings.def02);
   paramChange();
 }
 
 void Param0Model::saveDefaults() {
-  state_.def01 = caseItem_;
-  state_.def02 = nonTargetItem_;
+  state_.settings.def01 = caseItem_;
+  state_.settings.def02 = nonTargetItem_;
   settings_.writeDefaults();
   paramChange();
 }
@@ -75,8 +75,8 @@ std::u16string Param0Model::confirm() {
 }
 
 void Param0Model::paramChange() {
-  macroText_ = mediaTypeMacroText(state_.macroLetter, caseItem_, nonTargetItem_, state_.def01,
-                                  state_.def02, omitMode_);
+  macroText_ = mediaTypeMacroText(state_.macroLetter, caseItem_, nonTargetItem_, state_.settings.def01,
+                                  state_.settings.def02, omitMode_);
 }
 
 }  // namespace sonavid

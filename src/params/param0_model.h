@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/plugin_state.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 

@@ -28,8 +28,8 @@ void Param1Model::create() {
 }
 
 void Param1Model::show() {
-  fillFieldList(state_.def11);
-  fieldIndex_ = validFieldIndex(state_.def12);
+  fillFieldList(state_.settings.def11);
+  fieldIndex_ = validFieldIndex(state_.settings.def12);
   paramChange();
 }
 
@@ -45,14 +45,14 @@ void Param1Model::selectField(int fieldIndex) {
 }
 
 std::u16string Param1Model::confirm() {
-  state_.def11 = typeIndex_;
-  state_.def12 = fieldIndex_;
+  state_.settings.def11 = typeIndex_;
+  state_.settings.def12 = fieldIndex_;
   return macroText_;
 }
 
 void Param1Model::fillFieldList(int typeIndex) {
   typeIndex_ = typeIndex >= 0 && typeIndex < kTypeSelectorCount ? typeIndex : kNoSelection;
-  fieldEntries_ = buildFieldList(typeIndex_, state_.itemLists);
+  fieldEntries_ = buildFieldList(typeIndex_, state_.settings.itemLists);
 }
 
 int Param1Model::validFieldIndex(int fieldIndex) const {

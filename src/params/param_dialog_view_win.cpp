@@ -1,7 +1,7 @@
 #include "params/param_dialog_view_win.h"
 
-#include "host/dialog_placement.h"
-#include "host/help_service_win.h"
+#include "ui/dialog_placement.h"
+#include "ui/help_service_win.h"
 #include "params/param_texts.h"
 #include "ui/dialog_template.h"
 #include "ui/fonts_win.h"

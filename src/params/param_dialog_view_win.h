@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/host_abi.h"
+#include "core/host_abi.h"
 #include "ui/controls_win.h"
 #include "ui/modal_dialog_win.h"
 #include "ui/win_handles_win.h"

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "host/dialog_hooks_win.h"
+#include "ui/dialog_hooks_win.h"
 #include "params/param_dialogs_win.h"
 
 namespace sonavid {

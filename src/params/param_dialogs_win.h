@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "host/host_abi.h"
-#include "host/plugin_state.h"
+#include "core/host_abi.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/substitution.h"
+#include "core/substitution.h"
 
 namespace sonavid {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/execute_request.h"
-#include "engine/substitution.h"
+#include "core/substitution.h"
 
 namespace sonavid::setup {
 

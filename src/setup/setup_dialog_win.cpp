@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "host/dialog_hooks_win.h"
-#include "host/dialog_placement.h"
-#include "host/help_service_win.h"
+#include "ui/dialog_hooks_win.h"
+#include "ui/dialog_placement.h"
+#include "ui/help_service_win.h"
 #include "setup/window_settings.h"
 #include "ui/controls_win.h"
 #include "ui/dialog_template.h"
@@ -18,8 +18,8 @@
 
 namespace sonavid {
 
-void runSetupDialog(const HostRect& rect) {
-  setup::SetupDialog dialog(pluginState(), rect);
+void runSetupDialog(const HostRect& rect, const MacroContext& services) {
+  setup::SetupDialog dialog(services, rect);
   dialog.run();
   _FormSetup = nullptr;
 }
@@ -45,8 +45,11 @@ void setMenuItemEnabled(HMENU menu, int id, bool enabled) {
 
 }  // namespace
 
-SetupDialog::SetupDialog(PluginState& state, const HostRect& hostRect)
-    : state_(state), hostRect_(hostRect), model_(state.itemLists) {}
+SetupDialog::SetupDialog(const MacroContext& services, const HostRect& hostRect)
+    : state_(services.state),
+      services_(services),
+      hostRect_(hostRect),
+      model_(services.state.settings.itemLists) {}
 
 INT_PTR SetupDialog::run() {
   ui::DialogTemplateSpec dialogLayout;
@@ -111,7 +114,7 @@ INT_PTR SetupDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void SetupDialog::formCreate() {
   _FormSetup = window_;
-  settings_ = usableWindowSettings(readSetupWindowSettings(state_));
+  settings_ = usableWindowSettings(readSetupWindowSettings(state_.settings));
   model_.setSampleFolder(settings_.sampleDir);
   uiFont_ = ui::createFont({.face = ui::kUiGothic});
   fixedFont_ = ui::createFont({.face = ui::kFixedGothic});
@@ -294,7 +297,7 @@ void SetupDialog::formClose() {
     }
   }
   settings_.sampleDir = model_.sampleFolder();
-  writeSetupWindowSettings(state_, settings_);
+  writeSetupWindowSettings(state_.settings, settings_);
 }
 
 void SetupDialog::updateCommandStates() {

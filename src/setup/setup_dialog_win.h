@@ -11,8 +11,9 @@
 #include <array>
 #include <string>
 
-#include "host/host_abi.h"
-#include "host/settings_store.h"
+#include "core/host_abi.h"
+#include "engine/macro_context.h"
+#include "settings/settings_store.h"
 #include "setup/row_drag.h"
 #include "setup/setup_model.h"
 #include "ui/modal_dialog_win.h"
@@ -44,7 +45,7 @@ inline constexpr int kRowHeight = 16;
 
 class SetupDialog : private ui::ModalDialog {
  public:
-  SetupDialog(PluginState& state, const HostRect& hostRect);
+  SetupDialog(const MacroContext& services, const HostRect& hostRect);
   // Shows the dialog modally to the owner window; returns the modal result.
   INT_PTR run();
 
@@ -95,6 +96,8 @@ class SetupDialog : private ui::ModalDialog {
   void buttonOkClick();
 
   PluginState& state_;
+  // The reader and substitution of the sample test.
+  MacroContext services_;
   HostRect hostRect_;
   SetupModel model_;
   SetupWindowSettings settings_;

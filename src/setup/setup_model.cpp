@@ -7,7 +7,7 @@
 namespace sonavid::setup {
 
 SetupModel::SetupModel(const std::array<ItemList, kPageCount>& itemLists) {
-  for (int page = 0; page < kPageCount; ++page) pages_[page] = itemRowsOf(itemLists[page]);
+  for (int page = 0; page < kPageCount; ++page) pages_[page] = rowsOf(itemLists[page]);
 }
 
 bool SetupModel::anyPageModified() const {
@@ -146,10 +146,10 @@ std::vector<int> SetupModel::pagesToSave(SaveMode mode) const {
 }
 
 int SetupModel::save(SaveMode mode, PluginState& state) {
-  std::vector<std::pair<int, std::vector<ItemRow>>> toSave;
-  for (int page : pagesToSave(mode)) toSave.emplace_back(page, pages_[page]);
+  std::vector<std::pair<int, ItemList>> toSave;
+  for (int page : pagesToSave(mode)) toSave.emplace_back(page, itemListOf(pages_[page]));
   if (toSave.empty()) return 0;
-  saveItemLists(state, toSave);
+  saveItemLists(state.settings, toSave);
   for (const auto& saved : toSave) modified_[saved.first] = false;
   return static_cast<int>(toSave.size());
 }

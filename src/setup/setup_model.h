@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/plugin_state.h"
+#include "engine/plugin_state.h"
 #include "setup/setup_pages.h"
 #include "setup/setup_row.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/plugin_state.h"
-#include "host/settings_store.h"
+#include "engine/plugin_state.h"
+#include "settings/settings_store.h"
 
 namespace sonavid::setup {
 

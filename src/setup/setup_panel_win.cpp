@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine_services.h"
 #include "engine/execute.h"
 #include "setup/sample_test.h"
 #include "setup/setup_dialog_win.h"
@@ -89,7 +88,7 @@ void SetupDialog::pageControlChange() {
 }
 
 void SetupDialog::buttonSampleClick() {
-  const std::u16string folder = model_.prepareSampleFolder(state_.dataFilePath, folderExists);
+  const std::u16string folder = model_.prepareSampleFolder(state_.settings.dataFilePath, folderExists);
   const std::u16string filter = dialogFilter(model_.sampleFilter());
   std::vector<wchar_t> fileName(kFileNameCapacity, L'\0');
   const std::u16string& initialName = model_.sampleFileName();
@@ -111,7 +110,9 @@ void SetupDialog::buttonSampleClick() {
   model_.rememberSampleFile(ui::fromWide(fileName.data()));
   const SampleTexts texts = readSampleTexts(
       model_.sampleFolder(), model_.sampleFileName(),
-      [](const MacroRequest* request) { return std::u16string(executeMacro(request)); });
+      [this](const MacroRequest* request) {
+        return std::u16string(executeMacro(services_, request));
+      });
   for (const std::u16string& text : texts.texts) addComboText(comboBoxSample_, text);
   if (texts.dropDown) {
     SetFocus(comboBoxSample_);
@@ -131,7 +132,7 @@ void SetupDialog::buttonTestClick() {
   const int row = selectedRow(shownList());
   if (row < 0 || static_cast<size_t>(row) >= model_.shownRows().size()) return;
   const std::u16string output = trySubstitution(
-      activeSubstitution(), model_.shownRows()[row].substitution, ui::windowText(comboBoxSample_));
+      services_.substitution, model_.shownRows()[row].substitution, ui::windowText(comboBoxSample_));
   ui::setWindowText(editTest_, output);
 }
 

@@ -4,12 +4,31 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "host/settings_store.h"
+#include "settings/plugin_settings.h"
 
 namespace sonavid::setup {
 
-using SetupRow = ItemRow;
+struct SetupRow {
+  std::u16string baseCode;  // "TIME", "AFMT" or "VFMT"
+  std::u16string suffix;
+  std::u16string description;
+  std::u16string substitution;
+
+  friend bool operator==(const SetupRow&, const SetupRow&) = default;
+};
+
+// Splits an item name into its base code (first four characters) and suffix (from the sixth);
+// the fifth character, the "_", is dropped. Shorter names give what there is.
+SetupRow splitItemName(std::u16string_view itemName);
+
+// The rows a page shows for an item list (an incomplete last item is filled with empty texts).
+std::vector<SetupRow> rowsOf(const ItemList& list);
+
+// The item list the rows stand for, leaving out rows with an empty suffix, description or
+// substitution.
+ItemList itemListOf(const std::vector<SetupRow>& rows);
 
 // Sub-item texts by index, as the edit box remembers which one it edits.
 inline constexpr int kSuffixText = 0;

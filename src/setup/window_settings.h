@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace sonavid::setup {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/media_reader.h"
-#include "engine/substitution.h"
+#include "core/media_reader.h"
+#include "core/substitution.h"
 
 namespace sonavid::testing {
 

@@ -8,8 +8,9 @@
 
 #include "common/text.h"
 #include "engine/execute.h"
+#include "plugin/engine_services.h"
 #include "engine/expansion_run.h"
-#include "host/plugin_state.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "engine/engine_services.h"
+#include "plugin/engine_services.h"
 #include "engine_fakes.h"
-#include "host/plugin_state.h"
+#include "engine/plugin_state.h"
 
 namespace sonavid {
 namespace {
@@ -109,7 +109,7 @@ TEST_F(ExecuteTest, FailedLoadAnswersEmptyAndIsNotRetried) {
   EXPECT_EQ(pluginState().macroResult, u"old");
 
   // Later calls on the same file dispatch on whatever the reader holds; no second load.
-  pluginState().def02 = 1;
+  pluginState().settings.def02 = 1;
   EXPECT_EQ(run(request(0, 2, u"missing.mp3")), u"mp3");
   EXPECT_EQ(run(request(0, 1, u"missing.mp3")), u"mp3");
   EXPECT_EQ(reader->loads.size(), 1u);

@@ -108,7 +108,6 @@ TEST_F(MediaInfoMacroTest, MissingTimeIsDerivedFromTheAudioFormat) {
   const std::u16string afmt = u"X, 205.3 more";
   substitution.answer(std::u16string(kDefaultTimeExpression), afmt, {1, u"205"});
   EXPECT_EQ(run({kTypeMp3, {{u"AFMT", afmt}}}, u",TIME"), u"3'25 (205sec)");
-  EXPECT_EQ(state.timeScratch, u"205");
   EXPECT_EQ(substitution.calls.back().first, kDefaultTimeExpression);
 
   // No match (or an unusable engine) formats an empty seconds text.
@@ -137,7 +136,7 @@ TEST_F(MediaInfoMacroTest, CommentLineFeedsAreRemoved) {
 }
 
 TEST_F(MediaInfoMacroTest, UserItemsRewriteTheBaseFieldOfAnExplicitType) {
-  state.itemLists[0] = {u"TIME_min", u"", u"s/first/", u"TIME_min", u"", u"s/second/"};
+  state.settings.itemLists[0] = {u"TIME_min", u"", u"s/first/", u"TIME_min", u"", u"s/second/"};
   substitution.answer(u"s/second/", u"3'25 (205sec)", {1, u"3 min"});
   const FakeFile mp3{kTypeMp3, {{u"TIME", u"3:25 (205sec)"}, {u"AFMT", u"MPEG, 128kbits/s"}}};
   EXPECT_EQ(run(mp3, u"MP3,TIME_min"), u"3 min");

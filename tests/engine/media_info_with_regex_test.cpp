@@ -44,7 +44,7 @@ TEST_F(MediaInfoWithRegexTest, TimeIsTakenFromTheAudioFormatsSecondsPart) {
 }
 
 TEST_F(MediaInfoWithRegexTest, UserItemsRunTheirSubstitutionOnTheFormattedValue) {
-  state.itemLists[0] = {
+  state.settings.itemLists[0] = {
       u"TIME_min",  u"minutes",        u"s/^(\\d+)'.*$/\\1 min/",
       u"TIME_min",  u"minutes, later", u"s/^(\\d+)'(\\d+).*$/\\1m\\2s/",
       u"AFMT_rate", u"bit rate",       u"s/^.* (\\d+)kbps.*$/\\1/",

@@ -75,10 +75,10 @@ TEST_F(MediaTypeMacroTest, NamesEveryTypeCodeInEitherCase) {
 
 TEST_F(MediaTypeMacroTest, DefaultsComeFromTheStateAtEachRequest) {
   EXPECT_EQ(run({kTypeMp3, {}}, u""), u"MP3");
-  state.def01 = 1;
+  state.settings.def01 = 1;
   EXPECT_EQ(run({kTypeMp3, {}}, u""), u"mp3");
   EXPECT_EQ(run({kTypeMp3, {}}, u"0"), u"MP3");
-  state.def02 = 1;
+  state.settings.def02 = 1;
   EXPECT_EQ(run({kTypeNone, {}}, u"", u"Notes.TXT"), u"TXT");
 }
 

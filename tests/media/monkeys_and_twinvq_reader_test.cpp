@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/formats.h"
 #include "media/memory_file.h"
 

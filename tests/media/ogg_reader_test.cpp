@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/formats.h"
 #include "media/memory_file.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/text.h"
-#include "engine/media_reader.h"
-#include "engine/substitution.h"
-#include "host/ini_form.h"
+#include "core/media_reader.h"
+#include "core/substitution.h"
+#include "settings/ini_form.h"
 #include "params/param0_host_settings.h"
 
 namespace sonavid {
@@ -55,7 +55,7 @@ class FakeSettings : public Param0Settings {
     omit = value;
     omitWrites.push_back(value);
   }
-  void writeDefaults() override { defaultWrites.emplace_back(state_.def01, state_.def02); }
+  void writeDefaults() override { defaultWrites.emplace_back(state_.settings.def01, state_.settings.def02); }
 
  private:
   const PluginState& state_;
@@ -105,14 +105,14 @@ TEST_F(Param0ModelTest, SaveDefaultsInOmitModeShrinksTheTextAndWritesBothKeys) {
   EXPECT_EQ(model_.macroText(), u"/T<1,1>");
   model_.saveDefaults();
   EXPECT_EQ(model_.macroText(), u"/T");
-  EXPECT_EQ(state_.def01, 1);
-  EXPECT_EQ(state_.def02, 1);
+  EXPECT_EQ(state_.settings.def01, 1);
+  EXPECT_EQ(state_.settings.def02, 1);
   ASSERT_EQ(settings_.defaultWrites.size(), 1u);
   EXPECT_EQ(settings_.defaultWrites[0], std::make_pair(1, 1));
 }
 
 TEST_F(Param0ModelTest, RestoreDefaultsBringsBackTheStoredChoice) {
-  state_.def01 = 1;
+  state_.settings.def01 = 1;
   open();
   model_.selectCase(0);
   model_.selectNonTarget(1);
@@ -141,13 +141,13 @@ TEST_F(Param0ModelTest, OnlyConfirmRemembersTheChoice) {
   EXPECT_EQ(model_.confirm(), u"/T<1,1>");
   EXPECT_EQ(state_.lastCase, 1);
   EXPECT_EQ(state_.lastNonTarget, 1);
-  EXPECT_EQ(state_.def01, 0);
+  EXPECT_EQ(state_.settings.def01, 0);
 }
 
 TEST_F(Param0ModelTest, OutOfRangeStoredChoicesShowTheSecondItem) {
   // Hand-edited Def01/Def02 values: any non-zero value means lower case and the extension.
-  state_.def01 = 7;
-  state_.def02 = -3;
+  state_.settings.def01 = 7;
+  state_.settings.def02 = -3;
   state_.lastCase = 7;
   state_.lastNonTarget = -3;
   settings_.omit = true;
@@ -167,12 +167,12 @@ class Param0HostSettingsTest : public ::testing::Test {
     char pattern[] = "/tmp/sonavid-param0-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    state_.hostIniPath = utf8ToUtf16(dir_ + "/host.ini");
-    state_.hostSection = u"Sonavid";
+    state_.settings.hostIniPath = utf8ToUtf16(dir_ + "/host.ini");
+    state_.settings.hostSection = u"Sonavid";
     state_.macroLetter = u"T";
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
-  IniForm hostFile() const { return IniForm::load(state_.hostIniPath); }
+  IniForm hostFile() const { return IniForm::load(state_.settings.hostIniPath); }
 
   std::string dir_;
   PluginState state_;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/media_reader.h"
-#include "engine/substitution.h"
+#include "core/media_reader.h"
+#include "core/substitution.h"
 #include "params/field_catalogue.h"
 
 namespace sonavid {
@@ -54,7 +54,7 @@ TEST_F(Param1ModelTest, ChoosingATypeSelectsTimeThenAField) {
 }
 
 TEST_F(Param1ModelTest, UserItemGivesItsWholeName) {
-  state_.itemLists[0] = {u"TIME_a", u"分だけ", u"s/.*/x/"};
+  state_.settings.itemLists[0] = {u"TIME_a", u"分だけ", u"s/.*/x/"};
   open();
   model_.selectType(1);
   ASSERT_EQ(model_.fieldEntries()[1], u"TIME_a   分だけ");
@@ -63,8 +63,8 @@ TEST_F(Param1ModelTest, UserItemGivesItsWholeName) {
 }
 
 TEST_F(Param1ModelTest, OpensAtTheConfirmedTypeAndPosition) {
-  state_.def11 = 3;
-  state_.def12 = 2;
+  state_.settings.def11 = 3;
+  state_.settings.def12 = 2;
   open();
   EXPECT_EQ(model_.typeIndex(), 3);
   EXPECT_EQ(model_.fieldEntries().size(), 14u);
@@ -72,21 +72,21 @@ TEST_F(Param1ModelTest, OpensAtTheConfirmedTypeAndPosition) {
 }
 
 TEST_F(Param1ModelTest, PositionPastTheEndSelectsNoField) {
-  state_.def11 = 4;
-  state_.def12 = 7;
+  state_.settings.def11 = 4;
+  state_.settings.def12 = 7;
   open();
   EXPECT_EQ(model_.fieldIndex(), kNoSelection);
   EXPECT_EQ(model_.macroText(), u"/M<VQF,>");
-  state_.def12 = -2;
+  state_.settings.def12 = -2;
   open();
   EXPECT_EQ(model_.macroText(), u"/M<VQF,>");
 }
 
 TEST_F(Param1ModelTest, TypeOutOfRangeOffersTheOggApeListWithoutUserItems) {
-  state_.itemLists[5] = {u"TIME_o", u"ogg", u"s/a/b/"};
+  state_.settings.itemLists[5] = {u"TIME_o", u"ogg", u"s/a/b/"};
   for (int stored : {9, -1, -100, 1000}) {
-    state_.def11 = stored;
-    state_.def12 = 1;
+    state_.settings.def11 = stored;
+    state_.settings.def12 = 1;
     open();
     EXPECT_EQ(model_.typeIndex(), kNoSelection);
     EXPECT_EQ(model_.fieldEntries().size(), 9u);
@@ -98,11 +98,11 @@ TEST_F(Param1ModelTest, ConfirmStoresTypeAndPositionCancelDoesNot) {
   open();
   model_.selectType(5);
   model_.selectField(4);
-  EXPECT_EQ(state_.def11, 0);
-  EXPECT_EQ(state_.def12, 0);
+  EXPECT_EQ(state_.settings.def11, 0);
+  EXPECT_EQ(state_.settings.def12, 0);
   EXPECT_EQ(model_.confirm(), u"/M<WMA,TRACK>");
-  EXPECT_EQ(state_.def11, 5);
-  EXPECT_EQ(state_.def12, 4);
+  EXPECT_EQ(state_.settings.def11, 5);
+  EXPECT_EQ(state_.settings.def12, 4);
 }
 
 TEST_F(Param1ModelTest, FieldIndexOutsideTheListSelectsNothing) {

@@ -8,9 +8,9 @@
 #include "common/platform.h"
 #include "common/platform_posix.h"
 #include "common/text.h"
-#include "engine/media_reader.h"
-#include "engine/substitution.h"
-#include "host/ini_form.h"
+#include "core/media_reader.h"
+#include "core/substitution.h"
+#include "settings/ini_form.h"
 #include "setup/setup_model.h"
 
 namespace sonavid::setup {
@@ -23,20 +23,20 @@ class SetupSaveTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     setPlatform(&platform_);
-    state_.dataFilePath = utf8ToUtf16(dir_ + "/mac_Sonavid.dat");
+    state_.settings.dataFilePath = utf8ToUtf16(dir_ + "/mac_Sonavid.dat");
     // A data file with a version, an MP3 item and a WAV item already saved.
     IniForm data = IniForm::parse(
         u"[Version]\r\nNo=52\r\n[MP3]\r\nCount=1\r\nI1=TIME_old\r\nD1=old\r\nR1=s/a/b/\r\n"
         u"[WAV]\r\nCount=1\r\nI1=AFMT_w\r\nD1=wav\r\nR1=s/w//\r\n");
-    ASSERT_TRUE(data.saveAs(state_.dataFilePath));
-    state_.itemLists[0] = {u"TIME_old", u"old", u"s/a/b/"};
-    state_.itemLists[1] = {u"AFMT_w", u"wav", u"s/w//"};
+    ASSERT_TRUE(data.saveAs(state_.settings.dataFilePath));
+    state_.settings.itemLists[0] = {u"TIME_old", u"old", u"s/a/b/"};
+    state_.settings.itemLists[1] = {u"AFMT_w", u"wav", u"s/w//"};
   }
   void TearDown() override {
     setPlatform(nullptr);
     std::filesystem::remove_all(dir_);
   }
-  IniForm dataFile() const { return IniForm::load(state_.dataFilePath); }
+  IniForm dataFile() const { return IniForm::load(state_.settings.dataFilePath); }
 
   // Fills the shown page's row `row` through the editors, as a user would.
   static void fill(SetupModel& model, int row, std::u16string_view suffix,
@@ -55,7 +55,7 @@ class SetupSaveTest : public ::testing::Test {
 };
 
 TEST_F(SetupSaveTest, ShownPageSkipsRowsWithAnEmptyPart) {
-  SetupModel model(state_.itemLists);
+  SetupModel model(state_.settings.itemLists);
   fill(model, model.addRow(), u"min", u"minutes", u"s/^(\\d+)'.*/$1/");
   fill(model, model.addRow(), u"sec", u"", u"s/x/y/");  // no description
   fill(model, model.addRow(), u"", u"no suffix", u"s/x/y/");
@@ -68,7 +68,7 @@ TEST_F(SetupSaveTest, ShownPageSkipsRowsWithAnEmptyPart) {
   EXPECT_EQ(data.readText(u"MP3", u"R2"), u"s/^(\\d+)'.*/$1/");
   EXPECT_FALSE(data.find(u"MP3", u"I3"));
   EXPECT_EQ(data.readInt(u"Version", u"No", 0), 52);
-  EXPECT_EQ(state_.itemLists[0], (ItemList{u"TIME_old", u"old", u"s/a/b/", u"TIME_min", u"minutes",
+  EXPECT_EQ(state_.settings.itemLists[0], (ItemList{u"TIME_old", u"old", u"s/a/b/", u"TIME_min", u"minutes",
                                            u"s/^(\\d+)'.*/$1/"}));
   // The skipped rows stay shown until the dialog closes.
   EXPECT_EQ(model.rows(0).size(), 5u);
@@ -77,19 +77,19 @@ TEST_F(SetupSaveTest, ShownPageSkipsRowsWithAnEmptyPart) {
 }
 
 TEST_F(SetupSaveTest, EmptyPageWritesCountZeroAndNoItemKeys) {
-  SetupModel model(state_.itemLists);
+  SetupModel model(state_.settings.itemLists);
   ASSERT_TRUE(model.deleteRow(0));
   model.save(SaveMode::ShownPage, state_);
   const IniForm data = dataFile();
   EXPECT_TRUE(data.hasSection(u"MP3"));
   EXPECT_EQ(data.readInt(u"MP3", u"Count", -1), 0);
   EXPECT_FALSE(data.find(u"MP3", u"I1"));
-  EXPECT_TRUE(state_.itemLists[0].empty());
+  EXPECT_TRUE(state_.settings.itemLists[0].empty());
   EXPECT_EQ(data.readText(u"WAV", u"I1"), u"AFMT_w");  // other types untouched
 }
 
 TEST_F(SetupSaveTest, MenuSavesTheShownPageOnlyOkSavesEveryModifiedPage) {
-  SetupModel model(state_.itemLists);
+  SetupModel model(state_.settings.itemLists);
   model.leavePage({});
   model.enterPage(1);
   fill(model, model.addRow(), u"k", u"kbps", u"s/k//");  // WAV modified
@@ -108,7 +108,7 @@ TEST_F(SetupSaveTest, MenuSavesTheShownPageOnlyOkSavesEveryModifiedPage) {
 
   EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_), 1);
   EXPECT_EQ(dataFile().readInt(u"WAV", u"Count", -1), 2);
-  EXPECT_EQ(state_.itemLists[1][3], u"AFMT_k");
+  EXPECT_EQ(state_.settings.itemLists[1][3], u"AFMT_k");
   EXPECT_FALSE(model.okEnabled());
   EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_), 0);
 }

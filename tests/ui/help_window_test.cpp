@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/dialog_placement.h"
+#include "ui/dialog_placement.h"
 #include "ui/ui_test_support.h"
 
 namespace sonavid::uitest {

@@ -1,7 +1,7 @@
 // The media-type parameter dialog of the real plug-in, worked through window messages.
 #include <gtest/gtest.h>
 
-#include "host/dialog_placement.h"
+#include "ui/dialog_placement.h"
 #include "ui/ui_test_support.h"
 
 namespace sonavid::uitest {

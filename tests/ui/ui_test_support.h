@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/host_abi.h"
+#include "core/host_abi.h"
 #include "win/plugin_fixture.h"
 
 namespace sonavid::uitest {

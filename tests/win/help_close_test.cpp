@@ -1,7 +1,7 @@
 // After a dialog callback the help viewer's window, found by its exact title, is closed.
 #include <gtest/gtest.h>
 
-#include "host/help_service_win.h"
+#include "ui/help_service_win.h"
 #include "win/plugin_fixture.h"
 
 namespace sonavid::test {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/mp3infp_reader_win.h"
+#include "plugin/mp3infp_reader_win.h"
 #include "win/platform_libraries_support.h"
 #include "win/plugin_fixture.h"
 

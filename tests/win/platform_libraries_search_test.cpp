@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "engine/platform_libraries_win.h"
-#include "engine/platform_library_search.h"
+#include "plugin/platform_libraries_win.h"
+#include "plugin/platform_library_search.h"
 #include "win/platform_libraries_support.h"
 #include "win/plugin_fixture.h"
 

@@ -2,7 +2,7 @@
 // null output, empty targets and commands, and the C calling convention.
 #include <gtest/gtest.h>
 
-#include "engine/bregonig_substitution_win.h"
+#include "plugin/bregonig_substitution_win.h"
 #include "win/platform_libraries_support.h"
 
 namespace sonavid::test {

@@ -8,10 +8,11 @@
 #include "commands.h"
 #include "common/text.h"
 #include "engine/execute.h"
+#include "plugin/engine_services.h"
 #include "engine/expansion_run.h"
 #include "engine/macro_text.h"
-#include "host/plugin_state.h"
-#include "host/settings_store.h"
+#include "engine/plugin_state.h"
+#include "settings/settings_store.h"
 
 namespace sonavid::cli {
 namespace {
@@ -68,11 +69,11 @@ std::string parseExpandArgs(const std::vector<std::string>& args, ExpandOptions&
 void loadSettings(const ExpandOptions& options) {
   PluginState& state = pluginState();
   if (options.iniPath.empty()) return;
-  state.hostIniPath = utf8ToUtf16(options.iniPath);
-  state.hostSection = utf8ToUtf16(options.section);
-  state.dataFilePath = dataFilePathFor(state.hostIniPath);
-  loadHostValues(state);
-  migrateAndLoadDataFile(state);
+  state.settings.hostIniPath = utf8ToUtf16(options.iniPath);
+  state.settings.hostSection = utf8ToUtf16(options.section);
+  state.settings.dataFilePath = dataFilePathFor(state.settings.hostIniPath);
+  loadHostValues(state.settings);
+  migrateAndLoadDataFile(state.settings);
 }
 
 }  // namespace

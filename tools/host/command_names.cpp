@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "common/text.h"
 #include "console_out.h"
-#include "engine/platform_library_search.h"
+#include "plugin/platform_library_search.h"
 
 namespace sonavid::host {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/host_abi.h"
+#include "core/host_abi.h"
 
 namespace sonavid::host {
 

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "common/text.h"
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 #include "media/tags/apev2.h"
 #include "media/tags/vorbis_comment.h"
 

@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "common/text.h"
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/mp4/mp4_boxes.h"
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 #include "media/read_ahead_file.h"
 #include "media/tags/mp4_ilst.h"
-#include "media/whole_number.h"
+#include "media/values/whole_number.h"
 
 namespace sonavid::media {
 

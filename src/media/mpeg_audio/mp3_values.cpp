@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 
 namespace sonavid::media {
 namespace {

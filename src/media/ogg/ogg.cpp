@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "common/text.h"
-#include "engine/media_reader.h"
+#include "core/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 #include "media/tags/vorbis_comment.h"
-#include "media/whole_number.h"
+#include "media/values/whole_number.h"
 
 namespace sonavid::media {
 

@@ -8,7 +8,7 @@
 
 #include "common/text.h"
 #include "media/file_reads.h"
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
 #include "media/riff/video_codecs.h"

@@ -1,7 +1,7 @@
 // WAVE: "fmt " (WAVEFORMATEX), "fact" (sample count of compressed data), "data", and
 // LIST "INFO" tags, which may also come after the data.
 #include "media/file_reads.h"
-#include "media/mpeg_audio/playing_time.h"
+#include "media/values/playing_time.h"
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
 #include "media/riff/wave_format.h"
