@@ -4,50 +4,19 @@
 
 #include "media/formats.h"
 #include "media/head_tail_file.h"
-#include "media/tags/id3v2.h"
 
 namespace sonavid::media {
 namespace {
 
-using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
 constexpr size_t kUsualValueCount = 48;
 // Longer than any field code the readers set ("TRACK_rmp"); a longer name finds nothing.
 constexpr size_t kLongestFieldCode = 32;
-// Strong signatures first; MPEG audio has only a frame sync and goes last.
-constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
-                               readMp4,  readTwinVq, readMpegAudio};
 
-constexpr std::string_view kAsfHeaderGuid(
-    "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-// Box types an MP4 file may start with.
-constexpr std::string_view kMp4FirstBoxes[] = {"ftyp", "moov", "mdat", "wide", "free", "skip"};
-
-bool mpegSyncAt(std::string_view head, uint64_t pos) {
-  return pos < head.size() && head.size() - pos >= 2 && static_cast<uint8_t>(head[pos]) == 0xFF &&
-         (static_cast<uint8_t>(head[pos + 1]) & 0xE0) == 0xE0;
-}
-
-// The reader whose signature the file starts with. It is tried first, so the others do not
-// probe a file that is plainly not theirs; should it turn the file down, all are tried in
-// order.
-Reader likelyReader(std::string_view head) {
-  if (head.starts_with("RIFF")) return readRiff;
-  if (head.starts_with(kAsfHeaderGuid)) return readAsf;
-  if (head.starts_with("OggS")) return readOgg;
-  if (head.starts_with("MAC ")) return readMonkeys;
-  if (head.starts_with("TWIN")) return readTwinVq;
-  if (head.size() >= 8) {
-    for (std::string_view box : kMp4FirstBoxes) {
-      if (head.substr(4, 4) == box) return readMp4;
-    }
+// The format whose signature the file starts with, or null.
+const ContainerFormat* likelyFormat(std::string_view head) {
+  for (const ContainerFormat& format : kContainerFormats) {
+    if (format.probe(head)) return &format;
   }
-  // After an ID3v2 tag: Monkey's Audio or MPEG audio.
-  const uint64_t tagSize = id3v2TagSize(head);
-  if (tagSize < head.size() && head.size() - tagSize >= 4 &&
-      head.substr(static_cast<size_t>(tagSize), 4) == "MAC ") {
-    return readMonkeys;
-  }
-  if (mpegSyncAt(head, tagSize)) return readMpegAudio;
   return nullptr;
 }
 
@@ -67,13 +36,15 @@ void BuiltinReader::readFileInto(RandomAccessFile& rawFile, MediaInfo& info) {
   // is not grown step by step.
   info.clear();
   info.reserve(kUsualValueCount);
-  const Reader likely = likelyReader(file.head());
-  if (likely != nullptr && likely(file, info)) return;
-  for (Reader reader : kReaders) {
-    if (reader == likely) continue;
+  // The format the file starts like is tried first, so the others do not probe a file that is
+  // plainly not theirs; should it turn the file down, all are tried in order.
+  const ContainerFormat* likely = likelyFormat(file.head());
+  if (likely != nullptr && likely->read(file, info)) return;
+  for (const ContainerFormat& format : kContainerFormats) {
+    if (&format == likely) continue;
     // Whatever a reader that turned the file down had set goes.
     info.clear();
-    if (reader(file, info)) return;
+    if (format.read(file, info)) return;
   }
   info.clear();
 }

@@ -1,19 +1,40 @@
-// The container readers of the built-in media reader. Each answers "is this mine?" from the
-// file's own bytes and, when it is, fills `info` with the type code and every value it knows.
-// The built-in reader tries them strongest signature first; MPEG audio frame sync is last.
+// The container formats of the built-in media reader. Each unit owns its signature check and
+// its reader: probe answers "does this file start like mine?" from the first bytes of the file;
+// read fills `info` with the type code and every value it knows, or turns the file down.
 #pragma once
+
+#include <string_view>
 
 #include "common/platform.h"
 #include "media/media_info.h"
 
 namespace sonavid::media {
 
-bool readRiff(RandomAccessFile& file, MediaInfo& info);       // WAV, AVI, RIFF-wrapped MP3
-bool readAsf(RandomAccessFile& file, MediaInfo& info);        // WMA, WMV
-bool readOgg(RandomAccessFile& file, MediaInfo& info);        // Vorbis, Opus, FLAC in Ogg
-bool readMonkeys(RandomAccessFile& file, MediaInfo& info);    // Monkey's Audio
-bool readMp4(RandomAccessFile& file, MediaInfo& info);        // MP4 / M4A
-bool readTwinVq(RandomAccessFile& file, MediaInfo& info);     // VQF
+struct ContainerFormat {
+  bool (*probe)(std::string_view head);
+  bool (*read)(RandomAccessFile& file, MediaInfo& info);
+};
+
+bool probeRiff(std::string_view head);
+bool readRiff(RandomAccessFile& file, MediaInfo& info);  // WAV, AVI, RIFF-wrapped MP3
+bool probeAsf(std::string_view head);
+bool readAsf(RandomAccessFile& file, MediaInfo& info);  // WMA, WMV
+bool probeOgg(std::string_view head);
+bool readOgg(RandomAccessFile& file, MediaInfo& info);  // Vorbis, Opus, FLAC in Ogg
+bool probeMonkeys(std::string_view head);
+bool readMonkeys(RandomAccessFile& file, MediaInfo& info);  // Monkey's Audio
+bool probeMp4(std::string_view head);
+bool readMp4(RandomAccessFile& file, MediaInfo& info);  // MP4 / M4A
+bool probeTwinVq(std::string_view head);
+bool readTwinVq(RandomAccessFile& file, MediaInfo& info);  // VQF
+bool probeMpegAudio(std::string_view head);
 bool readMpegAudio(RandomAccessFile& file, MediaInfo& info);  // MP3 (and MP1/MP2)
+
+// Strong signatures first; MPEG audio has only a frame sync and goes last.
+inline constexpr ContainerFormat kContainerFormats[] = {
+    {probeRiff, readRiff},       {probeAsf, readAsf},       {probeOgg, readOgg},
+    {probeMonkeys, readMonkeys}, {probeMp4, readMp4},       {probeTwinVq, readTwinVq},
+    {probeMpegAudio, readMpegAudio},
+};
 
 }  // namespace sonavid::media

@@ -283,6 +283,11 @@ std::u16string videoFormat(const AsfState& state) {
 
 }  // namespace
 
+bool probeAsf(std::string_view head) {
+  return head.size() >= sizeof kHeaderObject &&
+         std::memcmp(head.data(), kHeaderObject, sizeof kHeaderObject) == 0;
+}
+
 bool readAsf(RandomAccessFile& file, MediaInfo& info) {
   ReadBuffer headStorage, bodyStorage;
   ByteReader prefix(viewBlock(file, 0, kHeaderObjectBytes, headStorage));

@@ -14,6 +14,7 @@
 #include "media/formats.h"
 #include "media/values/playing_time.h"
 #include "media/tags/apev2.h"
+#include "media/tags/id3v2.h"
 #include "media/tags/vorbis_comment.h"
 
 namespace sonavid::media {
@@ -90,6 +91,14 @@ bool readHeader(ByteReader mac, ApeHeader& header) {
 }
 
 }  // namespace
+
+bool probeMonkeys(std::string_view head) {
+  if (head.starts_with("MAC ")) return true;
+  // After an ID3v2 tag.
+  const uint64_t tagSize = id3v2TagSize(head);
+  return tagSize != 0 && tagSize < head.size() &&
+         head.substr(static_cast<size_t>(tagSize)).starts_with("MAC ");
+}
 
 bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   // Where "MAC " may start: at 0, or after an ID3v2 tag, or after junk in the first block.

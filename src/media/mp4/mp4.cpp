@@ -64,6 +64,16 @@ std::u16string videoFormat(const Mp4Track& track, double seconds) {
 
 }  // namespace
 
+bool probeMp4(std::string_view head) {
+  // Box types an MP4 file may start with, after the first box's size.
+  constexpr std::string_view kFirstBoxes[] = {"ftyp", "moov", "mdat", "wide", "free", "skip"};
+  if (head.size() < 8) return false;
+  for (std::string_view box : kFirstBoxes) {
+    if (head.substr(4, 4) == box) return true;
+  }
+  return false;
+}
+
 bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
   // A box header past the head is read with the bytes after it: a movie box at the end of the
   // file usually comes with its header in one read.

@@ -4,13 +4,23 @@
 // row agree.
 #include <algorithm>
 
+#include "core/media_reader.h"
 #include "media/block_cached_file.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/mpeg_audio/mp3_values.h"
+#include "media/tags/id3v2.h"
 #include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
+
+bool probeMpegAudio(std::string_view head) {
+  // A frame sync right at the start or right after an ID3v2 tag.
+  const uint64_t at = id3v2TagSize(head);
+  return at < head.size() && head.size() - at >= 2 && static_cast<uint8_t>(head[at]) == 0xFF &&
+         (static_cast<uint8_t>(head[at + 1]) & 0xE0) == 0xE0;
+}
+
 bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   const uint64_t size = rawFile.size();
   // The head covers a short ID3v2 tag and the first frame after it; a longer tag is read whole.
@@ -35,7 +45,7 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   const auto stream = measureMpegStream(file, search);
   if (!stream) return false;
 
-  info.type = 1;
+  info.type = kTypeMp3;
   addMpegStreamValues(*stream, info);
   if (id3v2) addId3v2Values(*id3v2, info);
   if (trailing.ape) addApeValues(*trailing.ape, info);

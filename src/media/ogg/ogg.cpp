@@ -414,6 +414,8 @@ const char* codecName(Codec codec) {
 
 }  // namespace
 
+bool probeOgg(std::string_view head) { return head.starts_with("OggS"); }
+
 bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   Pager pager(file, kHeaderWindowBytes);
   Page first;

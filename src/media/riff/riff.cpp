@@ -1,5 +1,6 @@
 // RIFF files: "RIFF", a 32-bit little-endian size, a form type ("WAVE", "AVI ", "RMP3"), then
 // chunks.
+#include "core/media_reader.h"
 #include "media/block_cached_file.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
@@ -19,6 +20,8 @@ constexpr size_t kAviReadAheadBytes = 2048;
 
 }  // namespace
 
+bool probeRiff(std::string_view head) { return head.starts_with("RIFF"); }
+
 bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
   // The head covers the header chunks of usual WAV files; longer lists are read on their own.
   BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
@@ -32,14 +35,14 @@ bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
   // OpenDML AVI files go on in further RIFF chunks.
   const uint64_t size = file.size();
   if (form == "WAVE") {
-    info.type = 2;
+    info.type = kTypeWav;
     readWaveForm(file, size, info);
   } else if (form == "AVI ") {
-    info.type = 3;
+    info.type = kTypeAvi;
     ReadAheadFile aviFile(rawFile, kAviReadAheadBytes);
     readAviForm(aviFile, size, info);
   } else if (form == "RMP3") {
-    info.type = 1;
+    info.type = kTypeMp3;
     readRmp3Form(file, size, info);
   } else {
     return false;

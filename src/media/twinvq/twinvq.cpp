@@ -39,6 +39,8 @@ void setText(MediaInfo& info, std::string_view code, std::string_view bytes) {
 
 }  // namespace
 
+bool probeTwinVq(std::string_view head) { return head.starts_with("TWIN"); }
+
 bool readTwinVq(RandomAccessFile& file, MediaInfo& info) {
   const std::string preamble = readBlock(file, 0, kPreambleBytes + 4);
   ByteReader start(preamble);
