@@ -4,13 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_input.h"
 #include "media/formats.h"
-#include "media/memory_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-  sonavid::media::MemoryFile file(bytes);
-  sonavid::media::MediaInfo info;
-  sonavid::media::readMonkeys(file, info);
+  sonavid::fuzz::readAsBuiltin(data, size, sonavid::media::readMonkeys);
   return 0;
 }

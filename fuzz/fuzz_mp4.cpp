@@ -4,17 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_input.h"
 #include "media/formats.h"
-#include "media/memory_file.h"
 #include "media/tags/mp4_ilst.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-  sonavid::media::MemoryFile file(bytes);
-  sonavid::media::MediaInfo info;
-  sonavid::media::readMp4(file, info);
+  sonavid::fuzz::readAsBuiltin(data, size, sonavid::media::readMp4);
   // The tag list parser on its own.
   sonavid::media::MediaInfo tags;
-  sonavid::media::readIlst(sonavid::media::ByteReader(bytes), tags);
+  sonavid::media::readIlst(sonavid::media::ByteReader(data, size), tags);
   return 0;
 }

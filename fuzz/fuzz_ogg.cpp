@@ -3,18 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_input.h"
 #include "media/formats.h"
-#include "media/memory_file.h"
 #include "media/tags/vorbis_comment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-  sonavid::media::MemoryFile file(bytes);
-  sonavid::media::MediaInfo info;
-  sonavid::media::readOgg(file, info);
-  // The comment parser on its own.
-  sonavid::media::ByteReader comments(bytes);
-  sonavid::media::MediaInfo tags;
-  sonavid::media::setVorbisCommentValues(sonavid::media::parseVorbisComments(comments), tags);
+  sonavid::fuzz::readAsBuiltin(data, size, sonavid::media::readOgg);
   return 0;
 }

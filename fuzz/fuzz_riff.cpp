@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_input.h"
 #include "media/formats.h"
-#include "media/memory_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  sonavid::media::MemoryFile file(std::string(reinterpret_cast<const char*>(data), size));
-  sonavid::media::MediaInfo info;
-  sonavid::media::readRiff(file, info);
+  sonavid::fuzz::readAsBuiltin(data, size, sonavid::media::readRiff);
   return 0;
 }

@@ -18,7 +18,8 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
        -fno-sanitize-recover=undefined -I"$root/src")
 mkdir -p "$out/obj"
 
-# The portable code the parsers need: common helpers and the media reader.
+# The portable code the parsers need: common helpers, the seams, the media reader, the settings
+# files' reader and the built-in substitution (on the system's Oniguruma).
 objects=()
 while IFS= read -r src; do
   rel=${src#"$root"/src/}
@@ -27,7 +28,9 @@ while IFS= read -r src; do
     "$cxx" "${flags[@]}" -c "$src" -o "$obj"
   fi
   objects+=("$obj")
-done < <(find "$root/src/common" "$root/src/media" -name '*.cpp' ! -name '*_win.cpp' | sort)
+done < <(find "$root/src/common" "$root/src/core" "$root/src/media" "$root/src/settings" \
+              "$root/src/regex" -name '*.cpp' ! -name '*_win.cpp' | sort)
+read -r -a onig_libs <<<"$(pkg-config --libs oniguruma)"
 
 targets=()
 if [ $# -gt 0 ]; then
@@ -39,7 +42,7 @@ fi
 run_target() {
   local src=$1 name
   name=$(basename "$src" .cpp)
-  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" -o "$out/$name"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" "${onig_libs[@]}" -o "$out/$name"
   mkdir -p "$out/corpus/$name" "$out/artifacts/$name"
   local seeds=("$out/corpus/$name")
   for dir in "$root/tests/data/media" "$root/tests/data/crash"; do

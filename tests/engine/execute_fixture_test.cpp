@@ -9,7 +9,7 @@
 #include "common/text.h"
 #include "engine/execute.h"
 #include "plugin/engine_services.h"
-#include "engine/expansion_run.h"
+#include "shared/expansion_run.h"
 #include "engine/plugin_state.h"
 
 namespace sonavid {

@@ -15,7 +15,7 @@
 #include "common/text.h"
 #include "engine/execute.h"
 #include "plugin/engine_services.h"
-#include "engine/expansion_run.h"
+#include "shared/expansion_run.h"
 #include "engine/plugin_state.h"
 #include "params/field_catalogue.h"
 #include "regex/builtin_substitution.h"

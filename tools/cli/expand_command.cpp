@@ -9,8 +9,8 @@
 #include "common/text.h"
 #include "engine/execute.h"
 #include "plugin/engine_services.h"
-#include "engine/expansion_run.h"
-#include "engine/macro_text.h"
+#include "shared/expansion_run.h"
+#include "shared/macro_text.h"
 #include "engine/plugin_state.h"
 #include "settings/settings_store.h"
 

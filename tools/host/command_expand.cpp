@@ -9,7 +9,7 @@
 #include "console_out.h"
 #include "engine/execute_request.h"
 #include "common/text.h"
-#include "engine/macro_text.h"
+#include "shared/macro_text.h"
 
 namespace sonavid::host {
 namespace {

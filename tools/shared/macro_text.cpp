@@ -1,4 +1,4 @@
-#include "engine/macro_text.h"
+#include "shared/macro_text.h"
 
 namespace sonavid {
 

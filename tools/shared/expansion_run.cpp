@@ -1,4 +1,4 @@
-#include "engine/expansion_run.h"
+#include "shared/expansion_run.h"
 
 #include "common/text.h"
 

@@ -1,8 +1,8 @@
-#include "engine/macro_text.h"
+#include "shared/macro_text.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/expansion_run.h"
+#include "shared/expansion_run.h"
 
 namespace sonavid {
 namespace {
