@@ -37,11 +37,16 @@ class Platform {
   virtual bool renameFile(std::u16string_view from, std::u16string_view to) const = 0;
   virtual bool deleteFile(std::u16string_view path) const = 0;
 
-  // Whole contents of a file, or nothing when it cannot be opened or is larger than maxBytes.
-  // Read through openForReading.
+  // Whole contents of a file, or nothing when it cannot be opened, is larger than maxBytes or
+  // gives fewer bytes than its size. Read through openForReading.
   std::optional<std::string> readWholeFile(std::u16string_view path, size_t maxBytes) const;
-  // Writes `bytes` to a temporary file beside `path`, then moves it over `path`, so a failed
-  // write leaves the old file whole. Returns false when the file could not be replaced.
+  // Writes `bytes` as the file at `path` so that a failed write leaves the old file whole:
+  // into the temporary file `<path>.tmp~` beside it (a stale one is replaced), then over the
+  // original. A symbolic link is written through to the file it names; the file keeps its
+  // permissions and attributes. A read-only file is not written. When the folder takes no new
+  // file but the file itself is writable, the file is rewritten in place, its old bytes kept
+  // until the new ones are flushed and put back if that fails. Returns whether the file now
+  // holds `bytes`.
   virtual bool replaceFile(std::u16string_view path, std::string_view bytes) const = 0;
 
   virtual std::unique_ptr<RandomAccessFile> openForReading(std::u16string_view path) const = 0;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -42,6 +43,43 @@ std::string convert(iconv_t cd, std::string_view input, size_t unitSize, std::st
 }
 
 std::string toUtf8Path(std::u16string_view path) { return utf16ToUtf8(path); }
+
+bool writeAll(int fd, std::string_view bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Rewrites a file through its own handle (for a folder that takes no new files). The old bytes
+// are read first and kept; if the new ones cannot be written and flushed, they are put back.
+bool rewriteInPlace(const std::string& target, std::string_view bytes) {
+  const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  struct stat st {};
+  std::string old;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) {
+    old.resize(static_cast<size_t>(st.st_size));
+    ok = pread(fd, old.data(), old.size(), 0) == static_cast<ssize_t>(old.size());
+  }
+  if (!ok) {
+    close(fd);
+    return false;
+  }
+  const auto writeFromStart = [fd](std::string_view content) {
+    return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, content) &&
+           ftruncate(fd, static_cast<off_t>(content.size())) == 0 && fsync(fd) == 0;
+  };
+  ok = writeFromStart(bytes);
+  if (!ok) writeFromStart(old);
+  close(fd);
+  return ok;
+}
 
 class PosixFile : public RandomAccessFile {
  public:
@@ -129,18 +167,35 @@ bool PosixPlatform::deleteFile(std::u16string_view path) const {
 }
 
 bool PosixPlatform::replaceFile(std::u16string_view path, std::string_view bytes) const {
-  const std::string target = toUtf8Path(path);
-  const std::string temp = target + ".tmp~";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
+  std::string target = toUtf8Path(path);
+  // A symbolic link stays a link: the file it names is the one replaced.
+  struct stat link {};
+  if (lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* resolved = realpath(target.c_str(), nullptr);
+    if (resolved == nullptr) return false;  // a dangling link: no file to write through to
+    target = resolved;
+    std::free(resolved);
   }
-  const bool ok = written == bytes.size() && fsync(fd) == 0;
+  struct stat original {};
+  const bool exists = stat(target.c_str(), &original) == 0;
+  if (exists && !S_ISREG(original.st_mode)) return false;
+  if (exists && (original.st_mode & 0222) == 0) return false;  // read-only: the user's choice
+
+  // A temporary file of that name can only be left over from an interrupted write.
+  const std::string temp = target + ".tmp~";
+  struct stat stale {};
+  if (lstat(temp.c_str(), &stale) == 0 && !S_ISDIR(stale.st_mode)) unlink(temp.c_str());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const bool folderRefuses = errno == EACCES || errno == EPERM;
+    return exists && folderRefuses && rewriteInPlace(target, bytes);
+  }
+  if (exists) {
+    // The new file takes the old one's owner (where allowed) and permissions.
+    [[maybe_unused]] const int owned = fchown(fd, original.st_uid, original.st_gid);
+    fchmod(fd, original.st_mode & 07777);
+  }
+  const bool ok = writeAll(fd, bytes) && fsync(fd) == 0;
   close(fd);
   if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
     unlink(temp.c_str());

@@ -13,7 +13,9 @@ std::optional<std::string> Platform::readWholeFile(std::u16string_view path,
   auto file = openForReading(path);
   if (!file || file->size() > maxBytes) return std::nullopt;
   std::string bytes(static_cast<size_t>(file->size()), '\0');
-  bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
+  // Fewer bytes than the file holds (a read error, a file shrinking meanwhile) is no copy of
+  // the file: a caller could otherwise write the fragment back over it.
+  if (file->readAt(0, bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
   return bytes;
 }
 

@@ -59,6 +59,35 @@ std::u16string decodeUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
+std::string encodeUtf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    const auto low = static_cast<char>(c & 0xFF);
+    const auto high = static_cast<char>(c >> 8);
+    bytes.push_back(bigEndian ? high : low);
+    bytes.push_back(bigEndian ? low : high);
+  }
+  return bytes;
+}
+
+// Whether a text decoded by a guessed encoding gives the very bytes it came from when encoded
+// again: only then does writing it back as UTF-16 keep what the file said.
+bool guessRoundTrips(std::string_view bytes, SettingsEncoding encoding, std::u16string_view text) {
+  switch (encoding) {
+    case SettingsEncoding::Utf16Le: return encodeUtf16(text, false) == bytes;
+    case SettingsEncoding::Utf16Be: return encodeUtf16(text, true) == bytes;
+    case SettingsEncoding::Ansi: return platform().utf16ToAnsi(text) == bytes;
+    default: return true;  // a byte-order mark is no guess
+  }
+}
+
+// Section names are trimmed like a "[name]" line is when read, and a line break inside one
+// is written as a space, so a name finds the section it writes.
+std::u16string sectionNameOf(std::u16string_view name) {
+  return std::u16string(trimBlanks(withoutLineBreaks(name)));
+}
+
 bool startsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
@@ -89,25 +118,42 @@ bool iniNamesEqual(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-std::u16string decodeSettingsBytes(std::string_view bytes) {
-  if (startsWith(bytes, "\xFF\xFE")) return decodeUtf16(bytes.substr(2), false);
-  if (startsWith(bytes, "\xFE\xFF")) return decodeUtf16(bytes.substr(2), true);
-  if (startsWith(bytes, "\xEF\xBB\xBF")) return utf8ToUtf16(bytes.substr(3));
-  // Text in an ANSI code page never holds a zero byte; UTF-16 without a mark does, in the
-  // high byte of every ASCII character. Reading that as ANSI and writing it back would ruin
-  // the file, so its zero bytes tell its byte order instead.
-  size_t zerosAtEven = 0;
-  size_t zerosAtOdd = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\0') continue;
-    if (i % 2 == 0) {
-      ++zerosAtEven;
-    } else {
-      ++zerosAtOdd;
-    }
+SettingsEncoding detectSettingsEncoding(std::string_view bytes) {
+  if (startsWith(bytes, "\xFF\xFE")) return SettingsEncoding::Utf16LeMarked;
+  if (startsWith(bytes, "\xFE\xFF")) return SettingsEncoding::Utf16BeMarked;
+  if (startsWith(bytes, "\xEF\xBB\xBF")) return SettingsEncoding::Utf8Marked;
+  // UTF-16 without a mark: ASCII-range text (brackets, "=", key names) puts a zero byte in
+  // every code unit, always at the same side. Most units of a real settings file are such
+  // units; a stray zero byte in ANSI text (a trailing NUL) is nowhere near that.
+  if (bytes.empty() || bytes.size() % 2 != 0) return SettingsEncoding::Ansi;
+  size_t asciiLe = 0;
+  size_t asciiBe = 0;
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    const bool firstZero = bytes[i] == '\0';
+    const bool secondZero = bytes[i + 1] == '\0';
+    if (!firstZero && secondZero) ++asciiLe;
+    if (firstZero && !secondZero) ++asciiBe;
   }
-  if (zerosAtEven + zerosAtOdd > 0) return decodeUtf16(bytes, zerosAtEven > zerosAtOdd);
+  const size_t units = bytes.size() / 2;
+  if (asciiLe * 2 > units) return SettingsEncoding::Utf16Le;
+  if (asciiBe * 2 > units) return SettingsEncoding::Utf16Be;
+  return SettingsEncoding::Ansi;
+}
+
+std::u16string decodeSettingsBytes(std::string_view bytes, SettingsEncoding encoding) {
+  switch (encoding) {
+    case SettingsEncoding::Utf16LeMarked: return decodeUtf16(bytes.substr(2), false);
+    case SettingsEncoding::Utf16BeMarked: return decodeUtf16(bytes.substr(2), true);
+    case SettingsEncoding::Utf8Marked: return utf8ToUtf16(bytes.substr(3));
+    case SettingsEncoding::Utf16Le: return decodeUtf16(bytes, false);
+    case SettingsEncoding::Utf16Be: return decodeUtf16(bytes, true);
+    case SettingsEncoding::Ansi: break;
+  }
   return platform().ansiToUtf16(bytes);
+}
+
+std::u16string decodeSettingsBytes(std::string_view bytes) {
+  return decodeSettingsBytes(bytes, detectSettingsEncoding(bytes));
 }
 
 std::optional<std::u16string_view> IniSectionReader::find(std::u16string_view key) const {
@@ -145,6 +191,7 @@ IniForm IniForm::parse(std::u16string_view text) {
     if (++keptLines > kMaxIniLines) {
       IniForm refused;
       refused.readFailed_ = true;
+      refused.keepOriginal_ = true;
       return refused;
     }
     if (startsSection) {
@@ -173,26 +220,34 @@ IniForm IniForm::load(std::u16string_view path) {
   const std::optional<std::string> bytes = system.readWholeFile(path, kMaxSettingsFileBytes);
   IniForm form;
   if (bytes) {
-    form = parse(decodeSettingsBytes(*bytes));
+    const SettingsEncoding encoding = detectSettingsEncoding(*bytes);
+    const std::u16string text = decodeSettingsBytes(*bytes, encoding);
+    form = parse(text);
+    // Text whose encoding was guessed is written back only when the guess reproduces the
+    // file; otherwise the file would be replaced by what was misread.
+    form.keepOriginal_ = form.readFailed_ || !guessRoundTrips(*bytes, encoding, text);
   } else if (system.fileExists(path)) {
     form.readFailed_ = true;
+    form.keepOriginal_ = true;
   }
   form.path_ = std::u16string(path);
   return form;
 }
 
 const IniForm::Section* IniForm::findSection(std::u16string_view name) const {
+  const std::u16string wanted = sectionNameOf(name);
   for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
-    if (iniNamesEqual(it->name, name)) return &*it;
+    if (iniNamesEqual(it->name, wanted)) return &*it;
   }
   return nullptr;
 }
 
 IniForm::Section& IniForm::sectionForChange(std::u16string_view name) {
+  std::u16string wanted = sectionNameOf(name);
   for (auto it = sections_.rbegin(); it != sections_.rend(); ++it) {
-    if (iniNamesEqual(it->name, name)) return *it;
+    if (iniNamesEqual(it->name, wanted)) return *it;
   }
-  sections_.push_back({withoutLineBreaks(name), {}});
+  sections_.push_back({std::move(wanted), {}});
   return sections_.back();
 }
 
@@ -259,14 +314,15 @@ void IniForm::writeBool(std::u16string_view section, std::u16string_view key, bo
 }
 
 void IniForm::eraseSection(std::u16string_view section) {
-  std::erase_if(sections_, [&](const Section& s) { return iniNamesEqual(s.name, section); });
+  const std::u16string name = sectionNameOf(section);
+  std::erase_if(sections_, [&](const Section& s) { return iniNamesEqual(s.name, name); });
 }
 
 void IniForm::replaceSection(
     std::u16string_view section,
     const std::vector<std::pair<std::u16string, std::u16string>>& keyValues) {
   eraseSection(section);
-  Section fresh{withoutLineBreaks(section), {}};
+  Section fresh{sectionNameOf(section), {}};
   fresh.lines.reserve(keyValues.size());
   for (const auto& [key, value] : keyValues) {
     Line line;
@@ -295,20 +351,10 @@ std::u16string IniForm::toText() const {
   return text;
 }
 
-std::string IniForm::toBytes() const {
-  const std::u16string text = toText();
-  std::string bytes;
-  bytes.reserve(2 + text.size() * 2);
-  bytes.append("\xFF\xFE");
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
+std::string IniForm::toBytes() const { return "\xFF\xFE" + encodeUtf16(toText(), false); }
 
 bool IniForm::save() const {
-  if (path_.empty() || readFailed_) return false;
+  if (path_.empty() || keepOriginal_) return false;
   return saveAs(path_);
 }
 

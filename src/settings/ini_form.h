@@ -7,9 +7,9 @@
 // without regard to letter case; of duplicated keys or sections the last one counts.
 //
 // A file is decoded by its byte-order mark (FF FE UTF-16LE, FE FF UTF-16BE, EF BB BF UTF-8,
-// none: the ANSI code page, or UTF-16 when it holds zero bytes) whether it is opened for reading or
-// for change, and always written as UTF-16LE with FF FE through a temporary file that then replaces
-// the original.
+// none: the ANSI code page, or UTF-16 when it plainly is UTF-16 without a mark) whether it is
+// opened for reading or for change, and always written as UTF-16LE with FF FE. A file read
+// without a mark is written back only when its text, encoded again, gives the same bytes.
 #pragma once
 
 #include <cstddef>
@@ -32,8 +32,13 @@ inline constexpr size_t kMaxIniLines = 1'000'000;
 std::u16string foldIniName(std::u16string_view name);
 bool iniNamesEqual(std::u16string_view a, std::u16string_view b);
 
-// Decodes a settings file's bytes by their byte-order mark. Without one they are ANSI, unless
-// they hold zero bytes, which only UTF-16 text has: then UTF-16 in the byte order they show.
+enum class SettingsEncoding { Utf16LeMarked, Utf16BeMarked, Utf8Marked, Utf16Le, Utf16Be, Ansi };
+
+// The encoding of a settings file's bytes: by their byte-order mark; without one ANSI, unless
+// the bytes have an even length and more than half of their code units are ASCII characters
+// with the zero byte on one side (UTF-16 without a mark, in that byte order).
+SettingsEncoding detectSettingsEncoding(std::string_view bytes);
+std::u16string decodeSettingsBytes(std::string_view bytes, SettingsEncoding encoding);
 std::u16string decodeSettingsBytes(std::string_view bytes);
 
 // The values of one section, indexed for reading many keys at once. Views point into the
@@ -54,12 +59,15 @@ class IniForm {
   IniForm() = default;
 
   // Reads the file at `path`. A missing file gives an empty form. A file that exists but cannot
-  // be read whole (too large, unreadable, too many lines) also reads as empty, and the form
-  // refuses to write it back so the original is never replaced by a fragment.
+  // be read whole (too large, unreadable, a short read, too many lines) also reads as empty, and
+  // the form refuses to write it back so the original is never replaced by a fragment. So it
+  // does for a file without a byte-order mark whose decoded text does not encode back to it.
   static IniForm load(std::u16string_view path);
   // Builds a form from decoded text (no file behind it).
   static IniForm parse(std::u16string_view text);
 
+  // A section name given to any of these is trimmed of blanks the way a "[name]" line is when
+  // read, so " Name " reads and writes the section [Name].
   bool hasSection(std::u16string_view section) const;
   std::optional<std::u16string_view> find(std::u16string_view section,
                                           std::u16string_view key) const;
@@ -88,13 +96,16 @@ class IniForm {
   // toText() as UTF-16LE bytes after the mark FF FE.
   std::string toBytes() const;
   // Writes the form back to the file it was loaded from. Returns false when nothing was
-  // written (no file behind the form, the original could not be read, or the write failed).
+  // written (no file behind the form, the original could not be read faithfully, or the write
+  // failed).
   bool save() const;
   // Writes the form to `path` through a temporary file; false when that failed.
   bool saveAs(std::u16string_view path) const;
 
   const std::u16string& path() const { return path_; }
   bool readFailed() const { return readFailed_; }
+  // Whether save() refuses to replace the file this form was read from.
+  bool keepsOriginal() const { return keepOriginal_; }
 
  private:
   // A kept line of a section. For a key line `text` is "key=value" (both trimmed) and `equals`
@@ -117,6 +128,7 @@ class IniForm {
   std::vector<Section> sections_;
   std::u16string path_;
   bool readFailed_ = false;
+  bool keepOriginal_ = false;
 };
 
 }  // namespace sonavid

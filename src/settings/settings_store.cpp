@@ -38,11 +38,11 @@ void loadHostValues(PluginSettings& s) {
   s.def12 = keys.readInt(u"Def12", 0);
 }
 
-void saveHostValues(const PluginSettings& s) {
+bool saveHostValues(const PluginSettings& s) {
   IniForm host = IniForm::load(s.hostIniPath);
   host.writeInt(s.hostSection, u"Def11", s.def11);
   host.writeInt(s.hostSection, u"Def12", s.def12);
-  host.save();
+  return host.save();
 }
 
 std::u16string columnWidthKey(int typeIndex, int column) {
@@ -72,7 +72,7 @@ SetupWindowSettings readSetupWindowSettings(const PluginSettings& s) {
   return settings;
 }
 
-void writeSetupWindowSettings(const PluginSettings& s, const SetupWindowSettings& settings) {
+bool writeSetupWindowSettings(const PluginSettings& s, const SetupWindowSettings& settings) {
   IniForm host = IniForm::load(s.hostIniPath);
   host.writeInt(s.hostSection, u"Height", settings.height);
   host.writeInt(s.hostSection, u"Width", settings.width);
@@ -83,24 +83,24 @@ void writeSetupWindowSettings(const PluginSettings& s, const SetupWindowSettings
     }
   }
   host.writeText(s.hostSection, kSampleDirKey, settings.sampleDir);
-  host.save();
+  return host.save();
 }
 
 bool readOmitDefaults(const PluginSettings& s) {
   return IniForm::load(s.hostIniPath).readBool(s.hostSection, u"Def00", false);
 }
 
-void writeOmitDefaults(const PluginSettings& s, bool omit) {
+bool writeOmitDefaults(const PluginSettings& s, bool omit) {
   IniForm host = IniForm::load(s.hostIniPath);
   host.writeBool(s.hostSection, u"Def00", omit);
-  host.save();
+  return host.save();
 }
 
-void saveMediaTypeDefaults(const PluginSettings& s) {
+bool saveMediaTypeDefaults(const PluginSettings& s) {
   IniForm host = IniForm::load(s.hostIniPath);
   host.writeInt(s.hostSection, u"Def01", s.def01);
   host.writeInt(s.hostSection, u"Def02", s.def02);
-  host.save();
+  return host.save();
 }
 
 std::u16string dataFilePathFor(std::u16string_view hostIniPath) {
@@ -170,9 +170,15 @@ void loadItemLists(const IniForm& dataFile, PluginSettings& s) {
   }
 }
 
-void saveItemLists(PluginSettings& s, const std::vector<std::pair<int, ItemList>>& lists) {
+bool saveItemLists(PluginSettings& s, const std::vector<std::pair<int, ItemList>>& lists) {
   // Without a data file path (not initialised) the lists change in memory only.
   IniForm data = IniForm::load(s.dataFilePath);
+  // A file without a current version (a new one, or an old one kept as it was) would count as
+  // version 3 at the next start, and a shipped file placed later would then replace it with
+  // every item saved here.
+  if (data.readInt(kVersionSection, kVersionKey, kUnversionedDataFile) < kDataFormatVersion) {
+    data.writeInt(kVersionSection, kVersionKey, kDataFormatVersion);
+  }
   for (const auto& [type, newList] : lists) {
     if (type < 0 || type >= kMediaTypeCount) continue;
     ItemList& list = s.itemLists[type];
@@ -190,7 +196,7 @@ void saveItemLists(PluginSettings& s, const std::vector<std::pair<int, ItemList>
     }
     data.replaceSection(mediaTypeName(type), keys);
   }
-  data.save();
+  return data.save();
 }
 
 }  // namespace sonavid

@@ -30,8 +30,11 @@ inline constexpr int32_t kMaxItemsPerType = 10000;
 // def01, def02, def11, def12 := "Def01", "Def02", "Def11", "Def12" of the host section (0 each
 // when missing or not a number).
 void loadHostValues(PluginSettings& s);
+// Each writer below returns whether its file was written; a file that is read-only, locked,
+// could not be read faithfully or whose disk is full stays as it was.
+
 // "Def11" := def11, then "Def12" := def12; the host settings file is written back.
-void saveHostValues(const PluginSettings& s);
+bool saveHostValues(const PluginSettings& s);
 
 // ---- The dialogs' host keys ----------------------------------------------------------------
 
@@ -58,14 +61,14 @@ std::u16string columnWidthKey(int typeIndex, int column);
 // "Height", "Width", the 32 "Clm" keys and "SampleDir", read in that order.
 SetupWindowSettings readSetupWindowSettings(const PluginSettings& s);
 // Writes the same keys in the same order, then writes the host settings file back.
-void writeSetupWindowSettings(const PluginSettings& s, const SetupWindowSettings& settings);
+bool writeSetupWindowSettings(const PluginSettings& s, const SetupWindowSettings& settings);
 
 // "Def00": whether the media-type parameter dialog leaves default values out of its macro text.
 bool readOmitDefaults(const PluginSettings& s);
-void writeOmitDefaults(const PluginSettings& s, bool omit);
+bool writeOmitDefaults(const PluginSettings& s, bool omit);
 
 // "Def01" := def01, then "Def02" := def02; written back at once.
-void saveMediaTypeDefaults(const PluginSettings& s);
+bool saveMediaTypeDefaults(const PluginSettings& s);
 
 // ---- The data file ---------------------------------------------------------------------------
 
@@ -84,8 +87,10 @@ void loadItemLists(const IniForm& dataFile, PluginSettings& s);
 
 // For each (media type index, item list) pair: takes the list as that type's item list and
 // rewrites the type's section of the data file ("Count", then "I"/"D"/"R" + k). The file is
-// written once; "Version" and the other types' sections are not touched. Indexes outside the
-// media type table are ignored.
-void saveItemLists(PluginSettings& s, const std::vector<std::pair<int, ItemList>>& lists);
+// written once; the other types' sections are not touched, nor is "Version", except that a
+// file without a current version (a new one included) is stamped with it. Indexes outside the
+// media type table are ignored. The in-memory lists change even when the file cannot be
+// written; the result says whether it was.
+bool saveItemLists(PluginSettings& s, const std::vector<std::pair<int, ItemList>>& lists);
 
 }  // namespace sonavid

@@ -145,13 +145,13 @@ std::vector<int> SetupModel::pagesToSave(SaveMode mode) const {
   return pages;
 }
 
-int SetupModel::save(SaveMode mode, PluginState& state) {
+SaveResult SetupModel::save(SaveMode mode, PluginState& state) {
   std::vector<std::pair<int, ItemList>> toSave;
   for (int page : pagesToSave(mode)) toSave.emplace_back(page, itemListOf(pages_[page]));
-  if (toSave.empty()) return 0;
-  saveItemLists(state.settings, toSave);
+  if (toSave.empty()) return {};
+  if (!saveItemLists(state.settings, toSave)) return {0, true};
   for (const auto& saved : toSave) modified_[saved.first] = false;
-  return static_cast<int>(toSave.size());
+  return {static_cast<int>(toSave.size()), false};
 }
 
 std::u16string folderOfPath(std::u16string_view path) {

@@ -50,6 +50,12 @@ struct TextEditorStart {
 
 inline constexpr int kSuffixMaxLength = 3;
 
+// What a save did. On failure the data file is as it was and the pages keep their flags.
+struct SaveResult {
+  int pagesSaved = 0;  // pages written (0 when there was nothing to save or the write failed)
+  bool failed = false;  // the data file could not be written: tell the user
+};
+
 class SetupModel {
  public:
   explicit SetupModel(const std::array<ItemList, kPageCount>& itemLists);
@@ -113,8 +119,8 @@ class SetupModel {
   // --- saving ---
   std::vector<int> pagesToSave(SaveMode mode) const;
   // Rebuilds the chosen pages' item lists in `state` and rewrites their sections of the data
-  // file (one write), then clears their flags. Returns how many pages were written.
-  int save(SaveMode mode, PluginState& state);
+  // file (one write). Only when the file was written are their flags cleared.
+  SaveResult save(SaveMode mode, PluginState& state);
 
  private:
   struct TextEditor {

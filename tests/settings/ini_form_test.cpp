@@ -64,6 +64,9 @@ TEST_F(IniFormTest, DecodesEveryByteOrderMarkAndAnsiWithout) {
       {"ansi.ini", "[S]\r\nTitle=\x83\x65\x83\x58\x83\x67\r\n"},  // Shift-JIS
       {"le-no-mark.ini", utf16le(text).substr(2)},
       {"be-no-mark.ini", utf16be.substr(2)},
+      // A stray zero byte does not make ANSI text UTF-16.
+      {"ansi-nul.ini", std::string("[S]\r\nTitle=\x83\x65\x83\x58\x83\x67\r\n\0", 20)},
+      {"ansi-nuls.ini", std::string("[S]\0\r\nTitle=\x83\x65\x83\x58\x83\x67\r\n\0", 21)},
   };
   for (const auto& [name, bytes] : files) {
     writeFile(name, bytes);
@@ -111,7 +114,9 @@ TEST_F(IniFormTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
   IniForm form = IniForm::parse(u"[Host]\r\nDef11=5\r\n");
   EXPECT_EQ(form.readInt(u"HOST", u"def11", 0), 5);
   form.writeInt(u"host", u"DEF11", 6);
-  EXPECT_EQ(form.toText(), u"[Host]\r\nDef11=6\r\n\r\n");
+  form.writeInt(u" HOST\t", u"Def12", 7);  // trimmed as a "[name]" line is
+  EXPECT_EQ(form.readInt(u"Host ", u"Def12", 0), 7);
+  EXPECT_EQ(form.toText(), u"[Host]\r\nDef11=6\r\nDef12=7\r\n\r\n");
 
   EXPECT_TRUE(iniNamesEqual(u"ÄÖÜ", u"äöü"));
   EXPECT_TRUE(iniNamesEqual(u"ΣΩ", u"σω"));
@@ -174,6 +179,25 @@ TEST_F(IniFormTest, AnsiFileOpenedForChangeKeepsItsText) {
   form.writeInt(u"S", u"Def11", 1);
   ASSERT_TRUE(form.save());
   EXPECT_EQ(readFile("host.ini"), utf16le(u"[S]\r\nTitle=テスト\r\nDef11=1\r\n\r\n"));
+}
+
+TEST_F(IniFormTest, FileWithoutMarkIsWrittenBackOnlyWhenItsTextEncodesBackToIt) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool written;
+  } files[] = {
+      {"ansi.ini", std::string("[S]\r\nk=\x83\x65\r\n\0", 12), true},
+      {"utf16.ini", utf16le(u"[S]\r\nk=テ\r\n").substr(2), true},
+      {"not-shift-jis.ini", "[S]\r\nk=\x81\x20\x85\r\n", false},
+  };
+  for (const auto& [name, bytes, written] : files) {
+    writeFile(name, bytes);
+    IniForm form = IniForm::load(pathOf(name));
+    form.writeInt(u"S", u"n", 1);
+    EXPECT_EQ(form.save(), written) << name;
+    if (!written) EXPECT_EQ(readFile(name), bytes) << name;
+  }
 }
 
 TEST_F(IniFormTest, Utf16FileRoundTripsUnchangedApartFromWrittenKeys) {

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <iterator>
 
 #include "common/platform_posix.h"
+#include "common/faulty_platform.h"
 #include "common/text.h"
 
 namespace sonavid {
@@ -249,11 +251,12 @@ TEST_F(SettingsStoreTest, SavingRewritesOnlyTheChosenSections) {
                     u"I2=AFMT_c\r\nD2=third\r\nR2=s/3/4/\r\n\r\n"));
 }
 
-TEST_F(SettingsStoreTest, EmptyListSavesCountZero) {
+TEST_F(SettingsStoreTest, EmptyListSavesCountZeroIntoAVersionedNewFile) {
   state_.itemLists[7] = {u"TIME_q", u"d", u"r"};
-  saveItemLists(state_, {{7, {}}});
+  EXPECT_TRUE(saveItemLists(state_, {{7, {}}}));
   EXPECT_TRUE(state_.itemLists[7].empty());
-  EXPECT_EQ(readFile(kData), utf16le(u"[MP4]\r\nCount=0\r\n\r\n"));
+  // Without the version a shipped file placed later would replace this one at the next start.
+  EXPECT_EQ(readFile(kData), utf16le(u"[Version]\r\nNo=52\r\n\r\n[MP4]\r\nCount=0\r\n\r\n"));
 }
 
 TEST_F(SettingsStoreTest, SavedItemsLoadBackAndKeepAnOldAnsiFileReadable) {
@@ -263,11 +266,80 @@ TEST_F(SettingsStoreTest, SavedItemsLoadBackAndKeepAnOldAnsiFileReadable) {
   const ItemList items = {u"TIME_日本", u"説明", u"s/(\\d+)/$1秒/"};
   saveItemLists(state_, {{0, items}});
 
+  // Saved, it is current, so a shipped file placed later does not replace it.
+  writeFile(kShipped, "[Version]\r\nNo=52\r\n");
   PluginSettings reloaded;
   reloaded.dataFilePath = state_.dataFilePath;
   migrateAndLoadDataFile(reloaded);
   EXPECT_EQ(reloaded.itemLists[0], items);
   EXPECT_EQ(reloaded.itemLists[5], (ItemList{u"TIME_j", u"テ", u"s/a/b/"}));
+}
+
+// ---- Writing files -------------------------------------------------------------------------
+
+TEST_F(SettingsStoreTest, FailedReadsAndWritesAreReportedAndLeaveTheFilesWhole) {
+  const std::string host = utf16le(u"[Host]\r\nA=1\r\n\r\n[Sonavid]\r\nDef11=3\r\n\r\n");
+  const std::string data = utf16le(u"[Version]\r\nNo=52\r\n\r\n[MP3]\r\nCount=0\r\n\r\n");
+  const struct {
+    const char* fault;
+    test::FaultyPlatform::Faults faults;
+  } cases[] = {{"short reads", {.shortReads = true}}, {"full disk", {.failedWrites = true}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    writeFile("host.ini", host);
+    writeFile(kData, data);
+    test::FaultyPlatform faulty(c.faults);
+    setPlatform(&faulty);
+    EXPECT_FALSE(saveHostValues(state_));
+    EXPECT_FALSE(writeSetupWindowSettings(state_, {}));
+    EXPECT_FALSE(writeOmitDefaults(state_, true));
+    EXPECT_FALSE(saveMediaTypeDefaults(state_));
+    EXPECT_FALSE(saveItemLists(state_, {{0, {u"TIME_a", u"d", u"s/a/b/"}}}));
+    setPlatform(&cp932_);
+    EXPECT_EQ(readFile("host.ini"), host);
+    EXPECT_EQ(readFile(kData), data);
+    EXPECT_EQ(filesInDir().size(), 2u);
+  }
+}
+
+TEST_F(SettingsStoreTest, ReplacingAFileKeepsItsModeAndLinkAndRefusesReadOnlyOnes) {
+  const std::string before = utf16le(u"[Sonavid]\r\nDef11=1\r\n\r\n");
+  const std::string after = utf16le(u"[Sonavid]\r\nDef11=2\r\nDef12=0\r\n\r\n");
+  const std::string ini = dir_ + "/host.ini";
+  const std::string real = dir_ + "/real.ini";
+  const struct {
+    const char* name;
+    mode_t mode;
+    bool linked;          // host.ini is a symbolic link to real.ini
+    bool staleTemporary;  // a read-only host.ini.tmp~ left over from a crash
+    bool written;
+  } cases[] = {
+      {"private file", 0600, false, false, true},
+      {"linked file", 0640, true, false, true},
+      {"stale temporary file", 0644, false, true, true},
+      {"read-only file", 0444, false, false, false},
+  };
+  state_.def11 = 2;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(ini);
+    const std::string& file = c.linked ? real : ini;
+    writeFile(c.linked ? "real.ini" : "host.ini", before);
+    ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+    if (c.linked) std::filesystem::create_symlink(real, ini);
+    if (c.staleTemporary) {
+      writeFile("host.ini.tmp~", "partial");
+      chmod((ini + ".tmp~").c_str(), 0444);
+    }
+    EXPECT_EQ(saveHostValues(state_), c.written);
+    EXPECT_EQ(readFile(c.linked ? "real.ini" : "host.ini"), c.written ? after : before);
+    EXPECT_EQ(std::filesystem::is_symlink(ini), c.linked);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp~"));
+    std::filesystem::remove(real);
+  }
 }
 
 }  // namespace

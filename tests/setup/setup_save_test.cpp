@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/platform.h"
+#include "common/faulty_platform.h"
 #include "common/platform_posix.h"
 #include "common/text.h"
 #include "core/media_reader.h"
@@ -61,7 +62,7 @@ TEST_F(SetupSaveTest, ShownPageSkipsRowsWithAnEmptyPart) {
   fill(model, model.addRow(), u"", u"no suffix", u"s/x/y/");
   fill(model, model.addRow(), u"raw", u"no expression", u"");
 
-  EXPECT_EQ(model.save(SaveMode::ShownPage, state_), 1);
+  EXPECT_EQ(model.save(SaveMode::ShownPage, state_).pagesSaved, 1);
   const IniForm data = dataFile();
   EXPECT_EQ(data.readInt(u"MP3", u"Count", -1), 2);  // five rows shown
   EXPECT_EQ(data.readText(u"MP3", u"I2"), u"TIME_min");
@@ -106,11 +107,33 @@ TEST_F(SetupSaveTest, MenuSavesTheShownPageOnlyOkSavesEveryModifiedPage) {
   EXPECT_TRUE(model.okEnabled());  // WAV still unsaved
   EXPECT_EQ(model.pagesToSave(SaveMode::ModifiedPages), std::vector<int>{1});
 
-  EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_), 1);
+  EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_).pagesSaved, 1);
   EXPECT_EQ(dataFile().readInt(u"WAV", u"Count", -1), 2);
   EXPECT_EQ(state_.settings.itemLists[1][3], u"AFMT_k");
   EXPECT_FALSE(model.okEnabled());
-  EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_), 0);
+  EXPECT_EQ(model.save(SaveMode::ModifiedPages, state_).pagesSaved, 0);
+}
+
+TEST_F(SetupSaveTest, FailedSaveKeepsThePagesModifiedAndSaysSo) {
+  SetupModel model(state_.settings.itemLists);
+  fill(model, model.addRow(), u"min", u"minutes", u"s/x/y/");
+  test::FaultyPlatform fullDisk({.failedWrites = true});
+  setPlatform(&fullDisk);
+  for (SaveMode mode : {SaveMode::ShownPage, SaveMode::ModifiedPages}) {
+    const SaveResult result = model.save(mode, state_);
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(result.pagesSaved, 0);
+    EXPECT_TRUE(model.saveCommandEnabled());
+    EXPECT_TRUE(model.okEnabled());
+  }
+  EXPECT_EQ(dataFile().readInt(u"MP3", u"Count", -1), 1);
+
+  setPlatform(&platform_);  // the disk has room again: the same save goes through
+  const SaveResult retried = model.save(SaveMode::ModifiedPages, state_);
+  EXPECT_FALSE(retried.failed);
+  EXPECT_EQ(retried.pagesSaved, 1);
+  EXPECT_FALSE(model.okEnabled());
+  EXPECT_EQ(dataFile().readInt(u"MP3", u"Count", -1), 2);
 }
 
 }  // namespace
