@@ -7,7 +7,7 @@
 #   FUZZ_OUT=build/fuzz-x ...   objects, binaries, corpora and findings in another folder
 # Seeds come from tests/data/media and tests/data/crash; findings are written to
 # build/fuzz/artifacts/<target>/ (make each one a named regression file in tests/data/crash/).
-# Needs: clang libclang-rt-14-dev
+# Needs: clang libclang-rt-14-dev libonig-dev
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$root/build/fuzz}  # another folder keeps concurrent runs apart
@@ -18,7 +18,8 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
        -fno-sanitize-recover=undefined -I"$root/src")
 mkdir -p "$out/obj"
 
-# The portable code the parsers need: common helpers and the media reader.
+# The portable code the parsers need: common helpers, the media reader and the built-in
+# substitution (which links Oniguruma).
 objects=()
 while IFS= read -r src; do
   rel=${src#"$root"/src/}
@@ -27,7 +28,7 @@ while IFS= read -r src; do
     "$cxx" "${flags[@]}" -c "$src" -o "$obj"
   fi
   objects+=("$obj")
-done < <(find "$root/src/common" "$root/src/media" -name '*.cpp' ! -name '*_win.cpp' | sort)
+done < <(find "$root/src/common" "$root/src/media" "$root/src/regex" -name '*.cpp' ! -name '*_win.cpp' | sort)
 
 targets=()
 if [ $# -gt 0 ]; then
@@ -39,7 +40,7 @@ fi
 run_target() {
   local src=$1 name
   name=$(basename "$src" .cpp)
-  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" -o "$out/$name"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" -lonig -o "$out/$name"
   mkdir -p "$out/corpus/$name" "$out/artifacts/$name"
   local seeds=("$out/corpus/$name")
   for dir in "$root/tests/data/media" "$root/tests/data/crash"; do
