@@ -32,6 +32,10 @@ class Platform {
   // become the code page's default character.
   virtual std::u16string ansiToUtf16(std::string_view bytes) const = 0;
   virtual std::string utf16ToAnsi(std::u16string_view text) const = 0;
+  // Number of the ANSI code page (932, 1252, ...); 0 when it has no Windows number.
+  virtual unsigned ansiCodePage() const = 0;
+  // Shift-JIS (code page 932) to UTF-16, whatever the ANSI code page; as ansiToUtf16 otherwise.
+  virtual std::u16string shiftJisToUtf16(std::string_view bytes) const = 0;
 
   virtual bool fileExists(std::u16string_view path) const = 0;
   virtual bool renameFile(std::u16string_view from, std::u16string_view to) const = 0;

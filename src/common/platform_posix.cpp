@@ -109,7 +109,7 @@ class PosixFile : public RandomAccessFile {
 PosixPlatform::PosixPlatform(std::string iconvName) : iconvName_(std::move(iconvName)) {}
 
 PosixPlatform::~PosixPlatform() {
-  for (void* cd : {toUtf16_, fromUtf16_}) {
+  for (void* cd : {toUtf16_, fromUtf16_, shiftJisToUtf16_}) {
     if (cd != nullptr) iconv_close(static_cast<iconv_t>(cd));
   }
 }
@@ -125,17 +125,47 @@ void* PosixPlatform::converter(void*& slot, const char* to, const char* from) co
   return slot;
 }
 
-std::u16string PosixPlatform::ansiToUtf16(std::string_view bytes) const {
+// Decodes with a converter to UTF-16LE; each byte it cannot convert becomes U+FFFD.
+std::u16string PosixPlatform::toUtf16(void*& slot, const char* from, std::string_view bytes) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  void* cd = converter(toUtf16_, "UTF-16LE", iconvName_.c_str());
+  void* cd = converter(slot, "UTF-16LE", from);
   if (cd == nullptr) return {};
-  const std::string utf16 = convert(static_cast<iconv_t>(cd), bytes, 1, std::string_view("\xFD\xFF", 2));
+  const std::string utf16 =
+      convert(static_cast<iconv_t>(cd), bytes, 1, std::string_view("\xFD\xFF", 2));
   std::u16string out(utf16.size() / 2, u'\0');
   for (size_t i = 0; i < out.size(); ++i) {
     out[i] = static_cast<char16_t>(static_cast<uint8_t>(utf16[2 * i]) |
                                    (static_cast<uint8_t>(utf16[2 * i + 1]) << 8));
   }
   return out;
+}
+
+std::u16string PosixPlatform::ansiToUtf16(std::string_view bytes) const {
+  return toUtf16(toUtf16_, iconvName_.c_str(), bytes);
+}
+
+std::u16string PosixPlatform::shiftJisToUtf16(std::string_view bytes) const {
+  return toUtf16(shiftJisToUtf16_, "CP932", bytes);
+}
+
+unsigned PosixPlatform::ansiCodePage() const {
+  std::string name;
+  for (char c : iconvName_) {
+    name.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+  }
+  for (const char* japanese : {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "MS_KANJI", "WINDOWS-31J"}) {
+    if (name == japanese) return 932;
+  }
+  if (name == "UTF-8") return 65001;
+  // "CP1252", "WINDOWS-1252", "CP932" ...
+  for (std::string_view prefix : {"CP", "WINDOWS-"}) {
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name.find_first_not_of("0123456789", prefix.size()) == std::string::npos &&
+        name.size() - prefix.size() <= 5) {
+      return static_cast<unsigned>(std::stoul(name.substr(prefix.size())));
+    }
+  }
+  return 0;
 }
 
 std::string PosixPlatform::utf16ToAnsi(std::u16string_view text) const {

@@ -103,16 +103,27 @@ class WinFile : public RandomAccessFile {
   uint64_t size_;
 };
 
+constexpr UINT kShiftJisCodePage = 932;
+
+std::u16string codePageToUtf16(UINT codePage, std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > INT32_MAX) return {};
+  const int n =
+      MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::u16string out(static_cast<size_t>(n), u'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                      reinterpret_cast<wchar_t*>(out.data()), n);
+  return out;
+}
+
 class WinPlatform : public Platform {
  public:
   std::u16string ansiToUtf16(std::string_view bytes) const override {
-    if (bytes.empty() || bytes.size() > INT32_MAX) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::u16string out(static_cast<size_t>(n), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                        reinterpret_cast<wchar_t*>(out.data()), n);
-    return out;
+    return codePageToUtf16(CP_ACP, bytes);
   }
+  std::u16string shiftJisToUtf16(std::string_view bytes) const override {
+    return codePageToUtf16(kShiftJisCodePage, bytes);
+  }
+  unsigned ansiCodePage() const override { return GetACP(); }
   std::string utf16ToAnsi(std::u16string_view text) const override {
     if (text.empty() || text.size() > INT32_MAX / 4) return {};
     const auto* source = reinterpret_cast<const wchar_t*>(text.data());

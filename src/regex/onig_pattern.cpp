@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 
 #include "regex/perl_pattern.h"
 
@@ -35,7 +36,17 @@ const OnigUChar* bytesOf(const char16_t* p) { return reinterpret_cast<const Onig
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+using Clock = std::chrono::steady_clock;
+
 }  // namespace
+
+unsigned long retryBudgetFor(size_t textUnits) {
+  const unsigned long perUnitShare =
+      textUnits >= kRetryBudgetCeiling / kRetryBudgetPerUnit
+          ? kRetryBudgetCeiling
+          : static_cast<unsigned long>(textUnits) * kRetryBudgetPerUnit;
+  return std::min(kRetryBudgetCeiling, kRetryBudgetBase + perUnitShare);
+}
 
 bool hasUnpairedSurrogate(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
@@ -114,8 +125,10 @@ struct OnigSearcher::Impl {
   std::u16string_view text;
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
-  unsigned long remaining = kRetryBudget;
+  unsigned long remaining = 0;
   unsigned long firstLimit = 1;
+  Clock::time_point deadline;
+  Clock::time_point lastCheck;  // start, or when a search last ran out of steps
 
   ~Impl() {
     if (region != nullptr) onig_region_free(region, 1);
@@ -133,9 +146,13 @@ OnigSearcher::OnigSearcher(const OnigPattern& pattern, std::u16string_view text)
     onig_initialize_match_param(impl_->param);
     onig_set_match_stack_limit_size_of_match_param(impl_->param, kMatchStackLimit);
   }
+  const unsigned long budget = retryBudgetFor(text.size());
+  impl_->remaining = budget;
   const unsigned long searchesAtMost = static_cast<unsigned long>(text.size()) + 1;
-  impl_->firstLimit =
-      std::max(1ul, kRetryBudget / kFirstShareDivisor / std::max(1ul, searchesAtMost));
+  impl_->firstLimit = std::max(1ul, budget / kFirstShareDivisor / std::max(1ul, searchesAtMost));
+  impl_->lastCheck = Clock::now();
+  impl_->deadline = impl_->lastCheck +
+                    std::chrono::nanoseconds(static_cast<long long>(budget) * kNanosecondsPerRetry);
 }
 
 OnigSearcher::~OnigSearcher() = default;
@@ -162,7 +179,19 @@ SearchOutcome OnigSearcher::search(size_t start, std::vector<GroupSpan>& groups)
     s.remaining -= limit;
     if (rc == ONIG_MISMATCH) return SearchOutcome::kNoMatch;
     if (rc == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER || rc == ONIGERR_RETRY_LIMIT_IN_SEARCH_OVER) {
-      limit = limit > s.remaining / kLimitGrowth ? s.remaining : limit * kLimitGrowth;
+      // The clock is read only here, so searches that stay within their share pay nothing.
+      const Clock::time_point now = Clock::now();
+      if (now >= s.deadline) return SearchOutcome::kGaveUp;
+      unsigned long next = limit > s.remaining / kLimitGrowth ? s.remaining : limit * kLimitGrowth;
+      // The next try gets no more steps than fit the time left at the pace of this one.
+      const auto spent = std::max<long long>(1, (now - s.lastCheck).count());
+      const auto left = (s.deadline - now).count();
+      const double fitting = static_cast<double>(limit) * static_cast<double>(left) / spent;
+      if (fitting < static_cast<double>(next)) next = static_cast<unsigned long>(fitting);
+      s.lastCheck = now;
+      // A try with no more steps than the last one cannot get further.
+      if (next <= limit) return SearchOutcome::kGaveUp;
+      limit = next;
       continue;
     }
     if (rc < 0) return SearchOutcome::kGaveUp;

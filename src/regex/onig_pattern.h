@@ -13,10 +13,20 @@
 
 namespace sonavid::regex {
 
-// Backtracking steps that all searches of one substitution may take together. Ordinary
-// patterns on tag-sized texts take a few hundred; a runaway pattern stops after a fraction of
-// a second (some tens of nanoseconds a step) instead of stalling a rename of many files.
-inline constexpr unsigned long kRetryBudget = 5'000'000;
+// Backtracking steps that all searches of one substitution may take together: a fixed share
+// and a share per character of the text, up to a ceiling. Ordinary patterns on value-sized
+// texts take a few hundred; a runaway pattern on a value stops after some milliseconds instead
+// of stalling a rename of thousands of files. The ceiling is reached at about 75,000 characters.
+inline constexpr unsigned long kRetryBudgetBase = 200'000;
+inline constexpr unsigned long kRetryBudgetPerUnit = 64;
+inline constexpr unsigned long kRetryBudgetCeiling = 5'000'000;
+// Time one substitution may take, per step of its budget. A step costs some tens of
+// nanoseconds in most patterns, but far more in some (a repeated group that can match empty
+// checks its captures on every round), so time caps what a budget alone would not: 20 ms for a
+// value-sized text.
+inline constexpr unsigned long kNanosecondsPerRetry = 100;
+
+unsigned long retryBudgetFor(size_t textUnits);
 // Entries of the backtracking stack one search may hold (tens of bytes each).
 inline constexpr unsigned int kMatchStackLimit = 1u << 20;
 // Depth of the pattern reader's recursion (a group takes two levels, so about 99 nested

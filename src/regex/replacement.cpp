@@ -11,6 +11,8 @@ constexpr unsigned long kMaxCodePoint = 0x10FFFF;
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 // Digits read after "\x{" or inside "${...}"; more cannot name anything that exists.
 constexpr size_t kMaxBraceDigits = 8;
+// Beyond any group count a pattern can have; larger numbers are read as one more than this.
+constexpr int kMaxGroupNumber = 99'999'999;
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 // Group names are made of word characters; any character beyond ASCII is let through for the
@@ -178,9 +180,19 @@ Replacement Replacement::parse(std::u16string_view text, int groupCount,
       continue;
     }
     const char16_t e = text[pos + 1];
-    if (isDigit(e)) {
+    if (e == u'0') {
+      r.add(Kind::kGroup, 0);
+      pos += 2;
+    } else if (isDigit(e)) {
+      // As in Perl, "$" takes every digit that follows: "$12" is group 12 even when the pattern
+      // has fewer, and then inserts nothing. The number saturates instead of wrapping.
       ++pos;
-      addGroup(readGroupNumber(text, pos, groupCount));
+      int number = 0;
+      for (; pos < n && isDigit(text[pos]); ++pos) {
+        number =
+            number > kMaxGroupNumber / 10 ? kMaxGroupNumber + 1 : number * 10 + (text[pos] - u'0');
+      }
+      addGroup(number);
     } else if (e == u'&') {
       r.add(Kind::kGroup, 0);
       pos += 2;

@@ -1,7 +1,9 @@
 // The replacement part of a substitution, read once per command and expanded for each match.
 //
 // Understood sequences:
-//   \1..\9, \nn, $n, $nn  group n; a second digit is read only when that group exists
+//   \1..\9, \nn         group n; a second digit is read only when that group exists
+//   $n, $nn...            group n, every digit read as in Perl ("$12" is group 12, never
+//                         group 1 and "2"); "$0" is the whole match and stops there
 //   ${n}, ${name}, $+{name}  group by number or by name
 //   $0, $&                whole match;   $+  the highest-numbered group that took part
 //   $` $'                 text before / after the match

@@ -38,7 +38,7 @@ TEST(Replacement, GroupReferences) {
   EXPECT_EQ(out, u"[]");
 }
 
-TEST(Replacement, SecondDigitOnlyWhenThatGroupExists) {
+TEST(Replacement, MultiDigitGroupNumbers) {
   std::vector<GroupSpan> twelve(13, GroupSpan{0, 1});
   twelve[12] = GroupSpan{3, 4};
   auto run = [&](std::u16string_view text, int groupCount) {
@@ -46,11 +46,16 @@ TEST(Replacement, SecondDigitOnlyWhenThatGroupExists) {
     Replacement::parse(text, groupCount).expand(kText, twelve, out, 1000);
     return utf16ToUtf8(out);
   };
+  // A backslash reads a second digit only when that group exists.
   EXPECT_EQ(run(u"\\12", 12), "d");
-  EXPECT_EQ(run(u"$12", 12), "d");
   EXPECT_EQ(run(u"\\12", 11), "a2");
-  EXPECT_EQ(run(u"$12", 11), "a2");
   EXPECT_EQ(run(u"\\123", 12), "d3");
+  // "$" reads every digit, as Perl does: a group the pattern lacks inserts nothing, and a
+  // number too large for any count neither wraps nor names a small group.
+  EXPECT_EQ(run(u"$12", 12), "d");
+  EXPECT_EQ(run(u"[$12|$99|$123]", 11), "[||]");
+  EXPECT_EQ(run(u"[$4294967297|$4294967308|$99999999999999999999]", 12), "[||]");
+  EXPECT_EQ(run(u"$01|$0x", 12), "a1|ax");
   EXPECT_EQ(run(u"${1}2", 12), "a2");
 }
 

@@ -50,7 +50,7 @@ int usage() {
   writeErr(
       "usage: sonavid-host.exe [--ini FILE] [--section NAME] SUBCOMMAND ...\n"
       "  names                                      plug-in and macro names\n"
-      "  expand [--letter0 C] [--letter1 C] MACROTEXT... -- FILE...\n"
+      "  expand [--timing] [--letter0 C] [--letter1 C] MACROTEXT... -- FILE...\n"
       "  param 0|1 [--letter C] [--caption TEXT]    parameter dialog\n"
       "  setup                                      setup dialog\n");
   return 2;

@@ -1,6 +1,9 @@
-// Texts stored as bytes with no declared encoding (ID3v1, ID3v2 encoding 0, RIFF INFO, APE):
-// UTF-8 when the bytes are valid UTF-8 with at least one multi-byte sequence, otherwise the
-// system ANSI code page, so Shift-JIS tags read right on a Japanese system.
+// Texts stored as bytes with no declared encoding (ID3v1, ID3v2 encoding 0, RIFF INFO, VQF,
+// APE and Vorbis texts that are not UTF-8): UTF-8 when the bytes are valid UTF-8 with at least
+// one multi-byte sequence. Otherwise, on a system whose ANSI code page is Japanese (932) or
+// Western (1252), Shift-JIS or Windows-1252, whichever the bytes read as (the code page only
+// breaks a tie), so both kinds of tag read right on both systems; on any other system its
+// ANSI code page.
 #pragma once
 
 #include <string>

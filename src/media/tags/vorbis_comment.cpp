@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "common/text.h"
+#include "media/tags/byte_text.h"
 
 namespace sonavid::media {
 
@@ -28,7 +28,7 @@ VorbisComments parseVorbisComments(ByteReader& reader) {
     for (char& c : name) {
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
-    comments.fields.emplace_back(std::move(name), utf8ToUtf16(field.substr(equals + 1)));
+    comments.fields.emplace_back(std::move(name), decodeByteText(field.substr(equals + 1)));
   }
   return comments;
 }
