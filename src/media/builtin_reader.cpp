@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "media/flac/flac.h"
 #include "media/formats.h"
 #include "media/head_tail_file.h"
 #include "media/tags/id3v2.h"
@@ -13,9 +14,10 @@ using Reader = bool (*)(RandomAccessFile&, MediaInfo&);
 constexpr size_t kUsualValueCount = 48;
 // Longer than any field code the readers set ("TRACK_rmp"); a longer name finds nothing.
 constexpr size_t kLongestFieldCode = 32;
-// Strong signatures first; MPEG audio has only a frame sync and goes last.
-constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
-                               readMp4,  readTwinVq, readMpegAudio};
+// Strong signatures first; MPEG audio has only a frame sync and goes last. Formats found at a
+// fixed place go before Monkey's Audio, whose signature may be searched for after junk.
+constexpr Reader kReaders[] = {readRiff,    readAsf, readOgg,    readFlac,
+                               readMonkeys, readMp4, readTwinVq, readMpegAudio};
 
 constexpr std::string_view kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
@@ -36,6 +38,8 @@ Reader likelyReader(std::string_view head) {
   if (head.starts_with("OggS")) return readOgg;
   if (head.starts_with("MAC ")) return readMonkeys;
   if (head.starts_with("TWIN")) return readTwinVq;
+  // FLAC and WavPack also after an ID3v2 tag: checked before the MPEG frame sync below.
+  if (probeFlac(head)) return readFlac;
   if (head.size() >= 8) {
     for (std::string_view box : kMp4FirstBoxes) {
       if (head.substr(4, 4) == box) return readMp4;
