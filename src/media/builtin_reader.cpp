@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "media/aiff/aiff.h"
 #include "media/flac/flac.h"
 #include "media/formats.h"
 #include "media/head_tail_file.h"
@@ -16,7 +17,7 @@ constexpr size_t kUsualValueCount = 48;
 constexpr size_t kLongestFieldCode = 32;
 // Strong signatures first; MPEG audio has only a frame sync and goes last. Formats found at a
 // fixed place go before Monkey's Audio, whose signature may be searched for after junk.
-constexpr Reader kReaders[] = {readRiff,    readAsf, readOgg,    readFlac,
+constexpr Reader kReaders[] = {readRiff,    readAsf, readOgg,    readFlac,     readAiff,
                                readMonkeys, readMp4, readTwinVq, readMpegAudio};
 
 constexpr std::string_view kAsfHeaderGuid(
@@ -40,6 +41,7 @@ Reader likelyReader(std::string_view head) {
   if (head.starts_with("TWIN")) return readTwinVq;
   // FLAC and WavPack also after an ID3v2 tag: checked before the MPEG frame sync below.
   if (probeFlac(head)) return readFlac;
+  if (probeAiff(head)) return readAiff;
   if (head.size() >= 8) {
     for (std::string_view box : kMp4FirstBoxes) {
       if (head.substr(4, 4) == box) return readMp4;
