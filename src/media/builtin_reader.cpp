@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "media/aiff/aiff.h"
+#include "media/dsf/dsf.h"
 #include "media/flac/flac.h"
 #include "media/formats.h"
 #include "media/head_tail_file.h"
@@ -18,8 +19,9 @@ constexpr size_t kUsualValueCount = 48;
 constexpr size_t kLongestFieldCode = 32;
 // Strong signatures first; MPEG audio has only a frame sync and goes last. Formats found at a
 // fixed place go before Monkey's Audio, whose signature may be searched for after junk.
-constexpr Reader kReaders[] = {readRiff,    readAsf,     readOgg, readFlac,   readAiff,
-                               readWavPack, readMonkeys, readMp4, readTwinVq, readMpegAudio};
+constexpr Reader kReaders[] = {readRiff, readAsf,     readOgg,      readFlac,
+                               readAiff, readWavPack, readDsf,      readMonkeys,
+                               readMp4,  readTwinVq,  readMpegAudio};
 
 constexpr std::string_view kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
@@ -44,6 +46,7 @@ Reader likelyReader(std::string_view head) {
   if (probeFlac(head)) return readFlac;
   if (probeAiff(head)) return readAiff;
   if (probeWavPack(head)) return readWavPack;
+  if (probeDsf(head)) return readDsf;
   if (head.size() >= 8) {
     for (std::string_view box : kMp4FirstBoxes) {
       if (head.substr(4, 4) == box) return readMp4;
