@@ -36,8 +36,9 @@ constexpr size_t kMaxCommentBytes = 1024 * 1024;
 // kMaxLastFrameSearchBytes (a frame is usually a few kilobytes; STREAMINFO allows 16 MB).
 constexpr size_t kFirstLastFrameSearchBytes = 64 * 1024;
 constexpr size_t kMaxLastFrameSearchBytes = 1024 * 1024;
-// Frame headers with a valid CRC-8 checked against the end before the search gives up.
-constexpr int kMaxLastFrameCandidates = 256;
+// Frame headers with a valid CRC-8 checked against the end before the search gives up (each
+// costs a CRC-16 over the bytes from it to the end).
+constexpr int kMaxLastFrameCandidates = 32;
 // Longest frame header: sync (2), codes (2), a 7-byte coded number, 16-bit block size, 16-bit
 // rate, CRC-8.
 constexpr size_t kMaxFrameHeaderBytes = 16;
@@ -77,13 +78,25 @@ uint8_t crc8(std::string_view bytes) {
   return crc;
 }
 
+// CRC-16 (polynomial 0x8005) of a frame, a byte at a time through a table.
+struct Crc16Table {
+  uint16_t entries[256] = {};
+  constexpr Crc16Table() {
+    for (int byte = 0; byte < 256; ++byte) {
+      auto crc = static_cast<uint16_t>(byte << 8);
+      for (int i = 0; i < 8; ++i) {
+        crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x8005 : crc << 1);
+      }
+      entries[byte] = crc;
+    }
+  }
+};
+constexpr Crc16Table kCrc16;
+
 uint16_t crc16(std::string_view bytes) {
   uint16_t crc = 0;
   for (char c : bytes) {
-    crc ^= static_cast<uint16_t>(static_cast<uint8_t>(c) << 8);
-    for (int i = 0; i < 8; ++i) {
-      crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x8005 : crc << 1);
-    }
+    crc = static_cast<uint16_t>((crc << 8) ^ kCrc16.entries[(crc >> 8) ^ static_cast<uint8_t>(c)]);
   }
   return crc;
 }
