@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes small DSF (DSD stream file) files for the tests: no DSD encoder is packaged, so the
+"""Writes small DSF (DSD stream file) files for the tests (and, given a second folder, a DSD
+silence there as the source of a WavPack DSD file): no DSD encoder is packaged, so the
 file is written here. The sound is a quiet 441 Hz tone through a first-order sigma-delta
 modulator: one period of it, repeated, so the files compress well. Tags are added afterwards
 with mutagen (make-media-lossless.sh), which writes the ID3v2 tag and the metadata offset.
@@ -54,7 +55,21 @@ def dsf(rate, channels, seconds):
     return struct.pack("<4sQQQ", b"DSD ", 28, total, 0) + body
 
 
-def main(out_dir):
+def idle(rate, channels, seconds):
+    """A file of DSD silence (the idle pattern 0x69 in every byte)."""
+    samples = int(rate * seconds)
+    used = (samples + 7) // 8
+    blocks = (used + BLOCK - 1) // BLOCK
+    # The last block is filled up with zeros.
+    mono = b"\x69" * used + b"\0" * (blocks * BLOCK - used)
+    data = b"".join(mono[b * BLOCK:(b + 1) * BLOCK] * channels for b in range(blocks))
+    fmt = struct.pack("<4sQIIIIIIQII", b"fmt ", 52, 1, 0, {1: 1, 2: 2}[channels], channels, rate,
+                      1, samples, BLOCK, 0)
+    body = fmt + struct.pack("<4sQ", b"data", 12 + len(data)) + data
+    return struct.pack("<4sQQQ", b"DSD ", 28, 28 + len(body), 0) + body
+
+
+def main(out_dir, work_dir=None):
     files = {
         # DSD64 stereo, 1.1 s; DSD128 mono, 1.05 s.
         "dsf-dsd64.dsf": dsf(2822400, 2, 1.1),
@@ -63,7 +78,11 @@ def main(out_dir):
     for name, data in files.items():
         with open(f"{out_dir}/{name}", "wb") as f:
             f.write(data)
+    # DSD silence, 1.3 s, for a WavPack DSD file (whose encoder packs it to almost nothing).
+    if work_dir:
+        with open(f"{work_dir}/idle-dsd64.dsf", "wb") as f:
+            f.write(idle(2822400, 2, 1.3))
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else ".")
+    main(sys.argv[1] if len(sys.argv) > 1 else ".", sys.argv[2] if len(sys.argv) > 2 else None)

@@ -4,7 +4,8 @@
 // channel-info sub-block the channels of the first segment's blocks are added up. An unknown total
 // is measured by walking the block headers (capped) and adding the samples of each segment's
 // initial block. The bitrate is the blocks' bytes (up to the tags at the end) over the playing
-// time. Correction files (.wvc) are not read.
+// time. DSD audio (WavPack 5) counts bytes of eight one-bit samples, at the header's rate shifted
+// left by the first byte of its DSD sub-block. Correction files (.wvc) are not read.
 #include "media/wavpack/wavpack.h"
 
 #include <string>
@@ -42,6 +43,7 @@ constexpr uint32_t kFlagMono = 4;
 constexpr uint32_t kFlagHybrid = 8;
 constexpr uint32_t kFlagFloat = 0x80;
 constexpr uint32_t kFlagInitialBlock = 0x800;
+constexpr uint32_t kFlagDsd = 0x80000000u;
 constexpr uint32_t kFlagFinalBlock = 0x1000;
 constexpr int kRateShift = 23;
 constexpr uint32_t kRateMask = 15;
@@ -59,6 +61,8 @@ constexpr uint8_t kIdWvcBitstream = 0x0B;
 constexpr uint8_t kIdWvxBitstream = 0x0C;
 constexpr uint8_t kIdDsdBlock = 0x0E;
 constexpr size_t kMaxChannelInfoBytes = 7;
+// DSD rates are at most 2^8 times the header's rate (DSD1024 at 44.1 kHz is 44100 << 8 bytes).
+constexpr uint32_t kMaxDsdShift = 8;
 constexpr size_t kWideChannelInfoBytes = 6;
 
 struct BlockHeader {
@@ -94,6 +98,7 @@ bool parseBlockHeader(std::string_view bytes, BlockHeader& out) {
 struct SubBlockValues {
   uint32_t channels = 0;
   uint32_t sampleRate = 0;
+  uint32_t dsdShift = 0;  // DSD audio: the rate in bytes is the header's rate << this
 };
 
 // The channel-info and sample-rate sub-blocks of the block whose sub-blocks lie between
@@ -114,6 +119,11 @@ SubBlockValues readSubBlocks(RandomAccessFile& file, uint64_t pos, uint64_t end)
     const uint64_t length = uint64_t{words} * 2;
     if (header.failed() || length > end - pos - headerBytes) break;
     const uint8_t unique = id & kIdUnique;
+    if (unique == kIdDsdBlock && length >= 1) {
+      // DSD audio starts with the rate shift (low five bits).
+      const uint32_t shift = ByteReader(viewBlock(file, pos + headerBytes, 1, storage)).u8() & 0x1F;
+      values.dsdShift = shift <= kMaxDsdShift ? shift : 0;
+    }
     if (unique == kIdWvBitstream || unique == kIdWvcBitstream || unique == kIdWvxBitstream ||
         unique == kIdDsdBlock) {
       break;
@@ -162,9 +172,13 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
   const SubBlockValues values =
       readSubBlocks(file, first + kBlockHeaderBytes, first + header.blockBytes);
   const uint32_t rateIndex = (header.flags >> kRateShift) & kRateMask;
-  const uint32_t sampleRate = values.sampleRate != 0     ? values.sampleRate
+  const uint32_t headerRate = values.sampleRate != 0     ? values.sampleRate
                               : rateIndex != kCustomRate ? kRates[rateIndex]
                                                          : 0;
+  // DSD audio counts its samples in bytes (eight one-bit samples per channel): the playing
+  // time is samples over the byte rate, the rate shown eight times the byte rate.
+  const bool dsd = (header.flags & kFlagDsd) != 0;
+  const uint64_t sampleRate = dsd ? uint64_t{headerRate} << values.dsdShift : headerRate;
 
   // Channels: the channel-info sub-block, else the blocks of the first segment added up.
   uint32_t channels = values.channels;
@@ -203,13 +217,15 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
     std::u16string format;
     format.reserve(56);
     format += (header.flags & kFlagHybrid) != 0 ? u"WavPack hybrid, " : u"WavPack lossless, ";
-    if ((header.flags & kFlagFloat) != 0) {
+    if (dsd) {
+      format += u"1bit, ";
+    } else if ((header.flags & kFlagFloat) != 0) {
       format += u"32bit float, ";
     } else {
       appendDecimal(format, ((header.flags & kFlagBytesStored) + 1) * 8);
       format += u"bit, ";
     }
-    appendDecimal(format, sampleRate);
+    appendDecimal(format, dsd ? sampleRate * 8 : sampleRate);
     format += u"Hz, ";
     appendDecimal(format, channels);
     format += u"ch, ";
