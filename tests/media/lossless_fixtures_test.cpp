@@ -149,6 +149,26 @@ TEST_F(LosslessFixtures, DamagedFilesGiveWhatCanBeRead) {
   }
 }
 
+// AIFF's text chunks are read as UTF-8 when they are valid multi-byte UTF-8, else as Latin-1,
+// whatever the system's code page.
+TEST_F(LosslessFixtures, AiffTextsAreUtf8OrLatin1) {
+  PosixPlatform japanese("CP932");
+  setPlatform(&japanese);
+  struct Case {
+    const char* patch;
+    const char* comment;
+  };
+  const Case cases[] = {{"\xC9", "Éox comment"}, {"\xC3\xA9", "éx comment"}};
+  for (const Case& c : cases) {
+    std::string bytes = test::readFileBytes(kMediaDir + "aiff-8bit.aiff");
+    const size_t at = bytes.find("Sox comment");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, std::strlen(c.patch), c.patch);
+    MemoryFile file(bytes);
+    EXPECT_EQ(valueOf(BuiltinReader::readFile(file), "ICMT"), c.comment);
+  }
+}
+
 // Every damaged file kept as a regression (the fuzzers' findings among them) opens without
 // harm, whatever it gives.
 TEST_F(LosslessFixtures, EveryCrashFileOpensWithoutHarm) {
