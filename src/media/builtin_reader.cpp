@@ -4,6 +4,7 @@
 
 #include "media/formats.h"
 #include "media/head_tail_file.h"
+#include "media/matroska/matroska.h"
 #include "media/tags/id3v2.h"
 
 namespace sonavid::media {
@@ -15,7 +16,7 @@ constexpr size_t kUsualValueCount = 48;
 constexpr size_t kLongestFieldCode = 32;
 // Strong signatures first; MPEG audio has only a frame sync and goes last.
 constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
-                               readMp4,  readTwinVq, readMpegAudio};
+                               readMp4,  readTwinVq, readMatroska, readMpegAudio};
 
 constexpr std::string_view kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
@@ -36,6 +37,7 @@ Reader likelyReader(std::string_view head) {
   if (head.starts_with("OggS")) return readOgg;
   if (head.starts_with("MAC ")) return readMonkeys;
   if (head.starts_with("TWIN")) return readTwinVq;
+  if (head.starts_with("\x1A\x45\xDF\xA3")) return readMatroska;  // EBML
   if (head.size() >= 8) {
     for (std::string_view box : kMp4FirstBoxes) {
       if (head.substr(4, 4) == box) return readMp4;
