@@ -200,7 +200,7 @@ void SegmentReader::follow(Position& position, uint32_t id) {
 
 // The latest block timestamp (Cluster timestamp + the block's relative timestamp) of the
 // Cluster that starts at the start of `bytes`, or nothing when the bytes are not a Cluster
-// that starts with its Timestamp and holds a block.
+// with one Timestamp ahead of its blocks and at least one block.
 std::optional<int64_t> latestBlockTimestamp(std::string_view bytes, int& budget) {
   ByteReader reader(bytes);
   ebml::Header cluster;
@@ -224,15 +224,19 @@ std::optional<int64_t> latestBlockTimestamp(std::string_view bytes, int& budget)
     if (!latest || at > *latest) latest = at;
   };
   ebml::Children children(reader.bytes(size), budget);
-  bool first = true;
+  bool sawBlock = false;
   for (ebml::Children::Child c; children.next(c);) {
     if (c.id == kClusterTimestampId) {
       uint64_t value = 0;
-      if (!first || c.cut || !ebml::unsignedValue(c.body, value)) return std::nullopt;
+      if (timestamp || sawBlock || c.cut || !ebml::unsignedValue(c.body, value)) {
+        return std::nullopt;
+      }
       timestamp = value;
     } else if (c.id == kSimpleBlockId) {
+      sawBlock = true;
       block(c.body);
     } else if (c.id == kBlockGroupId) {
+      sawBlock = true;
       ebml::Children group(c.body, budget);
       for (ebml::Children::Child g; group.next(g);) {
         if (g.id == kBlockId) block(g.body);
@@ -241,8 +245,6 @@ std::optional<int64_t> latestBlockTimestamp(std::string_view bytes, int& budget)
                c.id == kSeekHeadId || c.id == kCuesId) {
       break;  // the end of a Cluster of unknown size
     }
-    // CRC-32 and Void may come before the Timestamp.
-    if (c.id != kCrc32Id && c.id != kVoidId) first = false;
   }
   return timestamp ? latest : std::nullopt;
 }
