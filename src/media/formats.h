@@ -9,6 +9,7 @@
 #include "media/aiff/aiff.h"
 #include "media/dsf/dsf.h"
 #include "media/flac/flac.h"
+#include "media/matroska/matroska.h"
 #include "media/media_info.h"
 #include "media/wavpack/wavpack.h"
 
@@ -47,6 +48,7 @@ inline constexpr ContainerFormat kContainerFormats[] = {
     {probeMonkeys, readMonkeys},
     {probeMp4, readMp4},
     {probeTwinVq, readTwinVq},
+    {probeMatroska, readMatroska},
     {probeMpegAudio, readMpegAudio},
 };
 

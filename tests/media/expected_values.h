@@ -41,6 +41,30 @@ inline std::map<std::string, std::map<std::string, std::string>> loadExpectedVal
   return expected;
 }
 
+inline const std::string kMediaDir = std::string(SONAVID_TEST_DATA) + "/media/";
+
+// A fixture's type code (its "TYPE" line) and its other values.
+struct Expected {
+  int type = -1;
+  std::map<std::string, std::string> values;
+};
+
+// The expected values of one TSV in tests/data/media, by file.
+inline std::map<std::string, Expected> loadExpected(const std::string& tsvName) {
+  std::map<std::string, Expected> files;
+  for (auto& [file, codes] : loadExpectedValues(kMediaDir + tsvName)) {
+    Expected& expected = files[file];
+    for (auto& [code, value] : codes) {
+      if (code == "TYPE") {
+        expected.type = std::stoi(value);
+      } else {
+        expected.values[code] = value;
+      }
+    }
+  }
+  return files;
+}
+
 inline std::string readFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
