@@ -17,7 +17,7 @@ struct MediaType {
   bool mayHoldVideo;       // "VFMT" is one of its base fields
 };
 
-inline constexpr int kMediaTypeCount = 8;
+inline constexpr int kMediaTypeCount = 13;
 
 inline constexpr std::array<MediaType, kMediaTypeCount> kMediaTypes = {{
     {kTypeMp3, u"MP3", false},
@@ -28,6 +28,11 @@ inline constexpr std::array<MediaType, kMediaTypeCount> kMediaTypes = {{
     {kTypeOgg, u"OGG", false},
     {kTypeApe, u"APE", false},
     {kTypeMp4, u"MP4", true},
+    {kTypeFlac, u"FLAC", false},
+    {kTypeAiff, u"AIFF", false},
+    {kTypeWavPack, u"WV", false},
+    {kTypeDsf, u"DSF", false},
+    {kTypeMatroska, u"MKV", true},
 }};
 
 inline constexpr std::u16string_view mediaTypeName(int index) { return kMediaTypes[index].name; }

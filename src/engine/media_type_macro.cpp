@@ -50,6 +50,14 @@ const char16_t* mediaTypeMacro(const MacroContext& context, const MacroRequest& 
 
   result = mediaTypeName(typeIndex);
   if (result == u"WMA" && context.reader.value(u"VFMT") != kNoVideo) result = u"WMV";
+  if (result == u"MKV") {
+    // One type for three names: WebM by its document type, else by whether there is video.
+    if (context.reader.value(u"DOCTYPE") == u"webm") {
+      result = u"WEBM";
+    } else if (context.reader.value(u"VFMT").empty()) {
+      result = u"MKA";
+    }
+  }
   if (params.caseChoice != 0) result = asciiLower(result);
   return resultText(result);
 }

@@ -6,7 +6,12 @@
 #include <string_view>
 
 #include "common/platform.h"
+#include "media/aiff/aiff.h"
+#include "media/dsf/dsf.h"
+#include "media/flac/flac.h"
+#include "media/matroska/matroska.h"
 #include "media/media_info.h"
+#include "media/wavpack/wavpack.h"
 
 namespace sonavid::media {
 
@@ -30,10 +35,20 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info);  // VQF
 bool probeMpegAudio(std::string_view head);
 bool readMpegAudio(RandomAccessFile& file, MediaInfo& info);  // MP3 (and MP1/MP2)
 
-// Strong signatures first; MPEG audio has only a frame sync and goes last.
+// Strong signatures first; MPEG audio has only a frame sync and goes last. Formats found at a
+// fixed place go before Monkey's Audio, whose signature may be searched for after junk.
 inline constexpr ContainerFormat kContainerFormats[] = {
-    {probeRiff, readRiff},       {probeAsf, readAsf},       {probeOgg, readOgg},
-    {probeMonkeys, readMonkeys}, {probeMp4, readMp4},       {probeTwinVq, readTwinVq},
+    {probeRiff, readRiff},
+    {probeAsf, readAsf},
+    {probeOgg, readOgg},
+    {probeFlac, readFlac},
+    {probeAiff, readAiff},
+    {probeWavPack, readWavPack},
+    {probeDsf, readDsf},
+    {probeMonkeys, readMonkeys},
+    {probeMp4, readMp4},
+    {probeTwinVq, readTwinVq},
+    {probeMatroska, readMatroska},
     {probeMpegAudio, readMpegAudio},
 };
 

@@ -193,6 +193,33 @@ constexpr std::u16string_view kOggApeFields[] = {
     u"TRACK    トラック",
 };
 
+// The OGG and APE list and the copyright field of AIFF's own text chunks.
+constexpr std::u16string_view kAiffFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"INAM     タイトル",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"TRACK    トラック",
+    u"ICOP     著作権",
+};
+
+constexpr std::u16string_view kMatroskaFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM     タイトル",
+    u"IART     アーティスト",
+    u"IPRD     アルバム",
+    u"ICMT     コメント",
+    u"ICRD     作成日",
+    u"IGNR     ジャンル",
+    u"TRACK    トラック",
+};
+
 constexpr std::u16string_view kMp4Fields[] = {
     u"TIME     再生時間",
     u"AFMT     音声フォーマット",
@@ -228,6 +255,7 @@ constexpr MergePass kTimePass{u"TIME", 1};
 
 constexpr int kAviSelector = 3;
 constexpr int kWmaSelector = 5;
+constexpr int kMatroskaSelector = 13;
 
 bool isMediaTypeSelector(int selectorIndex) {
   return selectorIndex >= 1 && selectorIndex < kTypeSelectorCount;
@@ -270,7 +298,11 @@ std::span<const std::u16string_view> fixedFieldList(int selectorIndex) {
       return kWmaFields;
     case 8:
       return kMp4Fields;
-    default:  // 6 OGG, 7 APE, and no selection
+    case 10:
+      return kAiffFields;
+    case kMatroskaSelector:
+      return kMatroskaFields;
+    default:  // 6 OGG, 7 APE, 9 FLAC, 11 WV, 12 DSF, and no selection
       return kOggApeFields;
   }
 }
@@ -282,8 +314,9 @@ std::vector<std::u16string> buildFieldList(int selectorIndex,
   if (!isMediaTypeSelector(selectorIndex)) return entries;
 
   const ItemList& items = itemLists[static_cast<size_t>(selectorIndex - 1)];
-  // Video-format variants are offered for AVI and WMA only.
-  if (selectorIndex == kAviSelector || selectorIndex == kWmaSelector) {
+  // Video-format variants are offered for AVI, WMA and Matroska only.
+  if (selectorIndex == kAviSelector || selectorIndex == kWmaSelector ||
+      selectorIndex == kMatroskaSelector) {
     runMergePass(kVfmtPass, items, entries);
   }
   runMergePass(kAfmtPass, items, entries);

@@ -13,17 +13,18 @@
 
 namespace sonavid {
 
-// Type selector entries: 0 is automatic, 1 to 8 name media type indexes 0 to 7.
-inline constexpr int kTypeSelectorCount = 9;
+// Type selector entries: 0 is automatic, the others name media type indexes from 0 in order.
+inline constexpr int kTypeSelectorCount = kMediaTypeCount + 1;
 inline constexpr int kNoTypeSelected = -1;
 inline constexpr std::array<std::u16string_view, kTypeSelectorCount> kTypeSelectorCaptions = {
-    u"\u81EA\u52D5", u"MP3", u"WAV", u"AVI", u"VQF", u"WMA", u"OGG", u"APE", u"MP4"};
+    u"\u81EA\u52D5", u"MP3", u"WAV", u"AVI", u"VQF", u"WMA", u"OGG", u"APE", u"MP4",
+    u"FLAC",         u"AIFF", u"WV",  u"DSF", u"MKV"};
 
 // Width of the code column of a display entry.
 inline constexpr size_t kEntryCodeWidth = 9;
 
-// The fixed list for a selector index; any index outside 0 to 8 (no selection) gives the
-// OGG and APE list.
+// The fixed list for a selector index; any index outside the selector (no selection) gives
+// the OGG and APE list.
 std::span<const std::u16string_view> fixedFieldList(int selectorIndex);
 
 // The list shown for a selector index: the fixed list with the matching user items of that

@@ -1,4 +1,4 @@
-// The eight pages of the setup dialog, one per media type in media type index order: what each
+// The pages of the setup dialog, one per media type in media type index order: what each
 // page offers in its base field code drop-down and in the sample file dialog.
 #pragma once
 
@@ -22,7 +22,7 @@ inline constexpr std::u16string_view kCodeVideo = u"VFMT";
 
 struct PageInfo {
   std::u16string_view typeName;
-  // AVI, WMA and MP4 files can hold video, so their pages also offer "VFMT".
+  // AVI, WMA, MP4 and Matroska files can hold video, so their pages also offer "VFMT".
   bool offersVideo;
   // File-type filter of the sample file dialog: description|pattern pairs joined by "|".
   std::u16string_view filter;
@@ -40,6 +40,13 @@ inline constexpr std::array<PageInfo, kPageCount> kPages = {{
     {u"OGG", false, u"OggVorbis(*.ogg)|*.ogg|全てのファイル(*.*)|*.*", u"*.ogg"},
     {u"APE", false, u"Monkey's Audio(*.ape)|*.ape|全てのファイル(*.*)|*.*", u"*.ape"},
     {u"MP4", true, u"MP4(*.mp4)|*.mp4|全てのファイル(*.*)|*.*", u"*.mp4"},
+    {u"FLAC", false, u"FLAC(*.flac)|*.flac|全てのファイル(*.*)|*.*", u"*.flac"},
+    {u"AIFF", false, u"AIFF(*.aif *.aiff *.aifc)|*.aif;*.aiff;*.aifc|全てのファイル(*.*)|*.*",
+     u"*.aif;*.aiff;*.aifc"},
+    {u"WV", false, u"WavPack(*.wv)|*.wv|全てのファイル(*.*)|*.*", u"*.wv"},
+    {u"DSF", false, u"DSF(*.dsf)|*.dsf|全てのファイル(*.*)|*.*", u"*.dsf"},
+    {u"MKV", true, u"Matroska(*.mkv *.mka *.webm)|*.mkv;*.mka;*.webm|全てのファイル(*.*)|*.*",
+     u"*.mkv;*.mka;*.webm"},
 }};
 
 inline constexpr bool isPage(int page) { return page >= 0 && page < kPageCount; }

@@ -66,7 +66,9 @@ class MediaTypeMacroTest : public ::testing::Test {
 
 TEST_F(MediaTypeMacroTest, NamesEveryTypeCodeInEitherCase) {
   const std::pair<int32_t, std::u16string_view> names[] = {
-      {1, u"MP3"}, {2, u"WAV"}, {3, u"AVI"}, {4, u"VQF"}, {7, u"OGG"}, {8, u"APE"}, {9, u"MP4"}};
+      {1, u"MP3"},   {2, u"WAV"},   {3, u"AVI"}, {4, u"VQF"},  {7, u"OGG"},
+      {8, u"APE"},   {9, u"MP4"},   {11, u"FLAC"}, {12, u"AIFF"}, {13, u"WV"},
+      {14, u"DSF"}};
   for (const auto& [code, name] : names) {
     EXPECT_EQ(run({code, {}}, u""), name);
     EXPECT_EQ(run({code, {}}, u"1"), asciiLower(name));
@@ -95,6 +97,14 @@ TEST_F(MediaTypeMacroTest, WmaWithVideoIsWmv) {
   EXPECT_TRUE(reader.asked.empty());
 }
 
+TEST_F(MediaTypeMacroTest, MatroskaIsNamedByDocumentTypeAndVideo) {
+  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}, {u"VFMT", u"H264, 64x48"}}}, u""),
+            u"MKV");
+  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}}}, u""), u"MKA");
+  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}}}, u"1"), u"webm");
+  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}, {u"VFMT", u"VP9, 64x48"}}}, u""), u"WEBM");
+}
+
 TEST_F(MediaTypeMacroTest, UnrecognisedFileGivesNothingOrItsOwnExtension) {
   EXPECT_EQ(run({kTypeNone, {}}, u"0,0", u"Notes.TXT"), u"");
   EXPECT_EQ(run({kTypeNone, {}}, u"0,1", u"Notes.TXT"), u"TXT");
@@ -104,7 +114,7 @@ TEST_F(MediaTypeMacroTest, UnrecognisedFileGivesNothingOrItsOwnExtension) {
 }
 
 TEST_F(MediaTypeMacroTest, CodesWithoutANameCountAsUnrecognised) {
-  for (int32_t code : {6, 10, 255, -1, INT32_MIN, INT32_MAX}) {
+  for (int32_t code : {6, 10, 16, 255, -1, INT32_MIN, INT32_MAX}) {
     EXPECT_EQ(run({code, {}}, u"0,0", u"clip.xyz"), u"") << code;
     EXPECT_EQ(run({code, {}}, u"1,1", u"clip.XYZ"), u"XYZ") << code;
   }

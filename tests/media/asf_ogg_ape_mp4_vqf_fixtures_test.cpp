@@ -2,44 +2,18 @@
 // (tests/data/make-media-containers.sh) and compares the values with expected-containers.tsv.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 
 #include "common/platform_posix.h"
 #include "common/text.h"
+#include "expected_values.h"
 #include "media/builtin_reader.h"
 
 namespace sonavid::media {
 namespace {
 
-const std::string kMediaDir = std::string(SONAVID_TEST_DATA) + "/media/";
-
-struct Expected {
-  int type = -1;
-  std::map<std::string, std::string> values;
-};
-
-std::map<std::string, Expected> loadExpected() {
-  std::map<std::string, Expected> files;
-  std::ifstream in(kMediaDir + "expected-containers.tsv");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string file, code, value;
-    std::getline(fields, file, '\t');
-    std::getline(fields, code, '\t');
-    std::getline(fields, value);
-    if (code == "TYPE") {
-      files[file].type = std::stoi(value);
-    } else {
-      files[file].values[code] = value;
-    }
-  }
-  return files;
-}
+using test::kMediaDir;
+using test::loadExpected;
 
 class Part2Fixtures : public ::testing::Test {
  protected:
@@ -57,7 +31,7 @@ class Part2Fixtures : public ::testing::Test {
 };
 
 TEST_F(Part2Fixtures, EveryFixtureGivesItsExpectedValues) {
-  const auto files = loadExpected();
+  const auto files = loadExpected("expected-containers.tsv");
   ASSERT_GE(files.size(), 17u);
   for (const auto& [name, expected] : files) {
     BuiltinReader reader = load(name);

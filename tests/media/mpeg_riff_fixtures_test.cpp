@@ -14,6 +14,7 @@
 #include "common/platform_posix.h"
 #include "common/text.h"
 #include "media/builtin_reader.h"
+#include "media/expected_values.h"
 #include "media/formats.h"
 #include "media/memory_file.h"
 #include "media/mpeg_audio/mpeg_stream.h"
@@ -23,40 +24,11 @@ namespace {
 
 const std::string kMediaDir = std::string(SONAVID_TEST_DATA) + "/media/";
 
-std::string unescape(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out.push_back(text[i]);
-      continue;
-    }
-    const char c = text[++i];
-    out.push_back(c == 't' ? '\t' : c == 'r' ? '\r' : c == 'n' ? '\n' : c);
-  }
-  return out;
-}
-
-// file -> code -> value (UTF-8)
 std::map<std::string, std::map<std::string, std::string>> loadExpected() {
-  std::map<std::string, std::map<std::string, std::string>> expected;
-  std::ifstream in(kMediaDir + "expected-mpeg-riff.tsv");
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    const size_t a = line.find('\t');
-    const size_t b = line.find('\t', a + 1);
-    if (a == std::string::npos || b == std::string::npos) continue;
-    expected[line.substr(0, a)][line.substr(a + 1, b - a - 1)] = unescape(line.substr(b + 1));
-  }
-  return expected;
+  return test::loadExpectedValues(kMediaDir + "expected-mpeg-riff.tsv");
 }
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string readAll(const std::string& path) { return test::readFileBytes(path); }
 
 int typeOf(const std::string& file) {
   if (file.starts_with("mp3-") || file.starts_with("rmp3-")) return 1;

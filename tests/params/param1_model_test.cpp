@@ -84,7 +84,7 @@ TEST_F(Param1ModelTest, PositionPastTheEndSelectsNoField) {
 
 TEST_F(Param1ModelTest, TypeOutOfRangeOffersTheOggApeListWithoutUserItems) {
   state_.settings.itemLists[5] = {u"TIME_o", u"ogg", u"s/a/b/"};
-  for (int stored : {9, -1, -100, 1000}) {
+  for (int stored : {kTypeSelectorCount, -1, -100, 1000}) {
     state_.settings.def11 = stored;
     state_.settings.def12 = 1;
     open();

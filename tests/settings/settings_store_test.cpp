@@ -112,7 +112,7 @@ TEST_F(SettingsStoreTest, SetupWindowKeysHaveDefaultsAndRoundTripInTableOrder) {
   EXPECT_EQ(reread.columnWidths, changed.columnWidths);
   EXPECT_EQ(reread.sampleDir, changed.sampleDir);
 
-  // Written in the table's order: size, the 32 column widths by type, the sample folder.
+  // Written in the table's order: size, the column widths by type, the sample folder.
   const std::string bytes = readFile("host.ini");
   const auto at = [&](std::u16string_view line) { return bytes.find(utf16le(line).substr(2)); };
   EXPECT_LT(at(u"Width=460"), at(u"ClmMP3-0=11"));
@@ -122,7 +122,8 @@ TEST_F(SettingsStoreTest, SetupWindowKeysHaveDefaultsAndRoundTripInTableOrder) {
 
   EXPECT_EQ(columnWidthKey(0, 0), u"ClmMP3-0");
   EXPECT_EQ(columnWidthKey(5, 2), u"ClmOGG-2");
-  EXPECT_EQ(columnWidthKey(8, 0), u"");
+  EXPECT_EQ(columnWidthKey(12, 3), u"ClmMKV-3");
+  EXPECT_EQ(columnWidthKey(kMediaTypeCount, 0), u"");
   EXPECT_EQ(columnWidthKey(0, 4), u"");
 }
 
