@@ -28,13 +28,15 @@ APT_FUZZ=(clang libclang-rt-14-dev)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
-# Source packages (for the Oniguruma cross build) come from bookworm's deb-src entry.
+# Source packages (for the Oniguruma cross build) come from deb-src entries that mirror the
+# machine's own apt sources (tools/apt-deb-src.sh), so they work behind any mirror. Returns 0
+# when the entries were written or changed (apt needs an update), 1 when nothing changed.
 ensure_deb_src() {
-  local list=/etc/apt/sources.list.d/sonavid-src.sources
-  [ -f "$list" ] && return 1
-  printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
-    "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
-    as_root tee "$list" >/dev/null
+  local list=/etc/apt/sources.list.d/sonavid-src.sources entries
+  entries=$(tools/apt-deb-src.sh) || return 1
+  [ -n "$entries" ] || return 1  # the machine has deb-src entries of its own
+  if [ -f "$list" ] && [ "$(cat "$list")" = "$entries" ]; then return 1; fi
+  printf '%s\n' "$entries" | as_root tee "$list" >/dev/null
 }
 
 ensure_packages() {
@@ -64,7 +66,10 @@ ensure_onig_mingw() {
   echo "== cross-building Oniguruma for i686-w64-mingw32"
   if ensure_deb_src; then as_root apt-get update -qq; fi
   mkdir -p "$DEPS/src"
-  (cd "$DEPS/src" && rm -rf libonig* && apt-get source -qq libonig >/dev/null)
+  # Package lists fetched before the deb-src entries existed know no source packages yet.
+  (cd "$DEPS/src" && rm -rf libonig* &&
+     { apt-get source -qq libonig >/dev/null 2>&1 ||
+       { as_root apt-get update -qq && apt-get source -qq libonig >/dev/null; }; })
   local src
   src=$(find "$DEPS/src" -maxdepth 1 -type d -name 'libonig-*' | head -n 1)
   [ -n "$src" ] || { echo "cannot fetch the libonig source package" >&2; return 1; }

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Expands a handful of macro texts over the sample media files with the reference host,
-# under Wine, the way a file-renaming host would.
+# Runs the plug-in the way a file-renaming host does, under Wine as a Japanese Windows:
+# its names, a handful of macro texts over the sample media files, and a rename preview.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 export WINEPREFIX=$PWD/build/win32/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Our users run a Japanese Windows; Wine takes its ANSI code page (932) from the locale.
+unset LC_ALL LC_CTYPE
+export LANG=ja_JP.UTF-8
+echo "== Wine runs with LANG=$LANG: a Japanese Windows, ANSI code page 932"
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
 host=build/win32/bin/sonavid-host.exe
 echo "== plug-in"
@@ -21,3 +25,16 @@ fi
 echo
 echo "== expand: type, lower-case type, TIME, AFMT, VFMT, title"
 wine "$host" expand '/a' '/a<1>' '/b' '/b<,AFMT>' '/b<,VFMT>' '/b<,INAM>' -- "${media[@]}"
+
+# Artist - title (playing time), the file's extension kept. Untagged files collide on purpose:
+# the preview is where a user sees that before renaming.
+template='/b<,IART> - /b<,INAM> (/b<,TIME>)'
+echo
+echo "== rename preview: $template"
+status=0
+wine "$host" preview "$template" "${media[@]}" || status=$?
+case $status in
+  0) echo "(no name flagged)" ;;
+  1) echo "(exit status 1: flagged names need another template)" ;;
+  *) exit "$status" ;;
+esac

@@ -42,7 +42,8 @@ std::string convert(iconv_t cd, std::string_view input, size_t unitSize, std::st
   return out;
 }
 
-std::string toUtf8Path(std::u16string_view path) { return utf16ToUtf8(path); }
+// Paths come back to the bytes they were made from, names that are not UTF-8 included.
+std::string toUtf8Path(std::u16string_view path) { return utf16ToFileNameBytes(path); }
 
 bool writeAll(int fd, std::string_view bytes) {
   size_t written = 0;
@@ -250,7 +251,8 @@ std::unique_ptr<RandomAccessFile> PosixPlatform::openForReading(std::u16string_v
 std::u16string PosixPlatform::hostExecutablePath() const {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
-  return n > 0 ? utf8ToUtf16(std::string_view(buffer, static_cast<size_t>(n))) : std::u16string();
+  return n > 0 ? fileNameBytesToUtf16(std::string_view(buffer, static_cast<size_t>(n)))
+               : std::u16string();
 }
 
 Platform& systemPlatform() {

@@ -4,7 +4,15 @@
 
 namespace sonavid {
 
-std::u16string utf8ToUtf16(std::string_view bytes) {
+namespace {
+
+// Lone surrogates U+DC80..U+DCFF stand for bytes 0x80..0xFF that were not part of valid UTF-8.
+constexpr char16_t kByteSurrogateBase = 0xDC00;
+
+bool isByteSurrogate(uint32_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
+
+// keepBytes: a byte that starts no valid sequence becomes its byte surrogate instead of U+FFFD.
+std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
   std::u16string out;
   out.reserve(bytes.size());
   size_t i = 0;
@@ -35,6 +43,7 @@ std::u16string utf8ToUtf16(std::string_view bytes) {
         }
       }
     }
+    if (keepBytes && len == 1 && b0 >= 0x80) cp = kByteSurrogateBase + b0;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -47,7 +56,8 @@ std::u16string utf8ToUtf16(std::string_view bytes) {
   return out;
 }
 
-std::string utf16ToUtf8(std::u16string_view text) {
+// keepBytes: a byte surrogate becomes its byte again instead of U+FFFD.
+std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
   // The ASCII start of the text (often all of it: paths, field codes) goes across in one step.
   size_t ascii = 0;
   while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
@@ -60,6 +70,9 @@ std::string utf16ToUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (keepBytes && isByteSurrogate(cp)) {
+      out.push_back(static_cast<char>(cp - kByteSurrogateBase));
+      continue;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;
     }
@@ -81,6 +94,14 @@ std::string utf16ToUtf8(std::u16string_view text) {
   }
   return out;
 }
+
+}  // namespace
+
+std::u16string utf8ToUtf16(std::string_view bytes) { return decodeUtf8(bytes, false); }
+std::string utf16ToUtf8(std::u16string_view text) { return encodeUtf8(text, false); }
+
+std::u16string fileNameBytesToUtf16(std::string_view bytes) { return decodeUtf8(bytes, true); }
+std::string utf16ToFileNameBytes(std::u16string_view text) { return encodeUtf8(text, true); }
 
 bool isMultiByteUtf8(std::string_view bytes) {
   bool sawMultiByte = false;

@@ -11,6 +11,12 @@ namespace sonavid {
 std::u16string utf8ToUtf16(std::string_view bytes);
 std::string utf16ToUtf8(std::u16string_view text);
 
+// File names on POSIX systems are bytes, mostly but not always UTF-8. These map them to UTF-16
+// and back without loss: each byte that is not part of valid UTF-8 becomes the lone surrogate
+// U+DC80..U+DCFF (0xDC00 plus the byte), and such a surrogate turns back into that byte.
+std::u16string fileNameBytesToUtf16(std::string_view bytes);
+std::string utf16ToFileNameBytes(std::u16string_view text);
+
 // True when the bytes are valid UTF-8 and contain at least one multi-byte sequence.
 bool isMultiByteUtf8(std::string_view bytes);
 

@@ -18,6 +18,15 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 
+TEST(Text, FileNameBytesSurviveTheRoundTripWhetherOrNotTheyAreUtf8) {
+  for (const std::string bytes : {"caf\xC3\xA9 \xF0\x9F\x8E\xB5.mp3", "\x93\xFA\x96\x7B.mp3",
+                                  "\xED\xA0\x80\xC0\xAF\xE6\x97", "\xFF"}) {
+    EXPECT_EQ(utf16ToFileNameBytes(fileNameBytesToUtf16(bytes)), bytes);
+  }
+  EXPECT_EQ(fileNameBytesToUtf16("\x93\xFA" "a"), u"\xDC93\xDCFA" "a");
+  EXPECT_EQ(fileNameBytesToUtf16("caf\xC3\xA9"), u"café");
+}
+
 TEST(Text, MultiByteUtf8NeedsOneMultiByteSequenceAndNoErrors) {
   EXPECT_TRUE(isMultiByteUtf8("caf\xC3\xA9"));
   EXPECT_FALSE(isMultiByteUtf8("plain ascii"));

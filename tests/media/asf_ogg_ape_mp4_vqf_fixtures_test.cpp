@@ -15,7 +15,7 @@ namespace {
 using test::kMediaDir;
 using test::loadExpected;
 
-class Part2Fixtures : public ::testing::Test {
+class ContainerFixtures : public ::testing::Test {
  protected:
   // The VQF fixture has a Shift-JIS title: read texts as a Japanese system does.
   void SetUp() override { setPlatform(&cp932_); }
@@ -30,7 +30,7 @@ class Part2Fixtures : public ::testing::Test {
   PosixPlatform cp932_{"CP932"};
 };
 
-TEST_F(Part2Fixtures, EveryFixtureGivesItsExpectedValues) {
+TEST_F(ContainerFixtures, EveryFixtureGivesItsExpectedValues) {
   const auto files = loadExpected("expected-containers.tsv");
   ASSERT_GE(files.size(), 17u);
   for (const auto& [name, expected] : files) {
@@ -42,7 +42,7 @@ TEST_F(Part2Fixtures, EveryFixtureGivesItsExpectedValues) {
   }
 }
 
-TEST_F(Part2Fixtures, SuffixedTagCodesAnswerLikePlainOnesOnOggApeAndMp4) {
+TEST_F(ContainerFixtures, SuffixedTagCodesAnswerLikePlainOnesOnOggApeAndMp4) {
   EXPECT_EQ(load("tone.ogg").value(u"INAM_v2"), u"Ogg Title");
   EXPECT_EQ(load("tone.ogg").value(u"TRACK_APE"), u"5");
   EXPECT_EQ(load("tone.ape").value(u"IART_v1"), u"APE Artist");
@@ -50,13 +50,13 @@ TEST_F(Part2Fixtures, SuffixedTagCodesAnswerLikePlainOnesOnOggApeAndMp4) {
   EXPECT_EQ(load("clip.mp4").value(u"IPRD_rmp"), u"MP4 Album");
 }
 
-TEST_F(Part2Fixtures, WmaAndWmvAreToldApartByVideoFormat) {
+TEST_F(ContainerFixtures, WmaAndWmvAreToldApartByVideoFormat) {
   EXPECT_EQ(load("tone.wma").value(u"VFMT"), u"N/A");
   EXPECT_EQ(load("mono-attributes.wma").value(u"VFMT"), u"N/A");
   EXPECT_NE(load("clip.wmv").value(u"VFMT"), u"N/A");
 }
 
-TEST_F(Part2Fixtures, FragmentedMp4StillNamesItsVideoCodec) {
+TEST_F(ContainerFixtures, FragmentedMp4StillNamesItsVideoCodec) {
   BuiltinReader reader = load("fragmented.mp4");
   EXPECT_EQ(reader.type(), kTypeMp4);
   EXPECT_EQ(reader.value(u"VFMT").rfind(u"H264 Baseline@", 0), 0u);

@@ -1,5 +1,5 @@
-// sonavid expand [--letter0 C] [--letter1 C] [--ini FILE --section NAME] [--codepage NAME]
-//                MACROTEXT... -- FILE...
+// sonavid expand [--letter0 C] [--letter1 C] [--ini FILE --section NAME] MACROTEXT... -- FILE...
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,106 +7,81 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "common/text.h"
-#include "engine/execute.h"
-#include "plugin/engine_services.h"
 #include "shared/expansion_run.h"
 #include "shared/macro_text.h"
-#include "engine/plugin_state.h"
-#include "settings/settings_store.h"
+#include "macro_options.h"
+#include "plugin/engine_services.h"
 
 namespace sonavid::cli {
 namespace {
 
-struct ExpandOptions {
-  char16_t letter0 = u'a';
-  char16_t letter1 = u'b';
-  std::string iniPath;
-  std::string section;
-  std::vector<std::string> macroTexts;
-  std::vector<std::string> files;
-};
-
-// A macro letter is one UTF-16 unit.
-bool readLetter(const std::string& arg, char16_t& letter) {
-  const std::u16string text = utf8ToUtf16(arg);
-  if (text.size() != 1) return false;
-  letter = text[0];
-  return true;
-}
-
-// Returns an error message, or "" when the arguments were understood.
-std::string parseExpandArgs(const std::vector<std::string>& args, ExpandOptions& options) {
-  size_t i = 0;
-  for (; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--") break;
-    const bool takesValue = arg == "--letter0" || arg == "--letter1" || arg == "--ini" ||
-                            arg == "--section" || arg == "--codepage";
-    if (takesValue) {
-      if (i + 1 == args.size()) return arg + " needs a value";
-      const std::string& value = args[++i];
-      if (arg == "--letter0" && !readLetter(value, options.letter0)) return "bad letter";
-      if (arg == "--letter1" && !readLetter(value, options.letter1)) return "bad letter";
-      if (arg == "--ini") options.iniPath = value;
-      if (arg == "--section") options.section = value;
-      if (arg == "--codepage" && !useCodePage(value)) return "unknown code page: " + value;
-    } else if (arg.starts_with("--")) {
-      return "unknown option: " + arg;
-    } else {
-      options.macroTexts.push_back(arg);
-    }
+int runExpand(const Arguments& args) {
+  MacroOptions options;
+  if (const std::string error = readMacroOptions(args, options); !error.empty()) {
+    return usageError(kExpandCommand, error);
   }
-  if (i == args.size()) return "expected -- before the files";
-  options.files.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-  if (options.macroTexts.empty()) return "no macro texts";
-  if (options.files.empty()) return "no files";
-  if (options.letter0 == options.letter1) return "the two macros need different letters";
-  if (options.iniPath.empty() != options.section.empty()) return "--ini and --section go together";
-  return "";
-}
-
-// Reads the host keys and the item lists as the host's initialisation does.
-void loadSettings(const ExpandOptions& options) {
-  PluginState& state = pluginState();
-  if (options.iniPath.empty()) return;
-  state.settings.hostIniPath = utf8ToUtf16(options.iniPath);
-  state.settings.hostSection = utf8ToUtf16(options.section);
-  state.settings.dataFilePath = dataFilePathFor(state.settings.hostIniPath);
-  loadHostValues(state.settings);
-  migrateAndLoadDataFile(state.settings);
-}
-
-}  // namespace
-
-int runExpand(const std::vector<std::string>& args) {
-  ExpandOptions options;
-  const std::string error = parseExpandArgs(args, options);
-  if (!error.empty()) return usageError(error);
+  if (!args.sawSeparator) return usageError(kExpandCommand, "expected -- before the files");
+  const std::vector<std::string> texts(args.operands.begin(),
+                                       args.operands.begin() + static_cast<std::ptrdiff_t>(args.operandsBeforeSeparator));
+  const std::vector<std::string> paths(args.operands.begin() + static_cast<std::ptrdiff_t>(args.operandsBeforeSeparator),
+                                       args.operands.end());
+  if (texts.empty()) return usageError(kExpandCommand, "no macro texts");
+  if (paths.empty()) return usageError(kExpandCommand, "no files");
 
   std::vector<RunMacro> macros;
-  for (const std::string& text : options.macroTexts) {
+  for (const std::string& text : texts) {
     const std::u16string macroText = utf8ToUtf16(text);
     const auto parsed = parseMacroText(macroText);
     const int index =
         parsed ? macroIndexOfLetter(parsed->letter, options.letter0, options.letter1) : -1;
-    if (index < 0) return usageError("not a macro text of this plug-in: " + text);
+    if (index < 0) return usageError(kExpandCommand, "not a macro text of this plug-in: " + text);
     macros.push_back({index, std::u16string(parsed->parameterText)});
   }
+  int exitCode = kExitOk;
   std::vector<RunFile> files;
-  for (const std::string& path : options.files) files.push_back(splitLocalPath(utf8ToUtf16(path)));
+  for (const std::string& path : paths) {
+    files.push_back(splitLocalPath(pathArgument(path)));
+    if (const std::string problem = fileReadProblem(path); !problem.empty()) {
+      reportFileProblem(path, problem);
+      exitCode = kExitFileFailed;
+    }
+  }
 
-  loadSettings(options);
+  loadHostSettings(options.iniPath, options.section);
   const auto rows =
       expandRun(macros, files, [](const MacroRequest* request) { return executeMacro(request); });
+  // A file that cannot be read keeps its row, with the empty texts the host would get.
   for (size_t i = 0; i < rows.size(); ++i) {
-    std::fputs(options.files[i].c_str(), stdout);
+    std::fputs(shownPath(paths[i]).c_str(), stdout);
     for (const std::u16string& expansion : rows[i]) {
       std::fputs("\t", stdout);
-      printText(expansion);
+      printEscaped(expansion);
     }
     std::fputs("\n", stdout);
   }
-  return kExitOk;
+  return exitCode;
 }
+
+}  // namespace
+
+const Command kExpandCommand = {
+    "expand",
+    "usage: sonavid expand [--letter0 C] [--letter1 C] [--ini FILE --section NAME]\n"
+    "                      [--codepage CP] MACROTEXT... -- FILE...\n",
+    "Expands each macro text (\"/a\", \"/b<MP3,TIME>\" ...) for each file, as a host does in\n"
+    "one run, and prints one line per file: the file and its expansions, tab-separated. Tabs,\n"
+    "line breaks and other control characters in values are written as \\t, \\n, \\r, \\xNN.\n"
+    "\n"
+    "  --letter0 C, --letter1 C  the letters the host gave the media-type and the media-info\n"
+    "                            macro (default a and b)\n"
+    "  --ini FILE --section NAME the host settings file and section whose user items apply\n"
+    "                            (the data file is read beside FILE)\n"
+    "  --codepage CP             see \"sonavid --help\"\n"
+    "\n"
+    "Exit status: 0 every file was read, 1 some file could not be read (it keeps its line,\n"
+    "with empty expansions, and the reason goes to stderr), 2 wrong usage.\n",
+    kMacroOptions,
+    runExpand,
+};
 
 }  // namespace sonavid::cli

@@ -1,4 +1,5 @@
-// sonavid info [--json] [--codepage NAME] FILE...
+// sonavid info [--json] [--all] FILE...
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -6,26 +7,84 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "common/text.h"
+#include "core/media_types.h"
 #include "json_text.h"
 #include "media/builtin_reader.h"
 
 namespace sonavid::cli {
 namespace {
 
-void printPlain(const std::string& path, const media::MediaInfo& info, bool first) {
-  if (!first) std::fputs("\n", stdout);
-  std::printf("# %s\nTYPE\t%d\n", path.c_str(), static_cast<int>(info.type));
-  info.forEach([](std::string_view code, const std::u16string& value) {
-    std::printf("%.*s\t", static_cast<int>(code.size()), code.data());
-    printText(value);
-    std::fputs("\n", stdout);
-  });
+constexpr std::array<OptionSpec, 2> kOptions = {{{"--json", false}, {"--all", false}}};
+
+// The name of a type code in the media type table; empty for 0 and codes without a name.
+std::u16string_view typeNameOf(int32_t code) {
+  const int index = mediaTypeIndexOfCode(code);
+  return index < 0 ? std::u16string_view() : mediaTypeName(index);
 }
 
-void printJson(const std::string& path, const media::MediaInfo& info, bool loaded, bool first) {
-  std::printf("%s{\"file\": %s, \"loaded\": %s, \"type\": %d, \"values\": {", first ? "" : ",\n",
-              jsonString(utf8ToUtf16(path)).c_str(), loaded ? "true" : "false",
-              static_cast<int>(info.type));
+std::u16string typeText(int32_t code) {
+  if (code == kTypeNone) return u"0 (no supported type)";
+  const std::u16string_view name = typeNameOf(code);
+  return toU16(code) + (name.empty() ? u"" : u" " + std::u16string(name));
+}
+
+// The field a code belongs to: "INAM" of "INAM_v1".
+std::string_view baseField(std::string_view code) { return code.substr(0, code.find('_')); }
+
+struct ValueLine {
+  std::string field;  // the field the codes belong to
+  std::string codes;  // one code, or the codes of one field that share the value
+  std::u16string value;
+};
+
+// Without `all`: empty values left out, and the codes of one field that give the same value
+// (a tag read under "INAM", "INAM_v1", "INAM_v2" ...) on one line, in the order first seen.
+std::vector<ValueLine> valueLines(const media::MediaInfo& info, bool all) {
+  std::vector<ValueLine> lines;
+  info.forEach([&](std::string_view code, const std::u16string& value) {
+    if (all) {
+      lines.push_back({{}, std::string(code), value});
+      return;
+    }
+    if (value.empty()) return;
+    for (ValueLine& line : lines) {
+      if (line.value == value && line.field == baseField(code)) {
+        line.codes += ' ';
+        line.codes += code;
+        return;
+      }
+    }
+    lines.push_back({std::string(baseField(code)), std::string(code), value});
+  });
+  return lines;
+}
+
+void printPlain(const std::string& path, const media::MediaInfo& info, const std::string& problem,
+                bool all, bool first) {
+  if (!first) std::fputs("\n", stdout);
+  std::printf("# %s\n", shownPath(path).c_str());
+  if (!problem.empty()) {
+    std::printf("ERROR\t%s\n", problem.c_str());
+    return;
+  }
+  std::fputs("TYPE\t", stdout);
+  printText(typeText(info.type) + u"\n");
+  for (const ValueLine& line : valueLines(info, all)) {
+    std::printf("%s\t", line.codes.c_str());
+    printEscaped(line.value);
+    std::fputs("\n", stdout);
+  }
+}
+
+// Complete: every code the reader set, empty values included.
+void printJson(const std::string& path, const media::MediaInfo& info, const std::string& problem,
+               bool first) {
+  const std::u16string_view name = typeNameOf(info.type);
+  std::printf("%s{\"file\": %s, \"loaded\": %s, \"type\": %d, \"typeName\": %s", first ? "" : ",\n",
+              jsonString(pathArgument(path)).c_str(), problem.empty() ? "true" : "false",
+              static_cast<int>(info.type), name.empty() ? "null" : jsonString(name).c_str());
+  if (!problem.empty()) std::printf(", \"error\": %s", jsonString(utf8ToUtf16(problem)).c_str());
+  std::fputs(", \"values\": {", stdout);
   bool firstValue = true;
   info.forEach([&](std::string_view code, const std::u16string& value) {
     std::printf("%s%s: %s", firstValue ? "" : ", ",
@@ -36,46 +95,51 @@ void printJson(const std::string& path, const media::MediaInfo& info, bool loade
   std::fputs("}}", stdout);
 }
 
-}  // namespace
-
-int runInfo(const std::vector<std::string>& args) {
-  bool json = false;
-  std::vector<std::string> files;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--codepage") {
-      if (++i == args.size()) return usageError("--codepage needs a name");
-      if (!useCodePage(args[i])) return usageError("unknown code page: " + args[i]);
-    } else if (arg == "--") {
-      files.insert(files.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-      break;
-    } else if (arg.starts_with("--")) {
-      return usageError("unknown option: " + arg);
-    } else {
-      files.push_back(arg);
-    }
-  }
-  if (files.empty()) return usageError("no files");
-
+int runInfo(const Arguments& args) {
+  if (args.operands.empty()) return usageError(kInfoCommand, "no files");
+  const bool json = args.has("--json");
   int exitCode = kExitOk;
   if (json) std::fputs("[\n", stdout);
-  for (size_t i = 0; i < files.size(); ++i) {
+  for (size_t i = 0; i < args.operands.size(); ++i) {
+    const std::string& path = args.operands[i];
     media::BuiltinReader reader;
-    const bool loaded = reader.load(utf8ToUtf16(files[i]));
-    if (!loaded) {
-      std::fprintf(stderr, "sonavid: cannot open %s\n", files[i].c_str());
+    std::string problem = fileReadProblem(path);
+    if (problem.empty() && !reader.load(pathArgument(path))) problem = "cannot be opened";
+    if (!problem.empty()) {
+      reportFileProblem(path, problem);
       exitCode = kExitFileFailed;
     }
     if (json) {
-      printJson(files[i], reader.info(), loaded, i == 0);
+      printJson(path, reader.info(), problem, i == 0);
     } else {
-      printPlain(files[i], reader.info(), i == 0);
+      printPlain(path, reader.info(), problem, args.has("--all"), i == 0);
     }
   }
   if (json) std::fputs("\n]\n", stdout);
   return exitCode;
 }
+
+}  // namespace
+
+const Command kInfoCommand = {
+    "info",
+    "usage: sonavid info [--json] [--all] [--codepage CP] FILE...\n",
+    "The type and the values the plug-in's built-in reader finds in each file.\n"
+    "\n"
+    "Plain output, per file: \"# FILE\", then \"TYPE\", the type code and its name, then one\n"
+    "line per value: the field codes that give it (a tag read under several codes, such as\n"
+    "INAM INAM_v1 INAM_v2, is one line), a tab and the value. Tabs, line breaks and other\n"
+    "control characters in values are written as \\t, \\n, \\r and \\xNN. A file that cannot be\n"
+    "read gets \"ERROR\" and the reason instead.\n"
+    "\n"
+    "  --all   every field code on a line of its own, empty values included\n"
+    "  --json  a JSON array: per file its name, \"loaded\", \"type\", \"typeName\", \"error\"\n"
+    "          when it could not be read, and every value (empty ones included)\n"
+    "  --codepage CP  see \"sonavid --help\"\n"
+    "\n"
+    "Exit status: 0 every file was read, 1 some file could not be read, 2 wrong usage.\n",
+    kOptions,
+    runInfo,
+};
 
 }  // namespace sonavid::cli

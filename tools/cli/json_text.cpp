@@ -7,33 +7,35 @@
 namespace sonavid::cli {
 
 std::string jsonString(std::u16string_view text) {
-  const std::string utf8 = utf16ToUtf8(text);
   std::string out = "\"";
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-          out += escaped;
-        } else {
-          out += static_cast<char>(c);
-        }
+  auto escape = [&](unsigned unit) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", unit);
+    out += escaped;
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool high = c >= 0xD800 && c <= 0xDBFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      out += utf16ToUtf8(text.substr(i++, 2));
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      // A lone surrogate, such as a file-name byte that was not UTF-8: JSON can carry it as an
+      // escape, where UTF-8 cannot.
+      escape(c);
+    } else if (c == u'"') {
+      out += "\\\"";
+    } else if (c == u'\\') {
+      out += "\\\\";
+    } else if (c == u'\n') {
+      out += "\\n";
+    } else if (c == u'\r') {
+      out += "\\r";
+    } else if (c == u'\t') {
+      out += "\\t";
+    } else if (c < 0x20) {
+      escape(c);
+    } else {
+      out += utf16ToUtf8(text.substr(i, 1));
     }
   }
   out += '"';

@@ -8,8 +8,7 @@ namespace sonavid::host {
 
 int runParam(HostContext& context, const Arguments& args) {
   if (args.empty() || (args[0] != L"0" && args[0] != L"1")) {
-    writeErr("usage: param 0|1 [--letter C] [--caption TEXT]\n");
-    return 2;
+    return usageError(L"param", "expected 0 or 1");
   }
   const uint32_t macroIndex = args[0] == L"0" ? 0 : 1;
   std::wstring letter = macroIndex == 0 ? L"a" : L"b";

@@ -51,6 +51,19 @@ void PluginClient::initialize(HWND owner, const std::wstring& iniPath, const std
   initialized_ = true;
 }
 
+const char16_t* PluginClient::execute(const MacroRequest* request) const {
+  if (request == nullptr) return descriptor_.macExecute(nullptr);
+  ExecuteRequest record{};
+  record.macroIndex = request->macroIndex;
+  record.parameterText = request->parameterText.data();
+  record.directory = request->directory.data();
+  record.fileName = request->fileName.data();
+  record.skipFlag = request->skipFlag;
+  record.fileNumber = request->fileNumber;
+  record.callNumber = request->callNumber;
+  return descriptor_.macExecute(&record);
+}
+
 void PluginClient::finalize() {
   if (!initialized_) return;
   initialized_ = false;

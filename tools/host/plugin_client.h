@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/host_abi.h"
+#include "engine/execute_request.h"
 
 namespace sonavid::host {
 
@@ -22,6 +23,10 @@ class PluginClient {
   // macInitialize with the owner window, the INI file's full path and the section.
   void initialize(HWND owner, const std::wstring& iniPath, const std::wstring& section);
   void finalize();
+
+  // macExecute with a portable request (null: the reset request). The request's texts must
+  // be NUL-terminated where they end (views of whole std::u16string objects are).
+  const char16_t* execute(const MacroRequest* request) const;
 
   const PluginDescriptor& descriptor() const { return descriptor_; }
   const std::u16string& name() const { return name_; }
