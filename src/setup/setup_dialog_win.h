@@ -24,7 +24,7 @@ namespace sonavid::setup {
 // Control and command identifiers.
 enum SetupControlId : int {
   kIdPageControl = 100,
-  kIdFirstList = 110,  // kIdFirstList + page
+  kIdFirstList = 140,  // kIdFirstList + page
   kIdComboBoxSample = 120,
   kIdButtonSample = 121,
   kIdButtonTest = 122,
@@ -38,6 +38,8 @@ enum SetupControlId : int {
   // exists, so Enter is not turned into OK.
   kIdNoDefaultButton = 999,
 };
+// The lists' identifiers must not reach the menu commands.
+static_assert(kIdFirstList + kPageCount <= kIdMenuSave);
 
 inline constexpr uint32_t kSetupHelpContext = 201;
 inline constexpr int kPanelHeight = 88;
