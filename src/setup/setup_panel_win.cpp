@@ -10,6 +10,7 @@
 #include "engine/execute.h"
 #include "setup/sample_test.h"
 #include "setup/setup_dialog_win.h"
+#include "setup/setup_texts.h"
 #include "ui/wide_text_win.h"
 
 namespace sonavid::setup {
@@ -97,7 +98,7 @@ void SetupDialog::buttonSampleClick() {
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = window_;
+  dialog.hwndOwner = window();
   dialog.lpstrFilter = ui::wide(filter);
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = fileName.data();
@@ -136,17 +137,28 @@ void SetupDialog::buttonTestClick() {
   ui::setWindowText(editTest_, output);
 }
 
-void SetupDialog::menuSaveClick(bool fromMenu) {
+bool SetupDialog::menuSaveClick(bool fromMenu) {
   // What is typed in an open editor is part of what the user saves.
   commitOpenEditors();
-  model_.save(fromMenu ? SaveMode::ShownPage : SaveMode::ModifiedPages, state_);
+  const SaveMode mode = fromMenu ? SaveMode::ShownPage : SaveMode::ModifiedPages;
+  const std::vector<int> pages = model_.pagesToSave(mode);
+  model_.save(mode, state_);
   updateCommandStates();
+  // A page the data file did not take keeps its modified flag: its rows are still unsaved.
+  if (!model_.pagesSaved(pages)) {
+    const std::u16string message = saveFailedMessage(state_.settings.dataFilePath);
+    MessageBoxW(window(), ui::wide(message), ui::wide(std::u16string(kSetupCaption)),
+                MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  return true;
 }
 
 void SetupDialog::buttonOkClick() {
-  if (model_.anyPageModified()) menuSaveClick(false);
+  // When the save fails the dialog stays open, so the user can try again or cancel.
+  if (model_.anyPageModified() && !menuSaveClick(false)) return;
   formClose();
-  EndDialog(window_, IDOK);
+  EndDialog(window(), IDOK);
 }
 
 }  // namespace sonavid::setup
