@@ -39,6 +39,8 @@ constexpr int kButtonWidth = 62;
 constexpr int kButtonHeight = 25;
 constexpr int kCodeChoiceWidth = 57;
 constexpr int kSampleBoxVisibleEntries = 12;
+// Longer results wrap in the tip over the test box.
+constexpr int kTestTipWidth = 400;
 
 void setMenuItemEnabled(HMENU menu, int id, bool enabled) {
   EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -210,6 +212,21 @@ void SetupDialog::createControls() {
                                            .extendedStyle = WS_EX_CLIENTEDGE,
                                            .id = kIdEditTest,
                                            .font = fixed});
+  // The whole result as a tip over the box, which may be too narrow for it (a long reason
+  // why a substitution cannot run). A tooltip is destroyed with its owner, the dialog.
+  testTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(),
+                             nullptr, ui::thisModule(), nullptr);
+  if (testTip_ != nullptr) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window();
+    tool.uId = reinterpret_cast<UINT_PTR>(editTest_);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(testTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(testTip_, TTM_SETMAXTIPWIDTH, 0, kTestTipWidth);
+  }
 
   // The in-place editors: children of the dialog, moved over the cell being edited.
   editListView_ = ui::createControl(window(), {.windowClass = WC_EDITW,

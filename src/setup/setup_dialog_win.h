@@ -101,6 +101,8 @@ class SetupDialog : private ui::ModalDialog {
   void buttonSampleClick();
   void comboBoxSampleChange();
   void buttonTestClick();
+  // EditTest's text, and the same as its tip (none for an empty text).
+  void showTestResult(const std::u16string& text);
   // Returns false when the data file could not be written (the user has been told).
   bool menuSaveClick(bool fromMenu);
   void buttonOkClick();
@@ -132,6 +134,7 @@ class SetupDialog : private ui::ModalDialog {
   HWND comboBoxSample_ = nullptr;
   HWND buttonTest_ = nullptr;
   HWND editTest_ = nullptr;
+  HWND testTip_ = nullptr;  // owned by the window, destroyed with it
   HWND buttonOk_ = nullptr;
   HWND buttonCancel_ = nullptr;
   WNDPROC editProcOriginal_ = nullptr;

@@ -61,7 +61,7 @@ void SetupDialog::pageControlChanging() {
   model_.leavePage(leaving);
   SendMessageW(comboBoxSample_, CB_RESETCONTENT, 0, 0);
   ui::setWindowText(comboBoxSample_, u"");
-  ui::setWindowText(editTest_, u"");
+  showTestResult(u"");
 }
 
 void SetupDialog::pageControlChange() {
@@ -129,12 +129,24 @@ void SetupDialog::comboBoxSampleChange() {
 }
 
 void SetupDialog::buttonTestClick() {
-  ui::setWindowText(editTest_, u"");
+  showTestResult(u"");
   const int row = selectedRow(shownList());
   if (row < 0 || static_cast<size_t>(row) >= model_.shownRows().size()) return;
   const std::u16string output = trySubstitution(
       services_.substitution, model_.shownRows()[row].substitution, ui::windowText(comboBoxSample_));
-  ui::setWindowText(editTest_, output);
+  showTestResult(output);
+}
+
+void SetupDialog::showTestResult(const std::u16string& text) {
+  ui::setWindowText(editTest_, text);
+  if (testTip_ == nullptr) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window();
+  tool.uId = reinterpret_cast<UINT_PTR>(editTest_);
+  tool.lpszText = const_cast<wchar_t*>(ui::wide(text));
+  SendMessageW(testTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(testTip_, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
 }
 
 bool SetupDialog::menuSaveClick(bool fromMenu) {

@@ -681,7 +681,7 @@ TEST_F(SetupDialogTest, SuffixBoxCountsCharactersAndMarksABlankSuffix) {
   };
   std::vector<std::wstring> shown;
   uint32_t blankCell = 0, filledCell = 0;
-  std::wstring testResult;
+  std::wstring testResult, tipText;
   runSetup(*host_, plugin, [&](HWND dialog) {
     HWND mp3 = listOf(dialog, kPageMp3);
     clickTitleBar(dialog);
@@ -701,8 +701,22 @@ TEST_F(SetupDialogTest, SuffixBoxCountsCharactersAndMarksABlankSuffix) {
     clickAt(dialog, cellCentre(mp3, 0, 2), 1);
     waitUntil([&] { return selectedRow(mp3) == 0; });
     click(GetDlgItem(dialog, kIdButtonTest));
-    testResult = textOf(GetDlgItem(dialog, kIdEditTest));
-    saveScreenshot(dialog, "setup-regex-error.png");
+    HWND result = GetDlgItem(dialog, kIdEditTest);
+    testResult = textOf(result);
+    // The box is narrow: the whole text shows as a tip when the pointer rests on it.
+    RECT box{};
+    GetWindowRect(result, &box);
+    moveMouse(POINT{box.left + 20, (box.top + box.bottom) / 2});
+    HWND tip = nullptr;
+    waitUntil([&] {
+      tip = FindWindowW(L"tooltips_class32", nullptr);
+      return tip != nullptr && IsWindowVisible(tip);
+    });
+    if (tip != nullptr) tipText = textOf(tip);
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    frame.bottom += 40;  // the tip may reach below the dialog
+    saveScreenshotOfArea(frame, "setup-regex-error.png");
     click(GetDlgItem(dialog, IDOK));
   });
   std::vector<std::wstring> expected;
@@ -711,6 +725,7 @@ TEST_F(SetupDialogTest, SuffixBoxCountsCharactersAndMarksABlankSuffix) {
   EXPECT_EQ(blankCell, 0xFFDCDCu);
   EXPECT_EQ(filledCell, 0xFFFFFFu);
   EXPECT_EQ(testResult, L"正規表現エラー: end pattern with unmatched parenthesis");
+  EXPECT_EQ(tipText, testResult);
   EXPECT_EQ(dataKey(L"MP3", L"Count"), L"3");
   EXPECT_EQ(dataKey(L"MP3", L"I1"), L"TIME_ab\U0001F3B5");
   EXPECT_EQ(dataKey(L"MP3", L"I3"), L"TIME_ab\U00020BB7");
