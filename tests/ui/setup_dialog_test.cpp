@@ -255,23 +255,25 @@ std::vector<std::wstring> comboTexts(HWND combo) {
 
 struct OwnedSearch {
   HWND owner;
+  const wchar_t* windowClass;
   HWND found;
 };
 
-BOOL CALLBACK findOwnedDialog(HWND window, LPARAM lParam) {
+BOOL CALLBACK findOwnedWindow(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<OwnedSearch*>(lParam);
   if (window != search->owner && GetWindow(window, GW_OWNER) == search->owner &&
-      IsWindowVisible(window) && className(window) == L"#32770") {
+      IsWindowVisible(window) && className(window) == search->windowClass) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-// A visible dialog owned by `owner` (the file dialog), or null.
-HWND ownedDialog(HWND owner) {
-  OwnedSearch search{owner, nullptr};
-  EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &findOwnedDialog,
+// A visible window of the class owned by `owner` (by default a dialog: the file dialog, a
+// message box), or null.
+HWND ownedWindow(HWND owner, const wchar_t* windowClass = L"#32770") {
+  OwnedSearch search{owner, windowClass, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &findOwnedWindow,
                     reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -282,7 +284,7 @@ bool chooseSampleFile(HWND dialog, const std::wstring& path, std::wstring* initi
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, kIdButtonSample)));
   HWND fileDialog = nullptr;
   if (!waitUntil([&] {
-        fileDialog = ownedDialog(dialog);
+        fileDialog = ownedWindow(dialog);
         return fileDialog != nullptr;
       })) {
     return false;
@@ -708,10 +710,7 @@ TEST_F(SetupDialogTest, SuffixBoxCountsCharactersAndMarksABlankSuffix) {
     GetWindowRect(result, &box);
     moveMouse(POINT{box.left + 20, (box.top + box.bottom) / 2});
     HWND tip = nullptr;
-    waitUntil([&] {
-      tip = FindWindowW(L"tooltips_class32", nullptr);
-      return tip != nullptr && IsWindowVisible(tip);
-    });
+    waitUntil([&] { return (tip = ownedWindow(dialog, L"tooltips_class32")) != nullptr; });
     if (tip != nullptr) tipText = textOf(tip);
     RECT frame{};
     GetWindowRect(dialog, &frame);
@@ -746,7 +745,7 @@ TEST_F(SetupDialogTest, AFailedSaveKeepsTheChangesAndSaysSo) {
     editCell(dialog, mp3, 0, 2, L"変更", VK_RETURN);
     const auto answerMessageBox = [&](const char* screenshot) {
       HWND box = nullptr;
-      if (!waitUntil([&] { return (box = ownedDialog(dialog)) != nullptr; })) return;
+      if (!waitUntil([&] { return (box = ownedWindow(dialog)) != nullptr; })) return;
       messages.push_back(textOf(box) + L"|" + messageText(box));
       saveScreenshot(box, screenshot);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
