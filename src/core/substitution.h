@@ -13,6 +13,9 @@ struct SubstResult {
   int count = 0;
   // The whole text after substitution; meaningful only when count > 0.
   std::u16string output;
+  // Why the command was refused when count is negative, in the regex library's words; empty
+  // when the library gives no reason.
+  std::u16string error{};
 };
 
 class Substitution {

@@ -75,6 +75,11 @@ SubstResult BregonigSubstitution::subst(std::u16string_view command, std::u16str
       result.output.assign(reinterpret_cast<const char16_t*>(output),
                            wcsnlen(output, kMaxBregonigOutputUnits));
     }
+    if (result.count < 0) {
+      // The library's reason, cut at the buffer's end should it not be terminated.
+      result.error.assign(reinterpret_cast<const char16_t*>(message),
+                          wcsnlen(message, kBregonigMessageUnits));
+    }
   }
   return result;
 }

@@ -31,7 +31,7 @@ BuiltinSubstitution::BuiltinSubstitution() = default;
 BuiltinSubstitution::~BuiltinSubstitution() = default;
 
 std::shared_ptr<const BuiltinSubstitution::Compiled> BuiltinSubstitution::compiled(
-    std::u16string_view command) {
+    std::u16string_view command, std::u16string& error) {
   const auto hit = std::find_if(cache_.begin(), cache_.end(),
                                 [&](const auto& entry) { return entry.first == command; });
   if (hit != cache_.end()) {
@@ -40,10 +40,13 @@ std::shared_ptr<const BuiltinSubstitution::Compiled> BuiltinSubstitution::compil
   }
 
   std::optional<regex::SubstCommand> parsed = regex::parseSubstCommand(command);
-  if (!parsed) return nullptr;
+  if (!parsed) {
+    error = kNotASubstitutionError;
+    return nullptr;
+  }
   auto result = std::make_shared<Compiled>();
   result->flags = parsed->flags;
-  result->pattern = OnigPattern::compile(parsed->pattern, parsed->flags);
+  result->pattern = OnigPattern::compile(parsed->pattern, parsed->flags, &error);
   if (!result->pattern) return nullptr;
   const OnigPattern& pattern = *result->pattern;
   result->replacement = regex::Replacement::parse(
@@ -60,16 +63,17 @@ SubstResult BuiltinSubstitution::subst(std::u16string_view command, std::u16stri
   try {
     return substitute(command, target);
   } catch (const std::bad_alloc&) {
-    return {0, {}};
+    return {};
   }
 }
 
 SubstResult BuiltinSubstitution::substitute(std::u16string_view command,
                                             std::u16string_view target) {
-  if (command.size() > kMaxSubstCommandUnits) return {-1, {}};
-  const std::shared_ptr<const Compiled> compiledCommand = compiled(command);
-  if (!compiledCommand) return {-1, {}};
-  if (target.size() > kMaxSubstTargetUnits) return {0, {}};
+  if (command.size() > kMaxSubstCommandUnits) return {-1, {}, std::u16string(kCommandTooLongError)};
+  std::u16string error;
+  const std::shared_ptr<const Compiled> compiledCommand = compiled(command, error);
+  if (!compiledCommand) return {-1, {}, std::move(error)};
+  if (target.size() > kMaxSubstTargetUnits) return {};
 
   std::u16string cleaned;
   // The engine is never handed a null pointer, even for an empty text.
@@ -88,17 +92,17 @@ SubstResult BuiltinSubstitution::substitute(std::u16string_view command,
   for (;;) {
     const SearchOutcome outcome = searcher.search(from, groups);
     if (outcome == SearchOutcome::kNoMatch) break;
-    if (outcome == SearchOutcome::kGaveUp) return {0, {}};
+    if (outcome == SearchOutcome::kGaveUp) return {};
     const auto begin = static_cast<size_t>(groups[0].begin);
     const auto end = static_cast<size_t>(groups[0].end);
-    if (begin < copied || end > text.size()) return {0, {}};
+    if (begin < copied || end > text.size()) return {};
 
     if (begin - copied > kMaxSubstOutputUnits - std::min(out.size(), kMaxSubstOutputUnits)) {
-      return {0, {}};
+      return {};
     }
     out.append(text.substr(copied, begin - copied));
     if (!compiledCommand->replacement.expand(text, groups, out, kMaxSubstOutputUnits)) {
-      return {0, {}};
+      return {};
     }
     copied = end;
     ++count;
@@ -114,12 +118,12 @@ SubstResult BuiltinSubstitution::substitute(std::u16string_view command,
                 ? 2
                 : 1);
   }
-  if (count == 0) return {0, {}};
+  if (count == 0) return {};
   if (text.size() - copied > kMaxSubstOutputUnits - std::min(out.size(), kMaxSubstOutputUnits)) {
-    return {0, {}};
+    return {};
   }
   out.append(text.substr(copied));
-  return {count, std::move(out)};
+  return {count, std::move(out), {}};
 }
 
 }  // namespace sonavid

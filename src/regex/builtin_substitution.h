@@ -22,10 +22,16 @@ inline constexpr size_t kMaxSubstOutputUnits = 4 * 1024 * 1024;
 // Compiled commands kept for reuse: the same user item runs for every file of a rename.
 inline constexpr size_t kCompiledCommandCacheSize = 16;
 
+// Reasons for refusing a command before the pattern reaches the engine.
+inline constexpr std::u16string_view kNotASubstitutionError =
+    u"s/パターン/置換文字列/ の形になっていません";
+inline constexpr std::u16string_view kCommandTooLongError = u"置換コマンドが長すぎます";
+
 // Results: the number of substitutions made (more than one only with g); 0 when nothing
 // matched, when the target is too long, or when the search was given up because the pattern
 // took too many steps or the output grew too large; -1 for a command that is not a
-// substitution or a pattern the engine refuses. An empty pattern matches at the start.
+// substitution or a pattern the engine refuses, with the reason in `error` (Oniguruma's
+// message for a pattern it refuses). An empty pattern matches at the start.
 // Unpaired surrogates in the target are read, and returned, as U+FFFD.
 //
 // One instance must not be used by two threads at once (the cache is not locked).
@@ -39,7 +45,8 @@ class BuiltinSubstitution : public Substitution {
  private:
   struct Compiled;
   SubstResult substitute(std::u16string_view command, std::u16string_view target);
-  std::shared_ptr<const Compiled> compiled(std::u16string_view command);
+  // Null when the command cannot run; `error` then says why.
+  std::shared_ptr<const Compiled> compiled(std::u16string_view command, std::u16string& error);
 
   // Most recently used first.
   std::vector<std::pair<std::u16string, std::shared_ptr<const Compiled>>> cache_;

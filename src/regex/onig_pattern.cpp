@@ -87,7 +87,7 @@ OnigPattern::OnigPattern(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 OnigPattern::~OnigPattern() = default;
 
 std::unique_ptr<OnigPattern> OnigPattern::compile(std::u16string_view pattern,
-                                                  const SubstFlags& flags) {
+                                                  const SubstFlags& flags, std::u16string* error) {
   ensureEngineReady();
   // Numbered groups keep their numbers when the pattern also has named ones.
   OnigOptionType options = ONIG_OPTION_CAPTURE_GROUP;
@@ -100,11 +100,17 @@ std::unique_ptr<OnigPattern> OnigPattern::compile(std::u16string_view pattern,
 
   const std::u16string text = adaptPerlPattern(withPairedSurrogates(pattern));
   auto impl = std::make_unique<Impl>();
-  OnigErrorInfo error{};
+  OnigErrorInfo errorInfo{};
   const int rc = onig_new(&impl->regex, bytesOf(text.data()), bytesOf(text.data() + text.size()),
-                          options, ONIG_ENCODING_UTF16_LE, ONIG_SYNTAX_PERL_NG, &error);
+                          options, ONIG_ENCODING_UTF16_LE, ONIG_SYNTAX_PERL_NG, &errorInfo);
   if (rc != ONIG_NORMAL) {
     impl->regex = nullptr;  // onig_new frees what it allocated when it fails
+    if (error != nullptr) {
+      // The message is ASCII: the engine writes the pattern's characters in it as escapes.
+      OnigUChar message[ONIG_MAX_ERROR_MESSAGE_LEN] = {};
+      const int length = onig_error_code_to_str(message, rc, &errorInfo);
+      error->assign(message, message + std::clamp(length, 0, ONIG_MAX_ERROR_MESSAGE_LEN));
+    }
     return nullptr;
   }
   return std::unique_ptr<OnigPattern>(new OnigPattern(std::move(impl)));

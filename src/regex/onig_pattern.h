@@ -35,9 +35,11 @@ inline constexpr unsigned int kParseDepthLimit = 200;
 
 class OnigPattern {
  public:
-  // Returns null when Oniguruma refuses the pattern. Flags other than g set the options:
-  // without m, "^" is the start of the text and "$" its end or before a final line feed.
-  static std::unique_ptr<OnigPattern> compile(std::u16string_view pattern, const SubstFlags& flags);
+  // Returns null when Oniguruma refuses the pattern, with its message in `error` when given.
+  // Flags other than g set the options: without m, "^" is the start of the text and "$" its
+  // end or before a final line feed.
+  static std::unique_ptr<OnigPattern> compile(std::u16string_view pattern, const SubstFlags& flags,
+                                              std::u16string* error = nullptr);
   ~OnigPattern();
   OnigPattern(const OnigPattern&) = delete;
   OnigPattern& operator=(const OnigPattern&) = delete;

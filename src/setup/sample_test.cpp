@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "setup/setup_texts.h"
+
 namespace sonavid::setup {
 
 SampleTexts readSampleTexts(std::u16string_view folder, std::u16string_view fileName,
@@ -32,7 +34,11 @@ SampleTexts readSampleTexts(std::u16string_view folder, std::u16string_view file
 std::u16string trySubstitution(Substitution& substitution, std::u16string_view command,
                                std::u16string_view target) {
   SubstResult result = substitution.subst(command, target);
-  return result.count > 0 ? std::move(result.output) : std::u16string();
+  if (result.count > 0) return std::move(result.output);
+  if (result.count == 0) return {};
+  std::u16string why(kSubstitutionErrorLabel);
+  if (!result.error.empty()) why.append(u": ").append(result.error);
+  return why;
 }
 
 }  // namespace sonavid::setup

@@ -27,8 +27,9 @@ struct SampleTexts {
 SampleTexts readSampleTexts(std::u16string_view folder, std::u16string_view fileName,
                             const MacroRunner& run);
 
-// The test button: the substitution's output when it replaced something, else the empty text
-// (a command that does not match or is faulty shows nothing).
+// The test button's result: the substitution's output when it replaced something; for a
+// command that cannot run, why (kSubstitutionErrorLabel and the regex library's reason);
+// else (no match) the empty text.
 std::u16string trySubstitution(Substitution& substitution, std::u16string_view command,
                                std::u16string_view target);
 

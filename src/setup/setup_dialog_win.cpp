@@ -5,14 +5,16 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <vector>
 
-#include "ui/dialog_hooks_win.h"
-#include "ui/dialog_placement.h"
-#include "ui/help_service_win.h"
+#include "setup/setup_texts.h"
 #include "setup/window_settings.h"
 #include "ui/controls_win.h"
+#include "ui/dialog_hooks_win.h"
+#include "ui/dialog_placement.h"
 #include "ui/dialog_template.h"
 #include "ui/fonts_win.h"
+#include "ui/help_service_win.h"
 #include "ui/modal_dialog_win.h"
 #include "ui/wide_text_win.h"
 
@@ -21,7 +23,7 @@ namespace sonavid {
 void runSetupDialog(const HostRect& rect, const MacroContext& services) {
   setup::SetupDialog dialog(services, rect);
   dialog.run();
-  _FormSetup = nullptr;
+  _FormSetup = nullptr;  // also when the window could not be created
 }
 
 }  // namespace sonavid
@@ -29,7 +31,6 @@ void runSetupDialog(const HostRect& rect, const MacroContext& services) {
 namespace sonavid::setup {
 namespace {
 
-constexpr std::u16string_view kCaption = u"音声/動画ファイル情報取得マクロ設定";
 constexpr int kMargin = 8;
 constexpr int kGap = 6;
 constexpr int kSmallButtonWidth = 53;
@@ -38,6 +39,8 @@ constexpr int kButtonWidth = 62;
 constexpr int kButtonHeight = 25;
 constexpr int kCodeChoiceWidth = 57;
 constexpr int kSampleBoxVisibleEntries = 12;
+// Longer results wrap in the tip over the test box.
+constexpr int kTestTipWidth = 400;
 
 void setMenuItemEnabled(HMENU menu, int id, bool enabled) {
   EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -55,84 +58,76 @@ INT_PTR SetupDialog::run() {
   ui::DialogTemplateSpec dialogLayout;
   // A sizeable border and a caption, but no system menu and no title-bar buttons.
   dialogLayout.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
-  dialogLayout.title = std::u16string(kCaption);
+  dialogLayout.title = std::u16string(kSetupCaption);
   const std::vector<uint16_t> words = ui::buildDialogTemplate(dialogLayout);
-  const INT_PTR result = runModal(reinterpret_cast<HWND>(state_.ownerWindow), words);
-  // The lists shared the row-height image list and did not destroy it themselves.
-  if (rowHeightImages_ != nullptr) ImageList_Destroy(rowHeightImages_);
-  rowHeightImages_ = nullptr;
-  return result;
+  return runModal(reinterpret_cast<HWND>(state_.ownerWindow), words);
 }
 
-// Every message goes to this dialog's own handlers; the shared runner sets up the window, the
-// activation context and the exception guard.
-bool SetupDialog::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-  if (window_ == nullptr) window_ = window();
-  result = handle(message, wParam, lParam);
+// ---- Messages, each to its named handler ------------------------------------------------------
+
+bool SetupDialog::onInitDialog() {
+  formCreate();
+  return true;  // the dialog manager focuses the page control, first in tab order
+}
+
+void SetupDialog::onActivate(int state) {
+  // A click that activates the dialog keeps the pointer where the user clicked.
+  if (state == WA_ACTIVE) formActivate();
+}
+
+bool SetupDialog::onMinTrackSize(POINT& size) {
+  size = POINT{kMinWindowWidth, kMinWindowHeight};
   return true;
 }
 
-INT_PTR SetupDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      formCreate();
-      return TRUE;  // the dialog manager focuses the page control, first in tab order
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE) formActivate();
-      return FALSE;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize = POINT{kMinWindowWidth, kMinWindowHeight};
-      return TRUE;
-    }
-    case WM_SIZE:
-      layout();
-      return TRUE;
-    case WM_COMMAND:
-      return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    case WM_NOTIFY:
-      return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_HELP:
-      formHelp();
-      SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
-      return TRUE;
-    case WM_MOUSEMOVE:
-      if (!drag_.active()) return FALSE;
-      listViewDragOver(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return TRUE;
-    case WM_LBUTTONUP:
-      if (!drag_.active()) return FALSE;
-      listViewDragDrop(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return TRUE;
-    case WM_CAPTURECHANGED:
-      if (drag_.active()) listViewEndDrag();
-      return TRUE;
-    default:
-      return FALSE;
-  }
+bool SetupDialog::onHelp(const HELPINFO& /*info*/) {
+  formHelp();
+  return true;
+}
+
+bool SetupDialog::onMouseMove(POINT client) {
+  if (!drag_.active()) return false;
+  listViewDragOver(client);
+  return true;
+}
+
+bool SetupDialog::onLeftButtonUp(POINT client) {
+  if (!drag_.active()) return false;
+  listViewDragDrop(client);
+  return true;
+}
+
+void SetupDialog::onCaptureChanged() {
+  if (drag_.active()) listViewEndDrag();
+}
+
+void SetupDialog::onDestroy() {
+  // The window would destroy the menu it shows; it stays with its owner instead.
+  SetMenu(window(), nullptr);
+  _FormSetup = nullptr;
 }
 
 void SetupDialog::formCreate() {
-  _FormSetup = window_;
+  _FormSetup = window();
   settings_ = usableWindowSettings(readSetupWindowSettings(state_.settings));
   model_.setSampleFolder(settings_.sampleDir);
   uiFont_ = ui::createFont({.face = ui::kUiGothic});
   fixedFont_ = ui::createFont({.face = ui::kFixedGothic});
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
+  SendMessageW(window(), WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
 
   // Three commands straight on the menu bar, without access keys.
-  menu_ = CreateMenu();
-  AppendMenuW(menu_, MF_STRING | MF_GRAYED, kIdMenuSave, L"保存");
-  AppendMenuW(menu_, MF_STRING, kIdMenuAdd, L"追加");
-  AppendMenuW(menu_, MF_STRING, kIdMenuDel, L"削除");
-  SetMenu(window_, menu_);
+  menu_.reset(CreateMenu());
+  AppendMenuW(menu_.get(), MF_STRING | MF_GRAYED, kIdMenuSave, L"保存");
+  AppendMenuW(menu_.get(), MF_STRING, kIdMenuAdd, L"追加");
+  AppendMenuW(menu_.get(), MF_STRING, kIdMenuDel, L"削除");
+  SetMenu(window(), menu_.get());
 
   createControls();
   for (int page = 0; page < kPageCount; ++page) fillList(page, -1);
 
   // Size from the settings, then centred on the host's rectangle.
   const DialogOrigin origin = centredOn(hostRect_, settings_.width, settings_.height);
-  SetWindowPos(window_, nullptr, origin.left, origin.top, settings_.width, settings_.height,
+  SetWindowPos(window(), nullptr, origin.left, origin.top, settings_.width, settings_.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   layout();
   updateCommandStates();
@@ -142,11 +137,11 @@ void SetupDialog::createControls() {
   HFONT ui = uiFont_.get();
   HFONT fixed = fixedFont_.get();
   // Creation order is the tab order: page control, the shown list, OK, CANCEL, sample box.
-  pageControl_ = ui::createControl(window_, {.windowClass = WC_TABCONTROLW,
-                                             .text = {},
-                                             .style = WS_TABSTOP | WS_CLIPSIBLINGS | TCS_TABS,
-                                             .id = kIdPageControl,
-                                             .font = ui});
+  pageControl_ = ui::createControl(window(), {.windowClass = WC_TABCONTROLW,
+                                              .text = {},
+                                              .style = WS_TABSTOP | WS_CLIPSIBLINGS | TCS_TABS,
+                                              .id = kIdPageControl,
+                                              .font = ui});
   for (int page = 0; page < kPageCount; ++page) {
     const std::u16string name(kPages[page].typeName);
     TCITEMW tab{};
@@ -156,19 +151,20 @@ void SetupDialog::createControls() {
   }
 
   // Rows 16 pixels high: an empty state-image list of 1 x 16 pixels sets the height.
-  rowHeightImages_ = ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 1);
+  rowHeightImages_.reset(ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 1));
   for (int page = 0; page < kPageCount; ++page) {
     HWND list = ui::createControl(
-        window_, {.windowClass = WC_LISTVIEWW,
-                  .text = {},
-                  .style = WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SINGLESEL |
-                           LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
-                  .extendedStyle = WS_EX_CLIENTEDGE,
-                  .id = kIdFirstList + page,
-                  .font = fixed});
+        window(), {.windowClass = WC_LISTVIEWW,
+                   .text = {},
+                   .style = WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SINGLESEL |
+                            LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS,
+                   .extendedStyle = WS_EX_CLIENTEDGE,
+                   .id = kIdFirstList + page,
+                   .font = fixed});
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowHeightImages_));
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE,
+                 reinterpret_cast<LPARAM>(rowHeightImages_.get()));
     for (int column = 0; column < kColumnCount; ++column) {
       const std::u16string caption(kColumnCaptions[column]);
       LVCOLUMNW info{};
@@ -182,46 +178,69 @@ void SetupDialog::createControls() {
     lists_[page] = list;
   }
 
-  buttonOk_ = ui::createControl(window_, {.windowClass = WC_BUTTONW,
-                                          .text = u"OK",
-                                          .style = WS_TABSTOP | BS_DEFPUSHBUTTON | WS_DISABLED,
-                                          .id = IDOK,
-                                          .font = ui});
-  buttonCancel_ = ui::createControl(window_, {.windowClass = WC_BUTTONW,
-                                              .text = u"CANCEL",
-                                              .style = WS_TABSTOP | BS_PUSHBUTTON,
-                                              .id = IDCANCEL,
-                                              .font = ui});
-  comboBoxSample_ =
-      ui::createControl(window_, {.windowClass = WC_COMBOBOXW,
-                                  .text = {},
-                                  .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                                  .id = kIdComboBoxSample,
-                                  .font = fixed});
+  buttonOk_ = ui::createControl(window(), {.windowClass = WC_BUTTONW,
+                                           .text = u"OK",
+                                           .style = WS_TABSTOP | BS_DEFPUSHBUTTON | WS_DISABLED,
+                                           .id = IDOK,
+                                           .font = ui});
+  buttonCancel_ = ui::createControl(window(), {.windowClass = WC_BUTTONW,
+                                               .text = u"CANCEL",
+                                               .style = WS_TABSTOP | BS_PUSHBUTTON,
+                                               .id = IDCANCEL,
+                                               .font = ui});
+  comboBoxSample_ = ui::createControl(
+      window(), {.windowClass = WC_COMBOBOXW,
+                 .text = {},
+                 .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                 .id = kIdComboBoxSample,
+                 .font = fixed});
+  // Twelve entries when dropped down: the height asked for at creation is the drop-down's
+  // (older common controls), the visible count is the newer ones' measure. layout() keeps it.
+  const int itemHeight = static_cast<int>(SendMessageW(comboBoxSample_, CB_GETITEMHEIGHT, 0, 0));
+  SetWindowPos(comboBoxSample_, nullptr, 0, 0, 0,
+               kSmallButtonHeight + kSampleBoxVisibleEntries * itemHeight + 4,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(comboBoxSample_, CB_SETMINVISIBLE, kSampleBoxVisibleEntries, 0);
   buttonSample_ = ui::createControl(
-      window_, {.windowClass = WC_BUTTONW, .text = u"サンプル", .id = kIdButtonSample, .font = ui});
+      window(),
+      {.windowClass = WC_BUTTONW, .text = u"サンプル", .id = kIdButtonSample, .font = ui});
   buttonTest_ = ui::createControl(
-      window_, {.windowClass = WC_BUTTONW, .text = u"確認", .id = kIdButtonTest, .font = ui});
-  editTest_ = ui::createControl(window_, {.windowClass = WC_EDITW,
-                                          .text = {},
-                                          .style = ES_READONLY | ES_AUTOHSCROLL,
-                                          .extendedStyle = WS_EX_CLIENTEDGE,
-                                          .id = kIdEditTest,
-                                          .font = fixed});
+      window(), {.windowClass = WC_BUTTONW, .text = u"確認", .id = kIdButtonTest, .font = ui});
+  editTest_ = ui::createControl(window(), {.windowClass = WC_EDITW,
+                                           .text = {},
+                                           .style = ES_READONLY | ES_AUTOHSCROLL,
+                                           .extendedStyle = WS_EX_CLIENTEDGE,
+                                           .id = kIdEditTest,
+                                           .font = fixed});
+  // The whole result as a tip over the box, which may be too narrow for it (a long reason
+  // why a substitution cannot run). A tooltip is destroyed with its owner, the dialog.
+  testTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(),
+                             nullptr, ui::thisModule(), nullptr);
+  if (testTip_ != nullptr) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window();
+    tool.uId = reinterpret_cast<UINT_PTR>(editTest_);
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(testTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(testTip_, TTM_SETMAXTIPWIDTH, 0, kTestTipWidth);
+  }
 
   // The in-place editors: children of the dialog, moved over the cell being edited.
-  editListView_ = ui::createControl(window_, {.windowClass = WC_EDITW,
-                                              .text = {},
-                                              .style = ES_AUTOHSCROLL | WS_BORDER,
-                                              .rect = {0, 0, 50, kRowHeight},
-                                              .id = kIdEditListView,
-                                              .font = fixed});
-  comboBoxListView_ = ui::createControl(window_, {.windowClass = WC_COMBOBOXW,
-                                                  .text = {},
-                                                  .style = CBS_DROPDOWNLIST | WS_VSCROLL,
-                                                  .rect = {0, 0, kCodeChoiceWidth, 120},
-                                                  .id = kIdComboBoxListView,
-                                                  .font = fixed});
+  editListView_ = ui::createControl(window(), {.windowClass = WC_EDITW,
+                                               .text = {},
+                                               .style = ES_AUTOHSCROLL | WS_BORDER,
+                                               .rect = {0, 0, 50, kRowHeight},
+                                               .id = kIdEditListView,
+                                               .font = fixed});
+  comboBoxListView_ = ui::createControl(window(), {.windowClass = WC_COMBOBOXW,
+                                                   .text = {},
+                                                   .style = CBS_DROPDOWNLIST | WS_VSCROLL,
+                                                   .rect = {0, 0, kCodeChoiceWidth, 120},
+                                                   .id = kIdComboBoxListView,
+                                                   .font = fixed});
   for (std::u16string_view code : offeredBaseCodes(0)) {
     const std::u16string text(code);
     SendMessageW(comboBoxListView_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::wide(text)));
@@ -240,42 +259,77 @@ void SetupDialog::createControls() {
 void SetupDialog::layout() {
   if (pageControl_ == nullptr) return;
   RECT client{};
-  GetClientRect(window_, &client);
+  GetClientRect(window(), &client);
   const int width = client.right;
   const int pageHeight = std::max(0, static_cast<int>(client.bottom) - kPanelHeight);
-  MoveWindow(pageControl_, 0, 0, width, pageHeight, TRUE);
 
-  // The lists lie over the page control's display area, which is cut out of the control's
-  // region so that the control never paints over them.
+  // The lists lie over the page control's display area.
   RECT display{0, 0, width, pageHeight};
   SendMessageW(pageControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  HRGN whole = CreateRectRgn(0, 0, width, pageHeight);
-  HRGN inside = CreateRectRgn(display.left, display.top, display.right, display.bottom);
-  CombineRgn(whole, whole, inside, RGN_DIFF);
-  DeleteObject(inside);
-  SetWindowRgn(pageControl_, whole, TRUE);  // the window owns the region now
-  for (HWND list : lists_) {
-    MoveWindow(list, display.left, display.top, std::max(0L, display.right - display.left),
-               std::max(0L, display.bottom - display.top), TRUE);
-  }
 
   // Bottom panel: sample row above, test row with OK and CANCEL at the right below.
   const int top = pageHeight;
   const int rowOne = top + 10;
   const int rowTwo = top + kPanelHeight - kButtonHeight - 12;
   const int fieldLeft = kMargin + kSmallButtonWidth + kGap;
-  MoveWindow(buttonSample_, kMargin, rowOne, kSmallButtonWidth, kSmallButtonHeight, TRUE);
-  const int itemHeight = static_cast<int>(SendMessageW(comboBoxSample_, CB_GETITEMHEIGHT, 0, 0));
-  MoveWindow(comboBoxSample_, fieldLeft, rowOne, std::max(0, width - fieldLeft - kMargin),
-             kSmallButtonHeight + kSampleBoxVisibleEntries * itemHeight + 4, TRUE);
   const int cancelLeft = width - kMargin - kButtonWidth;
   const int okLeft = cancelLeft - kGap - kButtonWidth;
-  MoveWindow(buttonOk_, okLeft, rowTwo, kButtonWidth, kButtonHeight, TRUE);
-  MoveWindow(buttonCancel_, cancelLeft, rowTwo, kButtonWidth, kButtonHeight, TRUE);
   const int testTop = rowTwo + (kButtonHeight - kSmallButtonHeight) / 2;
-  MoveWindow(buttonTest_, kMargin, testTop, kSmallButtonWidth, kSmallButtonHeight, TRUE);
-  MoveWindow(editTest_, fieldLeft, testTop, std::max(0, okLeft - kGap * 2 - fieldLeft),
-             kSmallButtonHeight, TRUE);
+  // The sample box keeps its height: asked for another one, a combo box takes it as the
+  // height of its drop-down list and resizes itself back in the middle of the move, which
+  // left the controls below it unpainted (the list's height is set once, in createControls).
+  RECT sampleBox{};
+  GetWindowRect(comboBoxSample_, &sampleBox);
+
+  struct Placement {
+    HWND control;
+    RECT rect;  // left, top, width, height
+  };
+  std::vector<Placement> placements = {
+      {pageControl_, {0, 0, width, pageHeight}},
+      {buttonSample_, {kMargin, rowOne, kSmallButtonWidth, kSmallButtonHeight}},
+      {comboBoxSample_,
+       {fieldLeft, rowOne, std::max(0, width - fieldLeft - kMargin),
+        static_cast<int>(sampleBox.bottom - sampleBox.top)}},
+      {buttonOk_, {okLeft, rowTwo, kButtonWidth, kButtonHeight}},
+      {buttonCancel_, {cancelLeft, rowTwo, kButtonWidth, kButtonHeight}},
+      {buttonTest_, {kMargin, testTop, kSmallButtonWidth, kSmallButtonHeight}},
+      {editTest_,
+       {fieldLeft, testTop, std::max(0, okLeft - kGap * 2 - fieldLeft), kSmallButtonHeight}},
+  };
+  for (HWND list : lists_) {
+    placements.push_back({list,
+                          {display.left, display.top, std::max(0L, display.right - display.left),
+                           std::max(0L, display.bottom - display.top)}});
+  }
+
+  // All children move in one batch without drawing; the window is then drawn once, whole.
+  // Moved one by one, each control repainted over its neighbours' old places, and a list's
+  // header kept the divider it had drawn at the old right edge.
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(placements.size()));
+  for (const Placement& p : placements) {
+    if (batch == nullptr) break;
+    batch = DeferWindowPos(batch, p.control, nullptr, p.rect.left, p.rect.top, p.rect.right,
+                           p.rect.bottom, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  }
+  if (batch == nullptr || !EndDeferWindowPos(batch)) {
+    // Out of memory for the batch: the same moves one at a time.
+    for (const Placement& p : placements) {
+      SetWindowPos(p.control, nullptr, p.rect.left, p.rect.top, p.rect.right, p.rect.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+  }
+
+  // The page control's display area is cut out of its region, so that it never paints over
+  // the lists.
+  HRGN whole = CreateRectRgn(0, 0, width, pageHeight);
+  HRGN inside = CreateRectRgn(display.left, display.top, display.right, display.bottom);
+  CombineRgn(whole, whole, inside, RGN_DIFF);
+  DeleteObject(inside);
+  SetWindowRgn(pageControl_, whole, FALSE);  // the window owns the region now
+
+  RedrawWindow(window(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void SetupDialog::formActivate() {
@@ -287,7 +341,7 @@ void SetupDialog::formHelp() { openHelpTopic(kSetupHelpContext); }
 
 void SetupDialog::formClose() {
   if (drag_.active()) ReleaseCapture();
-  const SIZE size = ui::outerSize(window_);
+  const SIZE size = ui::outerSize(window());
   settings_.height = size.cy;
   settings_.width = size.cx;
   for (int page = 0; page < kPageCount; ++page) {
@@ -301,12 +355,12 @@ void SetupDialog::formClose() {
 }
 
 void SetupDialog::updateCommandStates() {
-  setMenuItemEnabled(menu_, kIdMenuSave, model_.saveCommandEnabled());
-  DrawMenuBar(window_);
+  setMenuItemEnabled(menu_.get(), kIdMenuSave, model_.saveCommandEnabled());
+  DrawMenuBar(window());
   EnableWindow(buttonOk_, model_.okEnabled() ? TRUE : FALSE);
 }
 
-bool SetupDialog::onCommand(int id, int notification) {
+bool SetupDialog::onCommand(int id, int notification, HWND /*control*/) {
   switch (id) {
     case IDOK:
       // Enter reaches here from the dialog manager too; a disabled OK does nothing.
@@ -319,7 +373,7 @@ bool SetupDialog::onCommand(int id, int notification) {
         return true;
       }
       formClose();
-      EndDialog(window_, IDCANCEL);
+      EndDialog(window(), IDCANCEL);
       return true;
     case kIdMenuSave:
       if (model_.saveCommandEnabled()) menuSaveClick(true);
@@ -339,37 +393,38 @@ bool SetupDialog::onCommand(int id, int notification) {
     case kIdComboBoxSample:
       if (notification == CBN_SELCHANGE || notification == CBN_EDITCHANGE) comboBoxSampleChange();
       return true;
+    case kIdEditListView:
+      if (notification == EN_CHANGE) editListViewChange();
+      return true;
     default:
       return false;
   }
 }
 
-INT_PTR SetupDialog::onNotify(const NMHDR& header) {
+bool SetupDialog::onNotify(const NMHDR& header, LRESULT& result) {
   const int id = static_cast<int>(header.idFrom);
   if (id == kIdPageControl) {
     if (header.code == static_cast<UINT>(TCN_SELCHANGING)) {
       pageControlChanging();
-      SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);  // the switch is always allowed
-      return TRUE;
+      result = FALSE;  // the switch is always allowed
+      return true;
     }
     if (header.code == static_cast<UINT>(TCN_SELCHANGE)) pageControlChange();
-    return FALSE;
+    return false;
   }
-  if (id < kIdFirstList || id >= kIdFirstList + kPageCount) return FALSE;
+  if (id < kIdFirstList || id >= kIdFirstList + kPageCount) return false;
   switch (header.code) {
-    case NM_CUSTOMDRAW: {
-      auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
-      SetWindowLongPtrW(window_, DWLP_MSGRESULT, listViewCustomDraw(draw));
-      return TRUE;
-    }
+    case NM_CUSTOMDRAW:
+      result = listViewCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+      return true;
     case NM_DBLCLK:
       listViewDblClick(header.hwndFrom);
-      return TRUE;
+      return true;
     case LVN_BEGINDRAG:
       listViewStartDrag(header.hwndFrom, *reinterpret_cast<const NMLISTVIEW*>(&header));
-      return TRUE;
+      return true;
     default:
-      return FALSE;
+      return false;
   }
 }
 

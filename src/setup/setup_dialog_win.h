@@ -52,10 +52,20 @@ class SetupDialog : private ui::ModalDialog {
   INT_PTR run();
 
  private:
-  bool onInitDialog() override { return true; }  // answered in onMessage
-  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+  // The base class's handlers, each passed on to the named handler of the dialog.
+  bool onInitDialog() override;
+  void onActivate(int state) override;
+  void onSize() override { layout(); }
+  bool onMinTrackSize(POINT& size) override;
+  bool onCommand(int id, int notification, HWND control) override;
+  bool onNotify(const NMHDR& header, LRESULT& result) override;
+  bool onHelp(const HELPINFO& info) override;
+  bool onMouseMove(POINT client) override;
+  bool onLeftButtonUp(POINT client) override;
+  void onCaptureChanged() override;
+  void onDestroy() override;
+
   static LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);
 
   // setup_dialog_win.cpp
@@ -65,8 +75,6 @@ class SetupDialog : private ui::ModalDialog {
   void formActivate();
   void formHelp();
   void formClose();
-  bool onCommand(int id, int notification);
-  INT_PTR onNotify(const NMHDR& header);
   void updateCommandStates();  // MenuSave and ButtonOk from the model
 
   // setup_lists_win.cpp
@@ -75,14 +83,15 @@ class SetupDialog : private ui::ModalDialog {
   void listViewDblClick(HWND list);
   void cmnEditComboBoxEnter(bool editorFocused);
   void editListViewExit(bool moveFocusToList);
+  void editListViewChange();
   void comboBoxListViewExit(bool moveFocusToList);
   void commitOpenEditors();
   bool editorKeyDown(HWND editor, WPARAM key);
   void menuAddClick();
   void menuDelClick();
   void listViewStartDrag(HWND list, const NMLISTVIEW& info);
-  void listViewDragOver(POINT screen);
-  void listViewDragDrop(POINT screen);
+  void listViewDragOver(POINT client);
+  void listViewDragDrop(POINT client);
   void listViewEndDrag();
   HWND shownList() const { return lists_[model_.shownPage()]; }
   int selectedRow(HWND list) const;
@@ -94,7 +103,10 @@ class SetupDialog : private ui::ModalDialog {
   void buttonSampleClick();
   void comboBoxSampleChange();
   void buttonTestClick();
-  void menuSaveClick(bool fromMenu);
+  // EditTest's text, and the same as its tip (none for an empty text).
+  void showTestResult(const std::u16string& text);
+  // Returns false when the data file could not be written (the user has been told).
+  bool menuSaveClick(bool fromMenu);
   void buttonOkClick();
 
   PluginState& state_;
@@ -105,7 +117,17 @@ class SetupDialog : private ui::ModalDialog {
   SetupWindowSettings settings_;
   RowDrag drag_;
 
-  HWND window_ = nullptr;
+  // Owned here and outliving the window: the fonts the controls draw with, the menu (taken
+  // back from the window before it is destroyed, see onDestroy) and the lists' shared
+  // row-height image list (the lists share it and do not destroy it). The members are
+  // released in reverse order, after DialogBox has destroyed the window and its controls.
+  ui::UniqueFont uiFont_;     // proportional: window, tabs, buttons, description column
+  ui::UniqueFont fixedFont_;  // monospaced: lists, editors, sample box, test result
+  ui::UniqueMenu menu_;
+  ui::UniqueImageList rowHeightImages_;
+  ui::UniqueImageList dragImage_;  // only while a row is dragged
+
+  // Controls: children of the window, destroyed with it.
   HWND pageControl_ = nullptr;
   std::array<HWND, kPageCount> lists_{};
   HWND editListView_ = nullptr;
@@ -114,21 +136,19 @@ class SetupDialog : private ui::ModalDialog {
   HWND comboBoxSample_ = nullptr;
   HWND buttonTest_ = nullptr;
   HWND editTest_ = nullptr;
+  HWND testTip_ = nullptr;  // owned by the window, destroyed with it
   HWND buttonOk_ = nullptr;
   HWND buttonCancel_ = nullptr;
-  HMENU menu_ = nullptr;  // owned by the window once set
   WNDPROC editProcOriginal_ = nullptr;
   WNDPROC comboProcOriginal_ = nullptr;
-  HIMAGELIST rowHeightImages_ = nullptr;  // shared by the eight lists, destroyed with them
-  HIMAGELIST dragImage_ = nullptr;
-
-  ui::UniqueFont uiFont_;     // proportional: window, tabs, buttons, description column
-  ui::UniqueFont fixedFont_;  // monospaced: lists, editors, sample box, test result
 
   // Set while an editor is hidden by the program, so that losing the focus then does not
   // commit a second time.
   bool hidingEditor_ = false;
   bool editorFocused_ = false;
+  // Set while the program changes the edit box's text, so that its change notification does
+  // not act on it.
+  bool settingEditorText_ = false;
 };
 
 }  // namespace sonavid::setup

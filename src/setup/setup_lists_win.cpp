@@ -20,9 +20,14 @@ void showRow(HWND list, int row, const SetupRow& texts) {
   for (int subItem = 0; subItem < kSubItemCount; ++subItem) {
     setItemText(list, row, subItem + 1, subItemText(texts, subItem));
   }
+  // Every cell again: whether the row is complete, and so how it is tinted, may have changed.
+  SendMessageW(list, LVM_REDRAWITEMS, row, row);
 }
 
 bool keyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// Background of a cell that an incomplete row still needs: a pale red.
+constexpr COLORREF kMissingPartColour = RGB(255, 220, 220);
 
 }  // namespace
 
@@ -63,11 +68,19 @@ LRESULT SetupDialog::listViewCustomDraw(NMLVCUSTOMDRAW& draw) {
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
       return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
       // The description column is drawn in the proportional font, the rest monospaced.
       SelectObject(draw.nmcd.hdc,
                    draw.iSubItem == kDescriptionText + 1 ? uiFont_.get() : fixedFont_.get());
+      // The parts an incomplete row lacks are tinted: such a row is never saved.
+      const int page = static_cast<int>(draw.nmcd.hdr.idFrom) - kIdFirstList;
+      const size_t row = draw.nmcd.dwItemSpec;
+      const int subItem = draw.iSubItem - 1;
+      const bool missing = isPage(page) && row < model_.rows(page).size() && subItem >= 0 &&
+                           partMissing(model_.rows(page)[row], subItem);
+      draw.clrTextBk = missing ? kMissingPartColour : CLR_DEFAULT;
       return CDRF_NEWFONT;
+    }
     default:
       return CDRF_DODEFAULT;
   }
@@ -82,7 +95,7 @@ void SetupDialog::listViewDblClick(HWND list) {
   SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   if (hit.iItem < 0 || hit.iSubItem < 0 || hit.iSubItem >= kColumnCount) return;
   POINT origin{0, 0};
-  MapWindowPoints(list, window_, &origin, 1);
+  MapWindowPoints(list, window(), &origin, 1);
   RECT cell{};
   cell.top = hit.iSubItem;
   cell.left = LVIR_LABEL;
@@ -111,11 +124,15 @@ void SetupDialog::listViewDblClick(HWND list) {
 
   const std::optional<TextEditorStart> start = model_.openTextEditor(hit.iItem, hit.iSubItem);
   if (!start) return;
-  SendMessageW(editListView_, EM_LIMITTEXT, start->maxLength, 0);
+  // The box counts code units: room for the limit's characters even if each is a surrogate
+  // pair; the model holds the text to the limit in characters (editListViewChange).
+  SendMessageW(editListView_, EM_LIMITTEXT, start->maxLength * 2, 0);
   SendMessageW(editListView_, WM_SETFONT,
                reinterpret_cast<WPARAM>(start->proportionalFont ? uiFont_.get() : fixedFont_.get()),
                FALSE);
+  settingEditorText_ = true;
   ui::setWindowText(editListView_, start->text);
+  settingEditorText_ = false;
   const int columnWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, hit.iSubItem, 0));
   SetWindowPos(editListView_, HWND_TOP, cell.left + 4, cell.top, std::max(0, columnWidth - 4),
                kRowHeight, SWP_SHOWWINDOW);
@@ -129,7 +146,7 @@ void SetupDialog::cmnEditComboBoxEnter(bool editorFocused) {
   // button (the editors also claim both keys from the dialog manager).
   if (editorFocused_ == editorFocused) return;
   editorFocused_ = editorFocused;
-  SendMessageW(window_, DM_SETDEFID, editorFocused ? kIdNoDefaultButton : IDOK, 0);
+  SendMessageW(window(), DM_SETDEFID, editorFocused ? kIdNoDefaultButton : IDOK, 0);
   SendMessageW(buttonOk_, BM_SETSTYLE, editorFocused ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON, TRUE);
 }
 
@@ -143,9 +160,22 @@ void SetupDialog::editListViewExit(bool moveFocusToList) {
   hidingEditor_ = true;
   if (moveFocusToList) SetFocus(shownList());
   ShowWindow(editListView_, SW_HIDE);
+  settingEditorText_ = true;
   ui::setWindowText(editListView_, u"");
+  settingEditorText_ = false;
   hidingEditor_ = false;
   cmnEditComboBoxEnter(false);
+}
+
+void SetupDialog::editListViewChange() {
+  if (settingEditorText_ || !model_.textEditorOpen()) return;
+  const std::u16string typed = ui::windowText(editListView_);
+  const TypedText kept = model_.typeInTextEditor(typed);
+  if (kept.text == typed) return;
+  settingEditorText_ = true;
+  ui::setWindowText(editListView_, kept.text);
+  settingEditorText_ = false;
+  SendMessageW(editListView_, EM_SETSEL, kept.caret, kept.caret);
 }
 
 void SetupDialog::comboBoxListViewExit(bool moveFocusToList) {
@@ -191,7 +221,9 @@ bool SetupDialog::editorKeyDown(HWND editor, WPARAM key) {
       model_.cancelCodeEditor();  // the drop-down keeps its choice
     } else {
       model_.cancelTextEditor();
+      settingEditorText_ = true;
       ui::setWindowText(editor, u"");
+      settingEditorText_ = false;
     }
     cmnEditComboBoxEnter(false);
     return true;
@@ -287,26 +319,26 @@ void SetupDialog::listViewStartDrag(HWND list, const NMLISTVIEW& info) {
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
   }
   POINT hotspot{};
-  dragImage_ = reinterpret_cast<HIMAGELIST>(
-      SendMessageW(list, LVM_CREATEDRAGIMAGE, info.iItem, reinterpret_cast<LPARAM>(&hotspot)));
+  dragImage_.reset(reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_CREATEDRAGIMAGE, info.iItem, reinterpret_cast<LPARAM>(&hotspot))));
   POINT screen = info.ptAction;
   ClientToScreen(list, &screen);
-  if (dragImage_ != nullptr) {
+  if (dragImage_) {
     POINT inList = info.ptAction;
-    ImageList_BeginDrag(dragImage_, 0, inList.x - hotspot.x, inList.y - hotspot.y);
+    ImageList_BeginDrag(dragImage_.get(), 0, inList.x - hotspot.x, inList.y - hotspot.y);
     RECT frame{};
-    GetWindowRect(window_, &frame);
-    ImageList_DragEnter(window_, screen.x - frame.left, screen.y - frame.top);
+    GetWindowRect(window(), &frame);
+    ImageList_DragEnter(window(), screen.x - frame.left, screen.y - frame.top);
   }
-  SetCapture(window_);
+  SetCapture(window());
 }
 
 void SetupDialog::listViewDragOver(POINT client) {
   POINT screen = client;
-  ClientToScreen(window_, &screen);
-  if (dragImage_ != nullptr) {
+  ClientToScreen(window(), &screen);
+  if (dragImage_) {
     RECT frame{};
-    GetWindowRect(window_, &frame);
+    GetWindowRect(window(), &frame);
     ImageList_DragMove(screen.x - frame.left, screen.y - frame.top);
   }
   HWND list = lists_[drag_.list()];
@@ -359,11 +391,10 @@ void SetupDialog::listViewDragDrop(POINT client) {
 }
 
 void SetupDialog::listViewEndDrag() {
-  if (dragImage_ != nullptr) {
-    ImageList_DragLeave(window_);
+  if (dragImage_) {
+    ImageList_DragLeave(window());
     ImageList_EndDrag();
-    ImageList_Destroy(dragImage_);
-    dragImage_ = nullptr;
+    dragImage_.reset();
   }
   drag_.end();
 }

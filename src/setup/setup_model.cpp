@@ -27,7 +27,7 @@ int SetupModel::editedRow() const {
 std::optional<TextEditorStart> SetupModel::openTextEditor(int row, int column) {
   if (!rowExists(row) || column < 1 || column >= kColumnCount) return std::nullopt;
   const int subItem = column - 1;
-  textEditor_ = TextEditor{row, subItem};
+  textEditor_ = TextEditor{row, subItem, subItemText(shownRows()[row], subItem)};
   return TextEditorStart{subItemText(shownRows()[row], subItem),
                          subItem == kSuffixText ? kSuffixMaxLength : 0,
                          subItem == kDescriptionText};
@@ -39,15 +39,27 @@ std::optional<std::u16string> SetupModel::openCodeEditor(int row) {
   return shownRows()[row].baseCode;
 }
 
+TypedText SetupModel::typeInTextEditor(std::u16string_view text) {
+  if (!textEditor_ || textEditor_->subItem != kSuffixText) {
+    if (textEditor_) textEditor_->text = text;
+    return TypedText{std::u16string(text), text.size()};
+  }
+  size_t caret = 0;
+  textEditor_->text = limitTypedText(textEditor_->text, text, kSuffixMaxLength, caret);
+  return TypedText{textEditor_->text, caret};
+}
+
 bool SetupModel::commitTextEditor(std::u16string_view text) {
   if (!textEditor_) return false;
   const TextEditor editor = *textEditor_;
   textEditor_.reset();
   // The row may have gone meanwhile (a delete while the editor was open): drop the text then.
   if (!rowExists(editor.row)) return false;
+  std::u16string committed = withoutLoneSurrogates(text);
+  if (editor.subItem == kSuffixText) committed = std::u16string(trimmedSuffix(committed));
   std::u16string& cell = subItemText(pages_[shownPage_][editor.row], editor.subItem);
-  if (cell == text) return false;
-  cell = text;
+  if (cell == committed) return false;
+  cell = std::move(committed);
   markShownPageModified();
   return true;
 }

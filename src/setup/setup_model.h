@@ -41,10 +41,16 @@ struct EnteredPage {
   const SampleMemory* samples;
 };
 
+// The edit box's text after the user changed it, held to the column's limit.
+struct TypedText {
+  std::u16string text;
+  size_t caret;  // where the caret goes when the text had to be cut
+};
+
 // How the edit box opens over a cell.
 struct TextEditorStart {
   std::u16string text;
-  int maxLength;          // 0: unlimited
+  int maxLength;          // in characters (a surrogate pair is one); 0: unlimited
   bool proportionalFont;  // the description column is drawn in the proportional font
 };
 
@@ -78,7 +84,11 @@ class SetupModel {
   bool textEditorOpen() const { return textEditor_.has_value(); }
   bool codeEditorOpen() const { return codeEditor_.has_value(); }
   int editedRow() const;
-  // Commits and closes an editor. The change counts (and marks the page) only when the text
+  // The user changed the open edit box's text: what it may hold (the suffix at most
+  // kSuffixMaxLength characters, a surrogate pair never split).
+  TypedText typeInTextEditor(std::u16string_view text);
+  // Commits and closes an editor. A suffix loses the blanks at its ends, and no text keeps
+  // half a surrogate pair. The change counts (and marks the page) only when the text then
   // differs exactly, letter case included. Returns whether it counted.
   bool commitTextEditor(std::u16string_view text);
   // An empty text (no entry chosen) leaves the base field code as it was.
@@ -126,6 +136,7 @@ class SetupModel {
   struct TextEditor {
     int row;
     int subItem;
+    std::u16string text;  // as the edit box holds it
   };
   void markShownPageModified() { modified_[shownPage_] = true; }
   bool rowExists(int row) const;

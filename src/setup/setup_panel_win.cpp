@@ -10,6 +10,7 @@
 #include "engine/execute.h"
 #include "setup/sample_test.h"
 #include "setup/setup_dialog_win.h"
+#include "setup/setup_texts.h"
 #include "ui/wide_text_win.h"
 
 namespace sonavid::setup {
@@ -60,7 +61,7 @@ void SetupDialog::pageControlChanging() {
   model_.leavePage(leaving);
   SendMessageW(comboBoxSample_, CB_RESETCONTENT, 0, 0);
   ui::setWindowText(comboBoxSample_, u"");
-  ui::setWindowText(editTest_, u"");
+  showTestResult(u"");
 }
 
 void SetupDialog::pageControlChange() {
@@ -97,7 +98,7 @@ void SetupDialog::buttonSampleClick() {
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = window_;
+  dialog.hwndOwner = window();
   dialog.lpstrFilter = ui::wide(filter);
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = fileName.data();
@@ -128,25 +129,47 @@ void SetupDialog::comboBoxSampleChange() {
 }
 
 void SetupDialog::buttonTestClick() {
-  ui::setWindowText(editTest_, u"");
+  showTestResult(u"");
   const int row = selectedRow(shownList());
   if (row < 0 || static_cast<size_t>(row) >= model_.shownRows().size()) return;
   const std::u16string output = trySubstitution(
       services_.substitution, model_.shownRows()[row].substitution, ui::windowText(comboBoxSample_));
-  ui::setWindowText(editTest_, output);
+  showTestResult(output);
 }
 
-void SetupDialog::menuSaveClick(bool fromMenu) {
+void SetupDialog::showTestResult(const std::u16string& text) {
+  ui::setWindowText(editTest_, text);
+  if (testTip_ == nullptr) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window();
+  tool.uId = reinterpret_cast<UINT_PTR>(editTest_);
+  tool.lpszText = const_cast<wchar_t*>(ui::wide(text));
+  SendMessageW(testTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(testTip_, TTM_ACTIVATE, text.empty() ? FALSE : TRUE, 0);
+}
+
+bool SetupDialog::menuSaveClick(bool fromMenu) {
   // What is typed in an open editor is part of what the user saves.
   commitOpenEditors();
-  model_.save(fromMenu ? SaveMode::ShownPage : SaveMode::ModifiedPages, state_);
+  const SaveMode mode = fromMenu ? SaveMode::ShownPage : SaveMode::ModifiedPages;
+  const SaveResult saved = model_.save(mode, state_);
   updateCommandStates();
+  // Pages the data file did not take keep their modified flags: their rows are still unsaved.
+  if (saved.failed) {
+    const std::u16string message = saveFailedMessage(state_.settings.dataFilePath);
+    MessageBoxW(window(), ui::wide(message), ui::wide(std::u16string(kSetupCaption)),
+                MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  return true;
 }
 
 void SetupDialog::buttonOkClick() {
-  if (model_.anyPageModified()) menuSaveClick(false);
+  // When the save fails the dialog stays open, so the user can try again or cancel.
+  if (model_.anyPageModified() && !menuSaveClick(false)) return;
   formClose();
-  EndDialog(window_, IDOK);
+  EndDialog(window(), IDOK);
 }
 
 }  // namespace sonavid::setup

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/plugin_state.h"
 
@@ -16,6 +17,11 @@ constexpr WORD kHtmlHelpWideOrdinal = 15;
 constexpr UINT kCloseTimeoutMs = 5000;
 
 using HtmlHelpWFn = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
+
+// The viewer's window as it returned it when it last opened a topic; null when it has not
+// opened one since the last close. Its title is decoded in the ANSI code page, so outside
+// Japanese systems finding the window by title fails: the handle is what closes it.
+HWND helpWindow = nullptr;
 
 // hhctrl.ocx is loaded once, by full path from the system folder, never from the current
 // folder or PATH.
@@ -55,12 +61,26 @@ void openHelpTopic(uint32_t context) {
   HtmlHelpWFn entry = htmlHelpEntry();
   if (entry == nullptr) return;
   const PluginState& state = pluginState();
-  entry(reinterpret_cast<HWND>(state.ownerWindow),
-        reinterpret_cast<const wchar_t*>(state.helpFilePath.c_str()), kHhHelpContext, context);
+  HWND window =
+      entry(reinterpret_cast<HWND>(state.ownerWindow),
+            reinterpret_cast<const wchar_t*>(state.helpFilePath.c_str()), kHhHelpContext, context);
+  // A viewer that opened nothing leaves an earlier window's handle in place.
+  if (window != nullptr) helpWindow = window;
 }
 
 uintptr_t closeHelpWindow() {
-  HWND window = FindWindowW(nullptr, kHelpWindowTitle);
+  // The window the viewer returned, while it is still this process's window (a closed one's
+  // handle may meanwhile name another window); by title only when the viewer gave none.
+  HWND window = std::exchange(helpWindow, nullptr);
+  if (window != nullptr) {
+    DWORD process = 0;
+    if (!IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0 ||
+        process != GetCurrentProcessId()) {
+      return 0;
+    }
+  } else {
+    window = FindWindowW(nullptr, kHelpWindowTitle);
+  }
   if (window == nullptr) return 0;
   // The viewer runs on this thread, where this is a plain SendMessage. A window of that title
   // in another process that has stopped answering must not hang the host, hence the timeout.

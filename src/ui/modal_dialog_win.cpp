@@ -70,29 +70,51 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
   }
 }
 
+INT_PTR ModalDialog::answer(LRESULT result) {
+  SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
 INT_PTR ModalDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  INT_PTR result = FALSE;
-  if (onMessage(message, wParam, lParam, result)) return result;
+  const POINT mouse{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   switch (message) {
     case WM_INITDIALOG:
       return onInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
       return onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
                                                                                        : FALSE;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (lParam == 0 || !onNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return FALSE;
+      return answer(result);
+    }
     case WM_CONTEXTMENU:
-      return onContextMenu(reinterpret_cast<HWND>(wParam),
-                           POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})
-                 ? TRUE
-                 : FALSE;
+      return onContextMenu(reinterpret_cast<HWND>(wParam), mouse) ? TRUE : FALSE;
     case WM_HELP:
-      if (lParam != 0 && onHelp(*reinterpret_cast<const HELPINFO*>(lParam))) {
-        SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
-        return TRUE;
-      }
+      if (lParam != 0 && onHelp(*reinterpret_cast<const HELPINFO*>(lParam))) return answer(TRUE);
       return FALSE;
     case WM_ACTIVATE:
       onActivate(LOWORD(wParam));
       return FALSE;  // the dialog manager still restores the focus
+    case WM_SIZE:
+      onSize();
+      return TRUE;
+    case WM_GETMINMAXINFO: {
+      POINT smallest{};
+      if (lParam == 0 || !onMinTrackSize(smallest)) return FALSE;
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = smallest;
+      return TRUE;
+    }
+    case WM_MOUSEMOVE:
+      return onMouseMove(mouse) ? TRUE : FALSE;
+    case WM_LBUTTONUP:
+      return onLeftButtonUp(mouse) ? TRUE : FALSE;
+    case WM_CAPTURECHANGED:
+      onCaptureChanged();
+      return TRUE;
+    case WM_DESTROY:
+      onDestroy();
+      return FALSE;
     default:
       return FALSE;
   }

@@ -1,6 +1,7 @@
 // A modal dialog on an in-memory template, run by the Win32 dialog manager so that Tab, Enter
 // (default button), Escape (IDCANCEL) and F1 (WM_HELP) behave as in every Windows dialog.
-// A subclass creates its controls in onInitDialog and handles the messages it needs.
+// The base class takes every message and hands the ones a dialog may care about to a named
+// handler; a subclass creates its controls in onInitDialog and overrides the handlers it needs.
 #pragma once
 
 #include <windows.h>
@@ -27,26 +28,38 @@ class ModalDialog {
   HWND item(int id) const { return GetDlgItem(window_, id); }
   void end(INT_PTR result) { EndDialog(window_, result); }
 
-  // Returns whether the dialog manager should set the focus (false when the handler set it).
+  // WM_INITDIALOG. Returns whether the dialog manager should set the focus (false when the
+  // handler set it).
   virtual bool onInitDialog() = 0;
   // WM_COMMAND; returns whether it was handled.
   virtual bool onCommand(int /*id*/, int /*notification*/, HWND /*control*/) { return false; }
+  // WM_NOTIFY; a handler that answers sets `result` (the notification's return value) and
+  // returns true.
+  virtual bool onNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
   // WM_CONTEXTMENU; `screen` is (-1, -1) when the keyboard asked for the menu.
   virtual bool onContextMenu(HWND /*target*/, POINT /*screen*/) { return false; }
   // WM_HELP (F1); returns whether the request was handled.
   virtual bool onHelp(const HELPINFO& /*info*/) { return false; }
   // WM_ACTIVATE with the activation state (WA_ACTIVE, WA_CLICKACTIVE, WA_INACTIVE).
   virtual void onActivate(int /*state*/) {}
-  // Sees every message before the handlers above. A dialog with many messages of its own
-  // answers them here: true with `result` set ends the message; false passes it on.
-  virtual bool onMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/,
-                         INT_PTR& /*result*/) {
-    return false;
-  }
+  // WM_SIZE: the client area has its new size.
+  virtual void onSize() {}
+  // WM_GETMINMAXINFO: the smallest outer size the user may drag the frame to, if any.
+  virtual bool onMinTrackSize(POINT& /*size*/) { return false; }
+  // Mouse messages the dialog itself receives (while it holds the capture, say), in client
+  // coordinates; return whether they were handled.
+  virtual bool onMouseMove(POINT /*client*/) { return false; }
+  virtual bool onLeftButtonUp(POINT /*client*/) { return false; }
+  // WM_CAPTURECHANGED: the dialog lost the mouse capture.
+  virtual void onCaptureChanged() {}
+  // WM_DESTROY: the window and its controls still exist, for the last time.
+  virtual void onDestroy() {}
 
  private:
   static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // Sets the message's result for the dialog manager and reports it handled.
+  INT_PTR answer(LRESULT result);
 
   HWND window_ = nullptr;
 };

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h: image lists.
+#include <commctrl.h>
 
 #include "ui/unique_handle.h"
 
@@ -13,6 +15,9 @@ struct GdiObjectDeleter {
 struct MenuDeleter {
   void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct ImageListDeleter {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
 struct WindowDeleter {
   void operator()(HWND window) const { DestroyWindow(window); }
 };
@@ -20,6 +25,7 @@ struct WindowDeleter {
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using UniqueMenu = UniqueHandle<HMENU, MenuDeleter>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 using UniqueWindow = UniqueHandle<HWND, WindowDeleter>;
 
 }  // namespace sonavid::ui

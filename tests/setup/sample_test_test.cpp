@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
+
+#include "common/text.h"
+#include "regex/builtin_substitution.h"
 
 namespace sonavid::setup {
 namespace {
@@ -74,8 +78,26 @@ TEST(TrySubstitution, ShowsOutputOnlyWhenSomethingWasReplaced) {
   EXPECT_EQ(replaced.lastTarget, u"3'25 (205sec)");
   ScriptedSubstitution noMatch({0, u"3'25 (205sec)"});
   EXPECT_EQ(trySubstitution(noMatch, u"s/x//", u"3'25 (205sec)"), u"");
-  ScriptedSubstitution faulty({-1, u"junk"});
-  EXPECT_EQ(trySubstitution(faulty, u"s/(/", u"abc"), u"");
+}
+
+// A command that cannot run shows why instead of an empty result.
+TEST(TrySubstitution, ShowsWhyACommandCannotRun) {
+  ScriptedSubstitution silent({-1, u"junk", u""});
+  EXPECT_EQ(trySubstitution(silent, u"s/(/", u"abc"), u"正規表現エラー");
+  ScriptedSubstitution library({-1, u"", u"Unmatched ( in regex"});
+  EXPECT_EQ(trySubstitution(library, u"s/(/", u"abc"), u"正規表現エラー: Unmatched ( in regex");
+
+  BuiltinSubstitution engine;
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"s/(/x/", u"正規表現エラー: end pattern with unmatched parenthesis"},
+      {u"s/a{2,1}/x/", u"正規表現エラー: upper is smaller than lower in repeat range"},
+      {u"s/(?<n>a)\\k<m>/x/", u"正規表現エラー: undefined name <m> reference"},
+      {u"s/a/b", u"正規表現エラー: s/パターン/置換文字列/ の形になっていません"},
+      {u"", u"正規表現エラー: s/パターン/置換文字列/ の形になっていません"},
+  };
+  for (const auto& [command, shown] : cases) {
+    EXPECT_EQ(trySubstitution(engine, command, u"abc"), shown) << utf16ToUtf8(command);
+  }
 }
 
 }  // namespace

@@ -90,6 +90,32 @@ TEST(SetupModelEditors, ColumnsChooseTextLengthAndFont) {
   EXPECT_FALSE(model.openCodeEditor(-1));
 }
 
+// What the suffix box keeps from a user's typing, and what committing it stores: whole
+// characters only, blanks at the ends trimmed; a blank suffix leaves the row incomplete.
+TEST(SetupModelEditors, SuffixKeepsWholeCharactersAndLosesItsBlanks) {
+  struct Case {
+    std::vector<std::u16string_view> typed;  // the box's text after each change
+    std::u16string_view stored;
+    bool complete;
+  };
+  const Case cases[] = {
+      {{u"a", u"ab", u"ab\xD83C", u"ab\U0001F3B5"}, u"ab\U0001F3B5", true},
+      {{u"abc", u"abc\xD83C", u"abc\xDFB5"}, u"abc", true},
+      {{u"a", u"ab", u"ab\xD842"}, u"ab", true},  // left with half a pair typed
+      {{u" ", u"  ", u"   "}, u"", false},
+      {{u"\u3000x "}, u"x", true},
+  };
+  for (const Case& c : cases) {
+    SetupModel model(listsWithMp3Items(1));
+    model.openTextEditor(0, 1);
+    std::u16string shown;
+    for (std::u16string_view text : c.typed) shown = model.typeInTextEditor(text).text;
+    EXPECT_TRUE(model.commitTextEditor(shown));
+    EXPECT_EQ(model.rows(0)[0].suffix, c.stored) << utf16ToUtf8(shown);
+    EXPECT_EQ(rowComplete(model.rows(0)[0]), c.complete) << utf16ToUtf8(shown);
+  }
+}
+
 TEST(SetupModelEditors, EscapeLeavesTheRowAndCodeChoiceCommitsLikeText) {
   SetupModel model(listsWithMp3Items(1));
   model.openTextEditor(0, 1);

@@ -317,6 +317,28 @@ TEST_F(HelpWindowTest, F1InTheSetupDialogOpensTheHelpUntilTheDialogCloses) {
   EXPECT_EQ(helpWindow(), nullptr) << "the help window outlived the dialog";
 }
 
+// The viewer decodes its title in the ANSI code page, so outside code page 932 the title does
+// not match; the window the viewer returned is closed all the same. A changed title stands in
+// for another code page.
+TEST(HelpWindow, TheViewersWindowIsClosedByItsHandleWhateverItsTitle) {
+  TempFolder folder;
+  PluginHost host(folder.path());
+  ASSERT_TRUE(host.loaded());
+  HWND viewer = nullptr;
+  host.paramDialog(0, u'a', u"音声/動画種別 (help by handle)", [&](HWND dialog) {
+    pressF1(dialog);
+    waitUntil([&] {
+      viewer = FindWindowW(L"HH Parent", nullptr);
+      return viewer != nullptr && IsWindowVisible(viewer);
+    });
+    if (viewer != nullptr) SetWindowTextW(viewer, L"Zelkor plug-in help (another code page)");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_FALSE(IsWindow(viewer)) << "the help window outlived the dialog";
+  if (IsWindow(viewer)) SendMessageW(viewer, WM_CLOSE, 0, 0);
+}
+
 TEST_F(HelpWindowTest, WithoutAHelpWindowClosingADialogLeavesOtherWindowsAlone) {
   // A window whose title only begins like the help window's is not the help window.
   HWND lookalike =

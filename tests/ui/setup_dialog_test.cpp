@@ -195,6 +195,15 @@ void dragRow(HWND dialog, HWND list, int from, int to) {
   SendMessageW(dialog, WM_NULL, 0, 0);
 }
 
+// A click on the title bar: the dialog is active before the clicks that matter (the first
+// click on a freshly shown dialog may only activate it).
+void clickTitleBar(HWND dialog) {
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  clickAt(dialog, POINT{frame.left + 80, frame.top + 8}, 1);
+  Sleep(600);  // past the double-click time
+}
+
 void typeText(HWND target, std::wstring_view text) {
   for (wchar_t c : text) PostMessageW(target, WM_CHAR, c, 1);
 }
@@ -246,23 +255,25 @@ std::vector<std::wstring> comboTexts(HWND combo) {
 
 struct OwnedSearch {
   HWND owner;
+  const wchar_t* windowClass;
   HWND found;
 };
 
-BOOL CALLBACK findOwnedDialog(HWND window, LPARAM lParam) {
+BOOL CALLBACK findOwnedWindow(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<OwnedSearch*>(lParam);
   if (window != search->owner && GetWindow(window, GW_OWNER) == search->owner &&
-      IsWindowVisible(window) && className(window) == L"#32770") {
+      IsWindowVisible(window) && className(window) == search->windowClass) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-// A visible dialog owned by `owner` (the file dialog), or null.
-HWND ownedDialog(HWND owner) {
-  OwnedSearch search{owner, nullptr};
-  EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &findOwnedDialog,
+// A visible window of the class owned by `owner` (by default a dialog: the file dialog, a
+// message box), or null.
+HWND ownedWindow(HWND owner, const wchar_t* windowClass = L"#32770") {
+  OwnedSearch search{owner, windowClass, nullptr};
+  EnumThreadWindows(GetWindowThreadProcessId(owner, nullptr), &findOwnedWindow,
                     reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -273,7 +284,7 @@ bool chooseSampleFile(HWND dialog, const std::wstring& path, std::wstring* initi
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, kIdButtonSample)));
   HWND fileDialog = nullptr;
   if (!waitUntil([&] {
-        fileDialog = ownedDialog(dialog);
+        fileDialog = ownedWindow(dialog);
         return fileDialog != nullptr;
       })) {
     return false;
@@ -631,6 +642,194 @@ TEST_F(SetupDialogTest, DragsRowsKeepsMenuSavedPageOnCancelAndWritesSizes) {
   EXPECT_EQ(host_->hostKey(L"ClmMP3-3"), L"180");
   EXPECT_EQ(host_->hostKey(L"ClmWAV-0"), L"50");
   EXPECT_EQ(host_->hostKey(L"SampleDir"), L"");
+}
+
+// The color of a cell's background, a few pixels in from its left edge.
+uint32_t cellBackground(HWND list, int row, int column) {
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_BOUNDS;
+  SendMessageW(list, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+  POINT at{cell.left + 3, (cell.top + cell.bottom) / 2};
+  ClientToScreen(list, &at);
+  const std::vector<uint32_t> pixel = screenPixels(RECT{at.x, at.y, at.x + 1, at.y + 1});
+  return pixel.empty() ? 0 : pixel[0];
+}
+
+// The static text of a message box.
+std::wstring messageText(HWND box) {
+  std::wstring text;
+  for (HWND child : childWindows(box, L"Static")) text += textOf(child);
+  return text;
+}
+
+// The suffix box counts characters, a surrogate pair as one and never split; a suffix of
+// blanks leaves its row incomplete, marked in the list and not saved. The test button shows
+// why a substitution cannot run.
+TEST_F(SetupDialogTest, SuffixBoxCountsCharactersAndMarksABlankSuffix) {
+  writeUtf16File(dataPath_,
+                 u"[Version]\r\nNo=52\r\n[MP3]\r\nCount=4\r\n"
+                 u"I1=TIME_a\r\nD1=a\r\nR1=s/(/x/\r\nI2=TIME_b\r\nD2=b\r\nR2=s/b/B/\r\n"
+                 u"I3=TIME_c\r\nD3=c\r\nR3=s/c/C/\r\nI4=TIME_d\r\nD4=d\r\nR4=s/d/D/\r\n");
+  host_.reset();
+  host_ = std::make_unique<PluginHost>(folder_.path());
+  ASSERT_TRUE(host_->loaded());
+  PluginCallbacks plugin;
+  // Typed one UTF-16 unit at a time, as the keyboard and the input method deliver them.
+  const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+      {L"ab\U0001F3B5", L"ab\U0001F3B5"},
+      {L"abc\U0001F3B5", L"abc"},
+      {L"ab\U00020BB7d", L"ab\U00020BB7"},
+      {L" \u3000 ", L""},
+  };
+  std::vector<std::wstring> shown;
+  uint32_t blankCell = 0, filledCell = 0;
+  std::wstring testResult, tipText;
+  runSetup(*host_, plugin, [&](HWND dialog) {
+    HWND mp3 = listOf(dialog, kPageMp3);
+    clickTitleBar(dialog);
+    for (size_t row = 0; row < cases.size(); ++row) {
+      editCell(dialog, mp3, static_cast<int>(row), 1, cases[row].first, VK_RETURN);
+      shown.push_back(cellText(mp3, static_cast<int>(row), 1));
+    }
+    clearSelection(mp3);
+    UpdateWindow(mp3);
+    SendMessageW(dialog, WM_NULL, 0, 0);
+    blankCell = cellBackground(mp3, 3, 1);
+    filledCell = cellBackground(mp3, 2, 1);
+    saveScreenshot(dialog, "setup-suffixes.png");
+
+    HWND sample = GetDlgItem(dialog, kIdComboBoxSample);
+    SendMessageW(sample, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0'05 (5sec)"));
+    clickAt(dialog, cellCentre(mp3, 0, 2), 1);
+    waitUntil([&] { return selectedRow(mp3) == 0; });
+    click(GetDlgItem(dialog, kIdButtonTest));
+    HWND result = GetDlgItem(dialog, kIdEditTest);
+    testResult = textOf(result);
+    // The box is narrow: the whole text shows as a tip when the pointer rests on it.
+    RECT box{};
+    GetWindowRect(result, &box);
+    moveMouse(POINT{box.left + 20, (box.top + box.bottom) / 2});
+    HWND tip = nullptr;
+    waitUntil([&] { return (tip = ownedWindow(dialog, L"tooltips_class32")) != nullptr; });
+    if (tip != nullptr) tipText = textOf(tip);
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    frame.bottom += 40;  // the tip may reach below the dialog
+    saveScreenshotOfArea(frame, "setup-regex-error.png");
+    click(GetDlgItem(dialog, IDOK));
+  });
+  std::vector<std::wstring> expected;
+  for (const auto& c : cases) expected.push_back(c.second);
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(blankCell, 0xFFDCDCu);
+  EXPECT_EQ(filledCell, 0xFFFFFFu);
+  EXPECT_EQ(testResult, L"正規表現エラー: end pattern with unmatched parenthesis");
+  EXPECT_EQ(tipText, testResult);
+  EXPECT_EQ(dataKey(L"MP3", L"Count"), L"3");
+  EXPECT_EQ(dataKey(L"MP3", L"I1"), L"TIME_ab\U0001F3B5");
+  EXPECT_EQ(dataKey(L"MP3", L"I3"), L"TIME_ab\U00020BB7");
+  EXPECT_EQ(dataKey(L"MP3", L"I4"), L"<none>");
+}
+
+// A save that the data file does not take (here a read-only file) leaves the changes unsaved
+// and says so; OK then keeps the dialog open.
+TEST_F(SetupDialogTest, AFailedSaveKeepsTheChangesAndSaysSo) {
+  ASSERT_TRUE(host_->loaded());
+  ASSERT_TRUE(SetFileAttributesW(dataPath_.c_str(), FILE_ATTRIBUTE_READONLY));
+  PluginCallbacks plugin;
+  std::vector<std::wstring> messages;
+  bool saveStillEnabled = false, okStillEnabled = false, openAfterOk = false;
+  runSetup(*host_, plugin, [&](HWND dialog) {
+    HWND mp3 = listOf(dialog, kPageMp3);
+    clickTitleBar(dialog);
+    editCell(dialog, mp3, 0, 2, L"変更", VK_RETURN);
+    const auto answerMessageBox = [&](const char* screenshot) {
+      HWND box = nullptr;
+      if (!waitUntil([&] { return (box = ownedWindow(dialog)) != nullptr; })) return;
+      messages.push_back(textOf(box) + L"|" + messageText(box));
+      saveScreenshot(box, screenshot);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      waitUntil([&] { return !IsWindow(box); });
+    };
+    PostMessageW(dialog, WM_COMMAND, kIdMenuSave, 0);
+    answerMessageBox("setup-save-failed.png");
+    saveStillEnabled = menuEnabled(dialog, kIdMenuSave);
+    okStillEnabled = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    answerMessageBox("setup-save-failed-ok.png");
+    openAfterOk = IsWindowVisible(dialog) != FALSE;
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  SetFileAttributesW(dataPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const std::wstring message =
+      L"音声/動画ファイル情報取得マクロ設定|設定を保存できませんでした。\r\n" + dataPath_ +
+      L"\r\n\r\n変更はまだ保存されていません。ファイルが読み取り専用に"
+      L"なっていないか、他のプログラムで開かれていないか確認してください。";
+  EXPECT_EQ(messages, (std::vector<std::wstring>{message, message}));
+  EXPECT_TRUE(saveStillEnabled);
+  EXPECT_TRUE(okStillEnabled);
+  EXPECT_TRUE(openAfterOk);
+  EXPECT_EQ(dataKey(L"MP3", L"D1"), L"分だけ");
+}
+
+// Resizing by the frame: afterwards every control that moved shows what it draws when asked
+// to paint afresh (no blank or half-drawn buttons, no stale header dividers).
+TEST_F(SetupDialogTest, ResizingByTheFrameLeavesEveryControlDrawn) {
+  ASSERT_TRUE(host_->loaded());
+  PluginCallbacks plugin;
+  bool resized = false;
+  std::wstring stale;
+  runSetup(*host_, plugin, [&](HWND dialog) {
+    saveScreenshot(dialog, "setup-before-resize.png");
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    clickTitleBar(dialog);
+    const POINT corner{frame.right - 2, frame.bottom - 2};
+    moveMouse(corner);
+    waitUntilPointerAt(dialog, corner);
+    mouseButton(MOUSEEVENTF_LEFTDOWN);
+    constexpr int kSteps = 8;
+    const POINT end{corner.x + 120, corner.y + 80};
+    for (int i = 1; i <= kSteps; ++i) {
+      moveMouse(POINT{corner.x + 120 * i / kSteps, corner.y + 80 * i / kSteps});
+      Sleep(30);
+    }
+    waitUntilPointerAt(dialog, end);
+    mouseButton(MOUSEEVENTF_LEFTUP);
+    resized = waitUntil([&] {
+      RECT now{};
+      GetWindowRect(dialog, &now);
+      return now.right - now.left > frame.right - frame.left + 60;
+    });
+    Sleep(500);  // the dialog's thread paints what it will paint
+    SendMessageW(dialog, WM_NULL, 0, 0);
+
+    HWND mp3 = listOf(dialog, kPageMp3);
+    const std::vector<std::pair<const wchar_t*, HWND>> controls = {
+        {L"OK", GetDlgItem(dialog, IDOK)},
+        {L"CANCEL", GetDlgItem(dialog, IDCANCEL)},
+        {L"サンプル", GetDlgItem(dialog, kIdButtonSample)},
+        {L"確認", GetDlgItem(dialog, kIdButtonTest)},
+        {L"header", reinterpret_cast<HWND>(SendMessageW(mp3, LVM_GETHEADER, 0, 0))}};
+    std::vector<std::vector<uint32_t>> shown;
+    for (const auto& [name, control] : controls) {
+      RECT rect{};
+      GetWindowRect(control, &rect);
+      shown.push_back(screenPixels(rect));
+    }
+    GetWindowRect(dialog, &frame);
+    saveScreenshotOfArea(frame, "setup-after-resize.png");
+    saveScreenshot(dialog, "setup-after-resize-repainted.png");  // repaints everything first
+    for (size_t i = 0; i < controls.size(); ++i) {
+      RECT rect{};
+      GetWindowRect(controls[i].second, &rect);
+      if (screenPixels(rect) != shown[i]) stale += std::wstring(controls[i].first) + L" ";
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_TRUE(resized);
+  EXPECT_EQ(stale, L"");
 }
 
 TEST_F(SetupDialogTest, SnapsThePointerToCancelWhenTheMouseSettingAsksForIt) {

@@ -395,10 +395,10 @@ bool saveScreenshot(HWND window, const std::string& fileName) {
   return saveScreenshotOfArea(rect, fileName);
 }
 
-bool saveScreenshotOfArea(const RECT& rect, const std::string& fileName) {
+std::vector<uint32_t> screenPixels(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return {};
 
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -415,21 +415,31 @@ bool saveScreenshotOfArea(const RECT& rect, const std::string& fileName) {
   const bool copied =
       BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
   GdiFlush();
-  std::string rgb;
+  std::vector<uint32_t> pixels;
   if (copied && bits != nullptr) {
-    const auto* pixels = static_cast<const uint8_t*>(bits);
-    rgb.reserve(static_cast<size_t>(width) * height * 3);
-    for (int i = 0; i < width * height; ++i) {
-      rgb.push_back(static_cast<char>(pixels[i * 4 + 2]));
-      rgb.push_back(static_cast<char>(pixels[i * 4 + 1]));
-      rgb.push_back(static_cast<char>(pixels[i * 4 + 0]));
-    }
+    const auto* bgrx = static_cast<const uint32_t*>(bits);
+    pixels.assign(bgrx, bgrx + static_cast<size_t>(width) * height);
+    for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
   }
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (rgb.empty()) return false;
+  return pixels;
+}
+
+bool saveScreenshotOfArea(const RECT& rect, const std::string& fileName) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const std::vector<uint32_t> pixels = screenPixels(rect);
+  if (pixels.empty()) return false;
+  std::string rgb;
+  rgb.reserve(pixels.size() * 3);
+  for (uint32_t pixel : pixels) {
+    rgb.push_back(static_cast<char>(pixel >> 16));
+    rgb.push_back(static_cast<char>(pixel >> 8));
+    rgb.push_back(static_cast<char>(pixel));
+  }
 
   const std::wstring folder = screenshotFolder();
   CreateDirectoryW(folder.c_str(), nullptr);

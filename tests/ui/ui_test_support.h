@@ -91,6 +91,10 @@ HMENU menuOf(HWND menuWindow);
 // a submenu in brackets after its caption: "A|B|-|C[D*|E]".
 std::wstring menuSummary(HMENU menu);
 
+// What the screen shows in an area now, as rows of 0xRRGGBB pixels (empty when nothing could
+// be captured). Nothing is repainted first.
+std::vector<uint32_t> screenPixels(const RECT& area);
+
 // Saves what the screen shows of `window` (frame included) as a PNG file under the
 // screenshot folder. Returns false when nothing could be captured.
 bool saveScreenshot(HWND window, const std::string& fileName);
