@@ -15,8 +15,8 @@ class InstalledReaderWithFallback final : public MediaReader {
   InstalledReaderWithFallback(std::unique_ptr<MediaReader> installed,
                               std::unique_ptr<MediaReader> builtin);
 
-  // The installed reader loads the file first. When it reports type 0, or refuses the file,
-  // the built-in reader reads it; its answer is taken only when it knows the type. A file
+  // The installed reader loads the file first. When it reports no type the plug-in names for
+  // it (0 among them), or refuses the file, the built-in reader reads it; its answer is taken only when it knows the type. A file
   // that neither reader knows keeps the installed reader's result, so a file the installed
   // reader refused still fails to load, as it did without the fallback.
   bool load(std::u16string_view path) override;

@@ -124,6 +124,8 @@ TEST_F(Mp3infpReaderTest, FilesOfNoTypeOrRefusedAreReadByTheBuiltinReader) {
       {L"曲.flac", L"flac-tagged.flac", nullptr, true, 11, u"INAM", u"ロスレスの曲"},
       // Neither knows it: still a loaded file of no type, with the installed reader's values.
       {L"notes.txt", nullptr, "type=0\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
+      // A code of the installed reader's own above 9 is not taken for one of ours (11 FLAC).
+      {L"other.bin", nullptr, "type=11\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
       // Refused by the installed reader, known to the built-in one.
       {L"refused.mkv", L"h264-aac.mkv", nullptr, true, 15, u"VFMT", u"H264, 64x48, 25.000fps"},
       // Refused and unknown, or missing: a failed load, nothing left of the file before.
