@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "common/text.h"
 #include "plugin/bregonig_substitution_win.h"
+#include "plugin/installed_reader_with_fallback.h"
 #include "plugin/mp3infp_reader_win.h"
 #include "plugin/platform_library_search.h"
 #include "media/builtin_reader.h"
@@ -78,7 +81,10 @@ HMODULE loadLibraryFrom(const std::vector<std::u16string>& folders, std::u16stri
 std::unique_ptr<MediaReader> chooseReader(const std::vector<std::u16string>& folders) {
   std::u16string path;
   if (HMODULE module = loadLibraryFrom(folders, kReaderLibraryName, path)) {
-    if (auto reader = Mp3infpReader::fromModule(module, path)) return reader;
+    if (auto reader = Mp3infpReader::fromModule(module, path)) {
+      return std::make_unique<InstalledReaderWithFallback>(
+          std::move(reader), std::make_unique<media::BuiltinReader>());
+    }
     FreeLibrary(module);
   }
   return std::make_unique<media::BuiltinReader>();
@@ -116,7 +122,9 @@ void releasePlatformLibraries(PluginState& state) {
 }
 
 std::u16string describePlatformLibraries(const PluginState& state) {
-  const auto* reader = dynamic_cast<const Mp3infpReader*>(state.reader.get());
+  const auto* combined = dynamic_cast<const InstalledReaderWithFallback*>(state.reader.get());
+  const auto* reader =
+      combined ? dynamic_cast<const Mp3infpReader*>(&combined->installed()) : nullptr;
   const auto* substitution = dynamic_cast<const BregonigSubstitution*>(state.substitution.get());
   return u"reader: " +
          describeLibraryChoice(kReaderLibraryName, reader ? reader->libraryPath() : u"") +

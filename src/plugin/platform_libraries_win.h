@@ -15,6 +15,7 @@ std::vector<std::u16string> platformLibraryFolders();
 
 // Sets state.reader and state.substitution: the adapter to the library found first in
 // `folders` (loaded by full path) when it offers the functions needed, else the built-in one.
+// An installed reader is backed by the built-in one for the files it reports as of no type.
 void choosePlatformLibraries(PluginState& state, const std::vector<std::u16string>& folders);
 void choosePlatformLibraries(PluginState& state);
 

@@ -84,6 +84,13 @@ TEST(PlatformLibrariesInPlugin, ReaderBesideThePluginServesUntilFinalize) {
     EXPECT_EQ(plugin.execute(1, u"MP3,INAM_v1", L"gone.mp3", 1, 2), u"");
     EXPECT_EQ(plugin.execute(0, u"0,1", L"gone.mp3", 1, 3), u"mp3");
 
+    // A type the installed reader does not know is read by the built-in reader.
+    std::wstring flac = L"Z:";  // Wine maps the Unix root to drive Z:
+    for (char c : std::string(SONAVID_TEST_DATA "/media/flac-tagged.flac")) flac.push_back(c == '/' ? L'\\' : c);
+    ASSERT_TRUE(CopyFileW(flac.c_str(), (folder.path() + L"tagged.flac").c_str(), FALSE));
+    EXPECT_EQ(plugin.execute(0, u"", L"tagged.flac", 2, 1), u"FLAC");
+    EXPECT_EQ(plugin.execute(1, u"FLAC,IART", L"tagged.flac", 2, 2), u"FLAC Artist");
+
     plugin.finalize();
     EXPECT_FALSE(isLoaded(readerPath));
   }

@@ -1,9 +1,12 @@
 // The adapter to an installed mp3infp.dll, against the test double: ordinals, calling
-// convention, the ANSI code page both ways, and what a failed load leaves.
+// convention, the ANSI code page both ways, what a failed load leaves, and the built-in reader
+// behind it for the files it does not know.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "media/builtin_reader.h"
+#include "plugin/installed_reader_with_fallback.h"
 #include "plugin/mp3infp_reader_win.h"
 #include "win/platform_libraries_support.h"
 #include "win/plugin_fixture.h"
@@ -101,6 +104,50 @@ TEST_F(Mp3infpReaderTest, UnmappableCharactersBecomeTheDefaultCharacterNotALookA
   reader->load(u16(folder.path() + L"\U0001F3B5.mp3"));
   const std::string pair(log->lastPath);
   EXPECT_EQ(pair.substr(pair.size() - 5), std::string(1, defaultChar) + ".mp3");
+}
+
+TEST_F(Mp3infpReaderTest, FilesOfNoTypeOrRefusedAreReadByTheBuiltinReader) {
+  std::wstring media = L"Z:";  // Wine maps the Unix root to drive Z:
+  for (char c : std::string(SONAVID_TEST_DATA "/media/")) media.push_back(c == '/' ? L'\\' : c);
+  const struct {
+    const wchar_t* name;
+    const wchar_t* fixture;  // copied from the media folder, else `lines` are written
+    const char* lines;
+    bool loads;
+    int32_t type;
+    const char16_t* field;
+    const char16_t* value;
+  } cases[] = {
+      // The installed reader answers the files it knows.
+      {L"song.mp3", nullptr, "type=1\nINAM_v1=Installed\n", true, 1, u"INAM_v1", u"Installed"},
+      // It loads a FLAC file as of no type: the built-in reader answers.
+      {L"曲.flac", L"flac-tagged.flac", nullptr, true, 11, u"INAM", u"ロスレスの曲"},
+      // Neither knows it: still a loaded file of no type, with the installed reader's values.
+      {L"notes.txt", nullptr, "type=0\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
+      // A code of the installed reader's own above 9 is not taken for one of ours (11 FLAC).
+      {L"other.bin", nullptr, "type=11\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
+      // Refused by the installed reader, known to the built-in one.
+      {L"refused.mkv", L"h264-aac.mkv", nullptr, true, 15, u"VFMT", u"H264, 64x48, 25.000fps"},
+      // Refused and unknown, or missing: a failed load, nothing left of the file before.
+      {L"refused.txt", nullptr, "type=1\nINAM=Refused\n", false, 0, u"INAM", u""},
+      {L"missing.flac", nullptr, nullptr, false, 0, u"INAM", u""},
+  };
+  InstalledReaderWithFallback combined(std::move(reader), std::make_unique<media::BuiltinReader>());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    const std::wstring path = folder.path() + c.name;
+    if (c.fixture != nullptr) {
+      ASSERT_TRUE(CopyFileW((media + c.fixture).c_str(), path.c_str(), FALSE));
+    } else if (c.lines != nullptr) {
+      writeBytes(path, c.lines);
+    }
+    EXPECT_EQ(combined.load(u16(path)), c.loads);
+    EXPECT_EQ(combined.type(), c.type);
+    EXPECT_EQ(combined.value(c.field), c.value);
+    std::u16string copied = u"stale";
+    combined.copyValue(c.field, copied);
+    EXPECT_EQ(copied, c.value);
+  }
 }
 
 TEST(Mp3infpReaderAbi, DoubleUsesTheStandardCallingConventionAndTheAdapterStaysBalanced) {

@@ -1,7 +1,8 @@
 // Test double of the installed media reader: the three functions by ordinal with the standard
 // Windows calling convention, and a log. A "media file" for it is a text of NAME=VALUE lines
 // in the ANSI code page; the line "type=N" gives the type code, a name without a line has no
-// value. Like a reader that holds its last file, a failed load keeps the previous values.
+// value. Like a reader that holds its last file, a failed load keeps the previous values. A file
+// whose name begins "refused" fails to load, as a format an installed reader does not know may.
 #include <windows.h>
 
 #include <cstring>
@@ -19,6 +20,11 @@ int32_t typeCode = 0;
 void copyText(char* target, size_t size, const char* text) {
   std::strncpy(target, text ? text : "", size - 1);
   target[size - 1] = '\0';
+}
+
+bool isRefused(const char* path) {
+  const char* name = std::strrchr(path, '\\');
+  return std::strncmp(name ? name + 1 : path, "refused", 7) == 0;
 }
 
 bool readFile(const char* path, std::string& bytes) {
@@ -43,7 +49,7 @@ DWORD __stdcall fakeReaderLoad(HWND owner, const char* path) {
   if (owner != nullptr) ++readerLog.nonNullOwners;
   copyText(readerLog.lastPath, sizeof readerLog.lastPath, path);
   std::string bytes;
-  if (path == nullptr || !readFile(path, bytes)) return 1;
+  if (path == nullptr || isRefused(path) || !readFile(path, bytes)) return 1;
   values.clear();
   typeCode = 0;
   size_t start = 0;

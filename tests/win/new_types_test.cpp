@@ -1,0 +1,200 @@
+// FLAC, AIFF, WavPack, DSF and Matroska through the real DLL: names, values and user items of
+// their pages, and data files written before these pages existed.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "engine/execute_request.h"
+#include "settings/ini_form.h"
+#include "setup/setup_dialog_win.h"
+#include "win/plugin_fixture.h"
+
+namespace sonavid::test {
+namespace {
+
+std::wstring mediaFolder() {
+  std::wstring path = L"Z:";  // Wine maps the Unix root to drive Z:
+  for (char c : std::string(SONAVID_TEST_DATA "/media")) path.push_back(c == '/' ? L'\\' : c);
+  return path;
+}
+
+std::u16string fromUtf16le(const std::string& bytes) {
+  std::u16string text;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                         static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text;
+}
+
+// The data file's text without one section (its header up to the next section or the end).
+std::u16string withoutSection(const std::u16string& text, std::u16string_view name) {
+  const std::u16string header = u"[" + std::u16string(name) + u"]";
+  const size_t start = text.find(header);
+  if (start == std::u16string::npos) return text;
+  const size_t next = text.find(u"\r\n[", start);
+  return text.substr(0, start) + (next == std::u16string::npos ? u"" : text.substr(next + 2));
+}
+
+class NewTypesThroughDll : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(plugin_.entry(), nullptr); }
+  void TearDown() override { finalise(); }
+
+  void initialise() {
+    const PluginInitRecord record{nullptr, reinterpret_cast<const char16_t*>(ini_.c_str()),
+                                  u"mac_Sonavid"};
+    plugin_.descriptor().macInitialize(&record);
+    initialised_ = true;
+  }
+  void finalise() {
+    if (initialised_) plugin_.descriptor().macFinalize();
+    initialised_ = false;
+  }
+
+  // One file's macro, loading it first (a new file number after a reset each time).
+  std::u16string expand(int32_t macro, const char16_t* parameters, const wchar_t* file) {
+    plugin_.descriptor().macExecute(nullptr);
+    const std::wstring folder = mediaFolder();
+    ExecuteRequest request{};
+    request.macroIndex = macro;
+    request.parameterText = parameters;
+    request.directory = reinterpret_cast<const char16_t*>(folder.c_str());
+    request.fileName = reinterpret_cast<const char16_t*>(file);
+    request.callNumber = 1;
+    const char16_t* result = plugin_.descriptor().macExecute(&request);
+    return result ? std::u16string(result) : u"(null)";
+  }
+
+  // Opens the setup dialog, adds a row to `page`, saves that page and cancels.
+  void addRowAndSave(int page) {
+    auto* formSetup = reinterpret_cast<HWND*>(GetProcAddress(plugin_.module(), "_FormSetup"));
+    ASSERT_NE(formSetup, nullptr);
+    std::thread driver([&] {
+      HWND dialog = nullptr;
+      for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
+        Sleep(20);
+        dialog = *formSetup;
+      }
+      SendMessageW(GetDlgItem(dialog, setup::kIdPageControl), TCM_SETCURFOCUS, page, 0);
+      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuAdd, 0);
+      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuSave, 0);
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    const HostRect rect{0, 0, 640, 480};
+    plugin_.descriptor().macSetup(&rect);
+    driver.join();
+  }
+
+  LoadedPlugin plugin_;
+  TempFolder folder_;
+  std::wstring ini_ = folder_.path() + L"host.ini";
+  std::wstring data_ = folder_.path() + L"mac_Sonavid.dat";
+  bool initialised_ = false;
+};
+
+TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
+  initialise();
+  const struct {
+    const wchar_t* file;
+    const char16_t* name;  // macro 0, upper case
+    const char16_t* type;  // macro 1's explicit type
+    const char16_t* time;
+    const char16_t* audio;
+    const char16_t* video;  // nullptr: not asked
+    const char16_t* tag;    // "CODE=value"
+  } cases[] = {
+      {L"flac-tagged.flac", u"FLAC", u"FLAC", u"0'02 (2sec)", u"FLAC, 16bit, 44100Hz, 2ch, 9Kbps",
+       nullptr, u"INAM=ロスレスの曲"},
+      {L"aiff-16bit.aiff", u"AIFF", u"AIFF", u"0'02 (2sec)",
+       u"AIFF PCM, 16bit, 8000Hz, 1ch, 128Kbps", nullptr, u"ICOP=(C) Sonavid"},
+      {L"wv-lossless.wv", u"WV", u"WV", u"0'02 (2sec)",
+       u"WavPack lossless, 16bit, 44100Hz, 2ch, 12Kbps", nullptr, u"IART=WavPack Artist"},
+      {L"dsf-dsd64.dsf", u"DSF", u"DSF", u"0'01 (1sec)", u"DSD64, 1bit, 2822400Hz, 2ch, 5644Kbps",
+       nullptr, u"IPRD=DSD Album"},
+      {L"h264-aac.mkv", u"MKV", u"MKV", u"00'00'02 (2sec)", u"AAC, 48000Hz, 2ch",
+       u"H264, 64x48, 25.000fps", u"INAM=H264 Title"},
+      {L"album.mka", u"MKA", u"MKV", u"00'00'03 (3sec)", u"Opus, 48000Hz, 1ch", u"",
+       u"IPRD=アルバム"},
+      {L"vp9-opus.webm", u"WEBM", u"MKV", u"00'00'02 (2sec)", u"Opus, 48000Hz, 2ch",
+       u"VP9, 64x48, 15.000fps", u"INAM=WebM Title"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    const std::u16string type(c.type);
+    std::u16string lower(c.name);
+    for (char16_t& ch : lower) ch = static_cast<char16_t>(ch >= u'A' && ch <= u'Z' ? ch + 32 : ch);
+    EXPECT_EQ(expand(0, u"", c.file), c.name);
+    EXPECT_EQ(expand(0, u"1", c.file), lower);
+    EXPECT_EQ(expand(1, (type + u",TIME").c_str(), c.file), c.time);
+    EXPECT_EQ(expand(1, u"", c.file), c.time);  // automatic type, "TIME"
+    EXPECT_EQ(expand(1, u",AFMT", c.file), c.audio);
+    if (c.video != nullptr) {
+      EXPECT_EQ(expand(1, (type + u",VFMT").c_str(), c.file), c.video);
+    }
+    const std::u16string tag(c.tag);
+    const size_t equals = tag.find(u'=');
+    EXPECT_EQ(expand(1, (type + u"," + tag.substr(0, equals)).c_str(), c.file),
+              tag.substr(equals + 1));
+    // Another type's name does not answer for this file.
+    EXPECT_EQ(expand(1, u"MP3,TIME", c.file), u"");
+  }
+}
+
+TEST_F(NewTypesThroughDll, UserItemsOfTheNewPagesApplyWithTheirTypeName) {
+  writeBytes(data_, utf16le(u"[Version]\r\nNo=52\r\n"
+                            u"[FLAC]\r\nCount=1\r\nI1=TIME_x\r\nD1=秒なし\r\nR1=s/ \\(.*$//\r\n"
+                            u"[MKV]\r\nCount=1\r\nI1=AFMT_ch\r\nD1=\r\nR1=s/^.*, //\r\n"));
+  initialise();
+  const struct {
+    const wchar_t* file;
+    const char16_t* parameters;
+    const char16_t* expected;
+  } cases[] = {
+      {L"flac-tagged.flac", u"FLAC,TIME_x", u"0'02"},
+      // The MKV page's items serve MKA and WebM files as well.
+      {L"h264-aac.mkv", u"MKV,AFMT_ch", u"2ch"},
+      {L"album.mka", u"MKV,AFMT_ch", u"1ch"},
+      {L"vp9-opus.webm", u"MKV,AFMT_ch", u"2ch"},
+      // A page without that item gives the base value; an automatic type cuts no prefix, and
+      // the reader has no field of that name.
+      {L"aiff-16bit.aiff", u"AIFF,TIME_x", u"0'02 (2sec)"},
+      {L"flac-tagged.flac", u",TIME_x", u""},
+      // The item of another type's page does not apply.
+      {L"wv-lossless.wv", u"FLAC,TIME_x", u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file << " case " << (&c - cases));
+    EXPECT_EQ(expand(1, c.parameters, c.file), c.expected);
+  }
+}
+
+TEST_F(NewTypesThroughDll, OlderDataFileLoadsAndSavingANewPageLeavesTheRestAsItWas) {
+  // As an earlier version wrote it, before the new pages: their sections are missing, and
+  // the host file has no "Clm" keys for them.
+  const std::u16string older =
+      u"[Version]\r\nNo=52\r\n\r\n"
+      u"[MP3]\r\nCount=1\r\nI1=TIME_x\r\nD1=分だけ\r\nR1=s/'.*$//\r\n\r\n"
+      u"[WAV]\r\nCount=0\r\n\r\n"
+      u"[MP4]\r\nCount=1\r\nI1=VFMT_v\r\nD1=\r\nR1=s/,.*//\r\n\r\n";
+  writeBytes(data_, utf16le(older));
+  writeBytes(ini_, utf16le(u"[mac_Sonavid]\r\nClmMP3-0=77\r\n"));
+  initialise();
+  EXPECT_EQ(expand(1, u"MP3,TIME_x", L"mp3-cbr-info.mp3"), u"0");
+  EXPECT_EQ(expand(1, u"FLAC,TIME_x", L"flac-tagged.flac"), u"0'02 (2sec)");
+
+  // An added row without a suffix is not kept: the FLAC page is saved empty.
+  addRowAndSave(8);
+  finalise();
+  const std::u16string saved = fromUtf16le(readBytes(data_));
+  EXPECT_EQ(withoutSection(saved, u"FLAC"), older);
+  const IniForm data = IniForm::load(reinterpret_cast<const char16_t*>(data_.c_str()));
+  EXPECT_EQ(data.readInt(u"FLAC", u"Count", -1), 0);
+  const IniForm host = IniForm::load(reinterpret_cast<const char16_t*>(ini_.c_str()));
+  EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmMP3-0", 0), 77);
+  EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmFLAC-0", 0), 50);
+  EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmMKV-3", 0), 200);
+}
+
+}  // namespace
+}  // namespace sonavid::test
