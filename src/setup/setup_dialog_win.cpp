@@ -54,13 +54,57 @@ SetupDialog::SetupDialog(const MacroContext& services, const HostRect& hostRect)
       hostRect_(hostRect),
       model_(services.state.settings.itemLists) {}
 
+namespace {
+
+// The setup dialog the keyboard filter serves; there is one at a time.
+SetupDialog* shownSetupDialog = nullptr;
+
+struct HookDeleter {
+  void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using UniqueHook = ui::UniqueHandle<HHOOK, HookDeleter>;
+
+}  // namespace
+
+LRESULT CALLBACK SetupDialog::keyboardFilter(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == MSGF_DIALOGBOX && message != nullptr && shownSetupDialog != nullptr &&
+      shownSetupDialog->switchPageByKey(*message)) {
+    return TRUE;  // taken: the dialog manager does not move the focus for it
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool SetupDialog::switchPageByKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) {
+    return false;
+  }
+  // Only keys typed in this dialog, not in the file dialog it may have opened.
+  if (pageControl_ == nullptr || (message.hwnd != window() && !IsChild(window(), message.hwnd))) {
+    return false;
+  }
+  commitOpenEditors();
+  const int count = static_cast<int>(SendMessageW(pageControl_, TCM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return true;
+  const int shown = static_cast<int>(SendMessageW(pageControl_, TCM_GETCURSEL, 0, 0));
+  const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+  // Through the focus, so the strip sends the same notifications as for a click.
+  SendMessageW(pageControl_, TCM_SETCURFOCUS, (shown + step) % count, 0);
+  return true;
+}
+
 INT_PTR SetupDialog::run() {
   ui::DialogTemplateSpec dialogLayout;
   // A sizeable border and a caption, but no system menu and no title-bar buttons.
   dialogLayout.style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME;
   dialogLayout.title = std::u16string(kSetupCaption);
   const std::vector<uint16_t> words = ui::buildDialogTemplate(dialogLayout);
-  return runModal(reinterpret_cast<HWND>(state_.ownerWindow), words);
+  shownSetupDialog = this;
+  const UniqueHook filter(SetWindowsHookExW(WH_MSGFILTER, keyboardFilter, nullptr,
+                                            GetCurrentThreadId()));
+  const INT_PTR result = runModal(reinterpret_cast<HWND>(state_.ownerWindow), words);
+  shownSetupDialog = nullptr;
+  return result;
 }
 
 // ---- Messages, each to its named handler ------------------------------------------------------

@@ -66,6 +66,10 @@ class SetupDialog : private ui::ModalDialog {
   void onDestroy() override;
 
   static LRESULT CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Ctrl+Tab and Ctrl+Shift+Tab switch pages, as in every tabbed window. The dialog manager
+  // passes neither to the page strip, so a message filter of the dialog's thread sees them.
+  static LRESULT CALLBACK keyboardFilter(int code, WPARAM wParam, LPARAM lParam);
+  bool switchPageByKey(const MSG& message);
   LRESULT handleEditor(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);
 
   // setup_dialog_win.cpp

@@ -208,13 +208,13 @@ TEST(NewTypesDialogs, SetupPageStripReachesTheLastPageByItsArrowsAndArrowKeys) {
 }
 
 // Ctrl+Tab, as property sheets and tabbed windows switch pages, typed on the keyboard (the
-// page strip does not handle it itself: the dialog has to). Not handled yet; kept disabled
-// until the setup dialog switches pages on Ctrl+Tab and Ctrl+Shift+Tab.
-TEST(NewTypesDialogs, DISABLED_SetupPagesFollowCtrlTab) {
+// page strip does not handle it itself: the dialog does), and Ctrl+Shift+Tab back.
+TEST(NewTypesDialogs, SetupPagesFollowCtrlTab) {
   TempFolder folder;
   PluginHost host(folder.path());
   ASSERT_TRUE(host.loaded());
   int reached = -1;
+  int back = -1;
   runSetup(host, [&](HWND dialog) {
     HWND tabs = GetDlgItem(dialog, setup::kIdPageControl);
     SetForegroundWindow(dialog);
@@ -223,9 +223,14 @@ TEST(NewTypesDialogs, DISABLED_SetupPagesFollowCtrlTab) {
       if (!waitUntil([&] { return TabCtrl_GetCurSel(tabs) == i; })) break;
     }
     reached = TabCtrl_GetCurSel(tabs);
+    sendKeys({{VK_CONTROL, false}, {VK_SHIFT, false}, {VK_TAB, false}, {VK_TAB, true},
+              {VK_SHIFT, true}, {VK_CONTROL, true}});
+    waitUntil([&] { return TabCtrl_GetCurSel(tabs) == kPageCount - 2; });
+    back = TabCtrl_GetCurSel(tabs);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
   EXPECT_EQ(reached, kPageCount - 1);
+  EXPECT_EQ(back, kPageCount - 2);
 }
 
 }  // namespace
