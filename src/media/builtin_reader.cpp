@@ -19,6 +19,9 @@ constexpr Reader kReaders[] = {readRiff, readAsf,    readOgg,      readMonkeys,
 
 constexpr std::string_view kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+// Matroska and WebM (EBML): no reader here, but they carry MPEG audio frames and are not MP3
+// files.
+constexpr std::string_view kEbmlMagic("\x1A\x45\xDF\xA3", 4);
 // Box types an MP4 file may start with.
 constexpr std::string_view kMp4FirstBoxes[] = {"ftyp", "moov", "mdat", "wide", "free", "skip"};
 
@@ -69,8 +72,12 @@ void BuiltinReader::readFileInto(RandomAccessFile& rawFile, MediaInfo& info) {
   info.reserve(kUsualValueCount);
   const Reader likely = likelyReader(file.head());
   if (likely != nullptr && likely(file, info)) return;
+  // Frame syncs are found inside many containers: a file that carries another container's
+  // signature is never taken for MPEG audio.
+  const bool otherContainer =
+      (likely != nullptr && likely != readMpegAudio) || file.head().starts_with(kEbmlMagic);
   for (Reader reader : kReaders) {
-    if (reader == likely) continue;
+    if (reader == likely || (otherContainer && reader == readMpegAudio)) continue;
     // Whatever a reader that turned the file down had set goes.
     info.clear();
     if (reader(file, info)) return;

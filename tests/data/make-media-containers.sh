@@ -116,7 +116,13 @@ ff -f lavfi -i "testsrc=size=96x72:rate=10:duration=2" "${bitexact[@]}" -c:v lib
 # --- VQF ---------------------------------------------------------------------------------
 "$py" "$here/make-vqf.py" "$out"
 
-# --- What other tools say, for checking expected-containers.tsv --------------------------------
+# --- Containers that carry MPEG audio but are not MP3 files ----------------------------------
+# Matroska audio with MP3 inside, laced by mkvmerge (package mkvtoolnix): runs of whole frames.
+ff -i "$work/tone2.wav" "${bitexact[@]}" -c:a libmp3lame -b:a 32k -ar 22050 -f mp3 "$work/tone2.mp3"
+mkvmerge -q --deterministic 1 --disable-track-statistics-tags -o "$out/matroska-mp3.mka" \
+  "$work/tone2.mp3"
+
+
 for f in tone.wma mono-attributes.wma clip.wmv tone.ogg cbr.ogg chained.ogg tone.opus \
          mono-flac.oga video.ogv tone.ape mono-extrahigh.ape clip.mp4 tone.m4a \
          mono-alac.m4a fragmented.mp4; do

@@ -52,6 +52,17 @@ lame --quiet -b 8 --resample 8 -m m "$work/src5.wav" "$out/mp3-mpeg25-mono.mp3"
 # Layer II, dual channel is not offered by ffmpeg: plain stereo.
 ff -i "$work/src5.wav" -t 3 "${bitexact[@]}" -c:a mp2 -b:a 64k -ar 32000 -f mp2 "$out/mp3-layer2.mp3"
 
+# --- MP3 layouts found wrong by the accuracy check ------------------------------------------------
+ff -i "$work/src5.wav" -t 2 -fflags +bitexact -flags:a +bitexact "$work/src2.wav"
+# Free format (bitrate index 0) without an Info header: MPEG-1 and MPEG-2.5. Neither ffprobe nor
+# mutagen reads these; lame's own decoder is the check (see free_format_frames below).
+lame --quiet -t --freeformat -b 56 --resample 32 -m m "$work/src2.wav" "$out/mp3-freeformat.mp3"
+lame --quiet -t --freeformat -b 16 --resample 8 -m m "$work/src2.wav" \
+   "$out/mp3-freeformat-mpeg25.mp3"
+# Constant bitrate without a header for the streams below (2 s).
+lame --quiet -t -b 32 --resample 32 -m m "$work/src2.wav" "$work/cbr2.mp3"
+lame --quiet -t -b 8 --resample 8 -m m "$work/src2.wav" "$work/cbr2-8k.mp3"
+
 # --- WAV ---------------------------------------------------------------------------------------
 ff -i "$work/mono8k3.wav" "${bitexact[@]}" -c:a pcm_s16le \
    -metadata title="WAV Title" -metadata artist="WAV Artist" -metadata comment="WAV Comment" \
@@ -248,6 +259,28 @@ body = b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", pcm) + info_list(
 with open(P("wav-info-after-data.wav"), "wb") as f:
     f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
 
+# MPEG layouts found wrong by the accuracy check.
+# A stream that starts 100 KiB after its ID3v2 tag (padding outside the tag).
+with open(os.path.join(work, "cbr2-8k.mp3"), "rb") as f:
+    cbr8k = f.read()
+with open(P("mp3-after-padding.mp3"), "wb") as f:
+    f.write(tag23([frame23("TIT2", b"\0After padding")], padding=0) + b"\0" * (100 * 1024) + cbr8k)
+# A constant-bitrate stream of 2 s in a file preallocated to ten times its size.
+with open(os.path.join(work, "cbr2.mp3"), "rb") as f:
+    cbr2 = f.read()
+with open(P("mp3-cbr-then-zeros.mp3"), "wb") as f:
+    f.write(cbr2 + b"\0" * (len(cbr2) * 10))
+# Layer I at 44.1 kHz, 32 kbit/s mono: 230 frames of silence (no subband gets bits), padded as
+# encoders pad, so that the frames average 12 * 32000 / 44100 slots of 4 bytes.
+with open(P("mp3-layer1.mp3"), "wb") as f:
+    rest = 0
+    for i in range(230):
+        rest += 12 * 32000 % 44100
+        pad = 1 if rest >= 44100 else 0
+        rest -= 44100 * pad
+        size = (12 * 32000 // 44100 + pad) * 4
+        f.write((0xFFFF10C0 | pad << 9).to_bytes(4, "big") + b"\0" * (size - 4))
+
 # Damaged files for tests/data/crash/: each must open without harm (see the crash test).
 crash = os.path.join(os.path.dirname(out), "crash")
 os.makedirs(crash, exist_ok=True)
@@ -312,7 +345,22 @@ TRUE_LENGTH = {"mp3-layer2.mp3": 3, "mp3-ape-id3v1.mp3": 3, "mp3-ape-lyrics3.mp3
                "mp3-truncated.mp3": 3, "wav-truncated.wav": 1.8, "wav-float.wav": 2,
                "wav-pcm16-mono.wav": 3, "wav-extensible-24bit.wav": 3,
                "wav-info-after-data.wav": 3, "avi-xvid-mp3.avi": 3, "avi-mjpeg-pcm.avi": 2,
-               "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20}
+               "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20,
+               "mp3-freeformat.mp3": 2, "mp3-freeformat-mpeg25.mp3": 2, "mp3-after-padding.mp3": 2,
+               "mp3-cbr-then-zeros.mp3": 2, "mp3-layer1.mp3": 2}
+# Files that mutagen does not read (free format) or times by their size (padding after the
+# stream): their frames are checked against lame's decoder or ffprobe's packet count alone.
+FREE_FORMAT = ("mp3-freeformat.mp3", "mp3-freeformat-mpeg25.mp3")
+
+def free_format_frames(path, samples_per_frame):
+    # lame drops its decoder delay of 529 samples from what it writes.
+    wav = os.path.join(work, "decoded.wav")
+    subprocess.run(["lame", "--quiet", "--decode", path, wav], check=True)
+    with open(wav, "rb") as f:
+        data = f.read()
+    channels, rate = struct.unpack("<HI", data[22:28])
+    pcm = len(data) - data.index(b"data") - 8
+    return (pcm // (2 * channels) + 529) // samples_per_frame
 
 def id3_text(frame):
     return "; ".join(str(x) for x in frame.text if str(x))
@@ -320,6 +368,15 @@ def id3_text(frame):
 def mp3_expected(name, codepage):
     path = P(name)
     values = reader(path, codepage)
+    if name in FREE_FORMAT:
+        afmt = values["AFMT"]
+        spf = 1152 if afmt.startswith("MPEG1.0") else 576
+        frames = int(afmt.rsplit(" ", 1)[1].replace("frames", ""))
+        check(frames == free_format_frames(path, spf), name, afmt)
+        check(abs(seconds_of(values["TIME"]) - TRUE_LENGTH[name]) <= 1, name, values["TIME"])
+        for code in ("TIME", "AFMT"):
+            expect(name, code, values[code])
+        return
     # Layer, version, rate, mode and frame count against mutagen and ffprobe.
     info = mutagen.mp3.MP3(path).info
     probe = ffprobe(path)["streams"][0]
@@ -336,7 +393,8 @@ def mp3_expected(name, codepage):
     check(abs(seconds_of(values["TIME"]) - true_length) <= 1, name, values["TIME"])
     check(abs(seconds_of(values["TIME"]) - float(probe["duration"])) <= 1 or
           name in ("mp3-vbr-noheader.mp3", "mp3-vbr-noheader-quiet-start.mp3",
-                   "mp3-truncated.mp3"), name,
+                   "mp3-truncated.mp3", "mp3-cbr-then-zeros.mp3",
+                   "mp3-after-padding.mp3"), name,
           "ffprobe " + probe["duration"])
     for code in ("TIME", "AFMT"):
         expect(name, code, values[code])
