@@ -281,6 +281,29 @@ with open(P("mp3-layer1.mp3"), "wb") as f:
         size = (12 * 32000 // 44100 + pad) * 4
         f.write((0xFFFF10C0 | pad << 9).to_bytes(4, "big") + b"\0" * (size - 4))
 
+# ID3v2.4 tags as some taggers write them, with the same tag in a plain form beside each for
+# mutagen to read (it reads neither): appended at the end with a footer ("3DI") before an ID3v1
+# tag, and with the extended-header flag set but no extended header.
+def frame24(fid, payload):
+    return fid.encode() + syncsafe(len(payload)) + b"\0\0" + payload
+def tag24(frames, flags=0):
+    body = b"".join(frames)
+    return b"ID3\x04\x00" + bytes([flags]) + syncsafe(len(body)) + body
+frames24 = [frame24("TIT2", b"\3" + "Appended ✓".encode()), frame24("TPE1", b"\0Tail Artist")]
+ID3_AS_MUTAGEN_READS = {}
+def plain_tag(name, tag):
+    path = os.path.join(work, name + ".id3")
+    with open(path, "wb") as f:
+        f.write(tag)
+    ID3_AS_MUTAGEN_READS[name] = path
+with open(P("mp3-id3v24-appended.mp3"), "wb") as f:
+    footed = tag24(frames24, 0x10)
+    f.write(cbr8k + footed + b"3DI" + footed[3:10] + id3v1(b"V1 Title"))
+plain_tag("mp3-id3v24-appended.mp3", tag24(frames24))
+with open(P("mp3-id3v24-extflag.mp3"), "wb") as f:
+    f.write(tag24(frames24, 0x40) + cbr8k)
+plain_tag("mp3-id3v24-extflag.mp3", tag24(frames24))
+
 # Damaged files for tests/data/crash/: each must open without harm (see the crash test).
 crash = os.path.join(os.path.dirname(out), "crash")
 os.makedirs(crash, exist_ok=True)
@@ -347,7 +370,8 @@ TRUE_LENGTH = {"mp3-layer2.mp3": 3, "mp3-ape-id3v1.mp3": 3, "mp3-ape-lyrics3.mp3
                "wav-info-after-data.wav": 3, "avi-xvid-mp3.avi": 3, "avi-mjpeg-pcm.avi": 2,
                "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20,
                "mp3-freeformat.mp3": 2, "mp3-freeformat-mpeg25.mp3": 2, "mp3-after-padding.mp3": 2,
-               "mp3-cbr-then-zeros.mp3": 2, "mp3-layer1.mp3": 2}
+               "mp3-cbr-then-zeros.mp3": 2, "mp3-layer1.mp3": 2, "mp3-id3v24-appended.mp3": 2,
+               "mp3-id3v24-extflag.mp3": 2}
 # Files that mutagen does not read (free format) or times by their size (padding after the
 # stream): their frames are checked against lame's decoder or ffprobe's packet count alone.
 FREE_FORMAT = ("mp3-freeformat.mp3", "mp3-freeformat-mpeg25.mp3")
@@ -404,7 +428,7 @@ def mp3_expected(name, codepage):
         return s.encode("latin-1").decode("cp932") if codepage == "CP932" else s
     tags = {}
     try:
-        id3 = ID3(path, translate=False, load_v1=False)
+        id3 = ID3(ID3_AS_MUTAGEN_READS.get(name, path), translate=False, load_v1=False)
     except Exception:
         id3 = None
     if id3 is not None:

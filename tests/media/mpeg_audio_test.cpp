@@ -308,5 +308,26 @@ TEST_F(MpegAudioTest, TagsAndTheirOrderOfPrecedence) {
   EXPECT_LE(reads, 3);
 }
 
+TEST_F(MpegAudioTest, AppendedId3v2TagCountsWhenNoneLeads) {
+  // ID3v2.4 with a footer ("3DI" and the header's fields) after the frames, before ID3v1.
+  const std::string tag = id3v2(4, frame24("TIT2", bytes("\0At the end", 11)), 0x10);
+  const std::string appended = tag + "3DI" + tag.substr(3, 7);
+  const std::string v1 = "TAG" + std::string("V1") + std::string(123, '\0');
+  auto info = read(frames(100, 128) + appended + v1);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "At the end");
+  EXPECT_EQ(value(*info, "INAM"), "At the end");
+  EXPECT_NE(value(*info, "AFMT").find(" 100frames"), std::string::npos);
+  // Before an APE tag, too; a tag at the start is the one read.
+  const std::string ape =
+      "APETAGEX" + le32(2000) + le32(32) + le32(0) + le32(0) + std::string(8, '\0');
+  info = read(frames(100, 128) + appended + ape);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "At the end");
+  info = read(id3v2(3, frame23("TIT2", bytes("\0First", 6))) + frames(100, 128) + appended);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "First");
+}
+
 }  // namespace
 }  // namespace sonavid::media

@@ -1,7 +1,7 @@
-// MP3 (and MP1/MP2) files: an optional ID3v2 tag, the frames, then optional APE, Lyrics3v2
-// and ID3v1 blocks. Frame sync alone is a weak signature, so this reader is tried last and
-// accepts a file only when a tag is followed by a valid frame or several frame headers in a
-// row agree.
+// MP3 (and MP1/MP2) files: an optional ID3v2 tag, the frames, then optional APE, Lyrics3v2,
+// appended ID3v2 and ID3v1 blocks. Frame sync alone is a weak signature, so this reader is tried
+// last and accepts a file only when a tag is followed by a valid frame or several frame headers in
+// a row agree.
 #include <algorithm>
 
 #include "media/block_cached_file.h"
@@ -37,6 +37,8 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
 
   info.type = 1;
   addMpegStreamValues(*stream, info);
+  // An ID3v2 tag appended at the end counts when none leads the file.
+  if (!id3v2 && trailing.id3v2) id3v2 = parseId3v2(*trailing.id3v2);
   if (id3v2) addId3v2Values(*id3v2, info);
   if (trailing.ape) addApeValues(*trailing.ape, info);
   if (trailing.id3v1) {

@@ -301,11 +301,17 @@ Id3v2Tag parseId3v2(std::string_view tagBytes) {
   }
   ByteReader in(body);
   if (version >= 3 && (flags & kTagExtendedHeader) != 0) {
-    // v2.3: size of the rest of the extended header; v2.4: syncsafe size including itself.
+    // v2.3: size of the rest of the extended header (6 or 10); v2.4: syncsafe size including
+    // itself (at least 6). Some taggers set the flag without writing the header: when the size
+    // is impossible, the frames start right after the tag header.
     const uint32_t raw = in.u32be();
-    const uint64_t rest = version == 3 ? raw : (syncsafe(raw) >= 4 ? syncsafe(raw) - 4 : 0);
-    if (!in.ok() || rest > in.remaining()) return tag;
-    in.skip(static_cast<size_t>(rest));
+    const bool plausible = version == 3 ? raw >= 6 : isSyncsafe(raw) && syncsafe(raw) >= 6;
+    const uint64_t rest = version == 3 ? raw : syncsafe(raw) - uint64_t{4};
+    if (in.ok() && plausible && rest <= in.remaining()) {
+      in.skip(static_cast<size_t>(rest));
+    } else {
+      in = ByteReader(body);
+    }
   }
   FrameCollector collector{tag};
   parseFrames(in.sub(in.remaining()), version, version == 4 && (flags & kTagUnsync) != 0,
