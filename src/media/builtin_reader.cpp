@@ -34,7 +34,9 @@ bool mpegSyncAt(std::string_view head, uint64_t pos) {
 // probe a file that is plainly not theirs; should it turn the file down, all are tried in
 // order.
 Reader likelyReader(std::string_view head) {
-  if (head.starts_with("RIFF")) return readRiff;
+  if (head.starts_with("RIFF") || head.starts_with("RF64") || head.starts_with("BW64")) {
+    return readRiff;
+  }
   if (head.starts_with(kAsfHeaderGuid)) return readAsf;
   if (head.starts_with("OggS")) return readOgg;
   if (head.starts_with("MAC ")) return readMonkeys;
