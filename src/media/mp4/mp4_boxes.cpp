@@ -147,6 +147,28 @@ void readEsds(ByteReader r, Mp4Track& track) {
   }
 }
 
+// The sample rate in the codec's own configuration, which holds rates above the 65535 Hz the
+// sample entry's 16-bit field can: "alac" (ALACSpecificConfig: the rate is its last field),
+// "dfLa" (FLAC's STREAMINFO block: a 20-bit rate after the block and frame sizes), "dOps"
+// (Opus: the input rate; only when the entry gives none, as Opus decodes at 48 kHz).
+void readCodecSampleRate(const Box& box, Mp4Track& track) {
+  ByteReader r = box.body;
+  uint32_t rate = 0;
+  if (box.type == "alac") {
+    r.skip(4 + 20);  // version and flags; frame length ... average bitrate
+    rate = r.u32be();
+  } else if (box.type == "dfLa") {
+    r.skip(4);  // version and flags
+    const uint8_t blockType = r.u8() & 0x7F;
+    r.skip(3 + 10);  // block length; block and frame sizes
+    rate = blockType == 0 ? r.u24be() >> 4 : 0;
+  } else if (box.type == "dOps" && track.sampleRate == 0) {
+    r.skip(1 + 1 + 2);  // version, output channels, pre-skip
+    rate = r.u32be();
+  }
+  if (r.ok() && rate != 0) track.sampleRate = rate;
+}
+
 void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   r.skip(6 + 2);  // reserved, data reference index
   const uint16_t version = r.u16be();
@@ -160,11 +182,13 @@ void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   Box box;
   while (nextBox(r, movie, box)) {
     if (box.type == "esds") readEsds(box.body, track);
+    readCodecSampleRate(box, track);
     if (box.type == "wave") {
-      // QuickTime wraps the esds in a "wave" box.
+      // QuickTime wraps the esds (and an ALAC configuration) in a "wave" box.
       Box inner;
       while (nextBox(box.body, movie, inner)) {
         if (inner.type == "esds") readEsds(inner.body, track);
+        readCodecSampleRate(inner, track);
       }
     }
   }
