@@ -158,6 +158,26 @@ for f in cut-off.m4a cut-off.wma; do
 done
 echo "== damaged-stsz.m4a: tone.m4a is $(mediainfo --Inform='Audio;%BitRate%' "$out/tone.m4a") bps (mediainfo)"
 
+# Ogg: Speex (speexenc, package speex), Theora without audio, a chain that reuses its serial
+# number (3 s + 2 s), and a chain of two codecs (Vorbis 3 s + Opus 2 s).
+ff -i "$work/tone3.wav" -ac 1 -ar 16000 -fflags +bitexact -flags:a +bitexact "$work/speech.wav"
+speexenc --quiet -w --vbr --title "Spoken" --author "Speaker" "$work/speech.wav" "$out/speex.spx"
+ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=2" "${bitexact[@]}" -c:v libtheora -q:v 1 \
+  -metadata title="Only Video" "$out/theora-only.ogv"
+oggenc -Q -q 0 --serial 77 -t "Same One" -o "$work/same1.ogg" "$work/tone3.wav"
+oggenc -Q -q 0 --serial 77 -t "Same Two" -o "$work/same2.ogg" "$work/tone2.wav"
+cat "$work/same1.ogg" "$work/same2.ogg" > "$out/chained-same-serial.ogg"
+ff -i "$work/tone2.wav" "${bitexact[@]}" -c:a libopus -b:a 24k "$work/chain-opus.opus"
+cat "$work/same1.ogg" "$work/chain-opus.opus" > "$out/chained-vorbis-opus.ogg"
+"$py" - "$out" <<'PY'
+import sys, mutagen
+for name in ["speex.spx", "theora-only.ogv"]:
+    f = mutagen.File(f"{sys.argv[1]}/{name}")
+    print("==", name, "mutagen:", round(f.info.length, 3), "s,", dict(f.tags or {}),
+          getattr(f.info, "sample_rate", ""), getattr(f.info, "channels", ""),
+          getattr(f.info, "bitrate", ""))
+PY
+
 # --- Containers that carry MPEG audio but are not MP3 files ----------------------------------
 # Matroska audio with MP3 inside, laced by mkvmerge (package mkvtoolnix): runs of whole frames.
 ff -i "$work/tone2.wav" "${bitexact[@]}" -c:a libmp3lame -b:a 32k -ar 22050 -f mp3 "$work/tone2.mp3"
