@@ -82,6 +82,12 @@ class Pager {
     return view.substr(0, count);
   }
 
+  // True when the window holds `count` bytes at `offset` (reading them costs nothing).
+  bool holds(uint64_t offset, size_t count) const {
+    return offset >= start_ && offset - start_ <= window_.size() &&
+           window_.size() - (offset - start_) >= count;
+  }
+
   // The page whose capture pattern is at `offset`.
   bool pageAt(uint64_t offset, Page& page) {
     ByteReader header(bytesAt(offset, kPageHeaderBytes));
@@ -382,6 +388,12 @@ void readHeaders(Pager& pager, Findings& found) {
       if (!(page.flags & kFlagFirst)) break;
     }
   }
+  // The size of the first data page too, when the bytes at hand hold its header.
+  Page data;
+  if (found.dataStart != 0 && pager.holds(found.dataStart, kPageHeaderBytes + 255) &&
+      pager.pageAt(found.dataStart, data) && data.totalBytes() > found.largestPage) {
+    found.largestPage = data.totalBytes();
+  }
 }
 
 // What the end of the file says: the serial of its last page and the last granule position
@@ -439,6 +451,9 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
     if (blockHasPage && !result.foundAny) {
       result.foundAny = true;
       result.lastSerial = blockLastSerial;
+      // The bytes before the block's first page end a page that is at least that long.
+      const size_t before = block.find("OggS");
+      if (start > 0 && before < limit && before > result.largestPage) result.largestPage = before;
     }
     if (blockGranule != kNoGranule) {
       result.granule = blockGranule;
@@ -543,8 +558,14 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
     const uint64_t pages = tail.granuleSequence >= found.pagesBeforeData
                                ? tail.granuleSequence - found.pagesBeforeData
                                : 0;
-    const uint64_t largest = std::max(found.largestPage, tail.largestPage);
+    uint64_t largest = std::max(found.largestPage, tail.largestPage);
     chained = pages == 0 || span / pages > 2 * largest;
+    // Before walking, the first data page's size too (a read only for such files).
+    Page firstData;
+    if (chained && pages != 0 && pager.pageAt(found.dataStart, firstData)) {
+      largest = std::max<uint64_t>(largest, firstData.totalBytes());
+      chained = span / pages > 2 * largest;
+    }
   }
   if (chained) {
     pager.setWindowBytes(kWindowBytes);
