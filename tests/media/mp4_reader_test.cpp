@@ -315,5 +315,14 @@ TEST(Mp4Reader, SampleTablesBeyondTheFileAndRatesBeyond16Bits) {
     EXPECT_NE(afmt.find(u", 96000 Hz"), std::u16string::npos) << entry.substr(4, 4);
   }
 }
+
+TEST(Mp4Reader, AMovieBoxOverTheBlockCapIsWalkedPastItsLargeBoxes) {
+  // 17 MiB of sample table in the video track, then the audio track and the tags.
+  const std::string items = ilstItem("\xA9nam", 1, "Long");
+  std::string moov = movie(60, box("free", std::string(17 << 20, '\0')) + udtaTags(items));
+  const MediaInfo info = read(kFtyp + moov + movieData(60));
+  EXPECT_EQ(value(info, "INAM"), u"Long");
+  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 60.000 secs, 14 kbps, 44100 Hz");
+}
 }  // namespace
 }  // namespace sonavid::media

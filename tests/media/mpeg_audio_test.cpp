@@ -329,5 +329,17 @@ TEST_F(MpegAudioTest, AppendedId3v2TagCountsWhenNoneLeads) {
   EXPECT_EQ(value(*info, "INAM_v2"), "First");
 }
 
+TEST_F(MpegAudioTest, TitleAfterAPictureOverTheBlockCapIsFound) {
+  for (int version : {3, 4}) {
+    const std::string picture =
+        std::string("\0image/jpeg\0\x03\0", 15) + std::string(17 << 20, 'p');
+    const std::string apic = version == 3 ? frame23("APIC", picture) : frame24("APIC", picture);
+    const std::string title =
+        version == 3 ? frame23("TIT2", bytes("\0Later", 6)) : frame24("TIT2", bytes("\0Later", 6));
+    const auto info = read(id3v2(version, apic + title) + frames(20, 128));
+    ASSERT_TRUE(info) << version;
+    EXPECT_EQ(value(*info, "INAM_v2"), "Later") << version;
+  }
+}
 }  // namespace
 }  // namespace sonavid::media

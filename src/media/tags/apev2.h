@@ -18,7 +18,8 @@
 
 namespace sonavid::media {
 
-// Caps on what one tag may make us hold.
+// Caps on what one tag may make us hold. A larger tag is read item by item, its large values
+// (pictures) skipped.
 inline constexpr uint32_t kMaxApeItems = 1024;
 inline constexpr uint32_t kMaxApeTagBytes = 1024 * 1024;
 
