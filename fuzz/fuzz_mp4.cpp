@@ -6,6 +6,7 @@
 
 #include "media/formats.h"
 #include "media/memory_file.h"
+#include "media/mp4/mp4_boxes.h"
 #include "media/tags/mp4_ilst.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,6 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sonavid::media::MemoryFile file(bytes);
   sonavid::media::MediaInfo info;
   sonavid::media::readMp4(file, info);
+  // The box-by-box reading of a movie box too large to read whole, made to apply to this one.
+  sonavid::media::Mp4Movie movie;
+  sonavid::media::readMovie(
+      sonavid::media::ByteReader(sonavid::media::condenseMovie(file, 0, file.size(), 64)), movie);
   // The tag list parser on its own.
   sonavid::media::MediaInfo tags;
   sonavid::media::readIlst(sonavid::media::ByteReader(bytes), tags);

@@ -80,64 +80,6 @@ MediaData mediaDataExtent(RandomAccessFile& file) {
   return media;
 }
 
-// Leaves of a movie box too large to read whole that are larger than this are left out (sample
-// tables of long files, cover pictures).
-constexpr uint64_t kMaxCondensedLeafBytes = 1024 * 1024;
-
-bool isMovieContainer(std::string_view type) {
-  for (std::string_view container :
-       {"trak", "mdia", "minf", "stbl", "udta", "edts", "mvex", "meta", "ilst"}) {
-    if (type == container) return true;
-  }
-  return false;
-}
-
-void appendBoxHeader(std::string& out, uint64_t size, std::string_view type) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(size >> shift));
-  out += type;
-}
-
-// The boxes between `pos` and `end` of a movie box larger than kMaxBlockBytes, appended to
-// `out` with the large leaves left out: box by box from the file, so what is read stays within
-// the cap while the boxes after a large one are still found.
-void condenseBoxes(RandomAccessFile& file, uint64_t pos, uint64_t end, int depth, int& boxes,
-                   std::string& out) {
-  while (end - pos >= 8 && depth <= kMaxMp4Depth && ++boxes <= kMaxMp4Boxes) {
-    const std::string header = readBlock(file, pos, kBoxHeaderProbeBytes);
-    ByteReader probe(header);
-    uint64_t size = probe.u32be();
-    const std::string type(probe.bytes(4));
-    uint64_t headerBytes = 8;
-    if (size == 1) {
-      size = probe.u64be();
-      headerBytes = 16;
-    } else if (size == 0) {
-      size = end - pos;
-    }
-    if (probe.failed() || size < headerBytes || size > end - pos) return;
-    const uint64_t bodyBytes = size - headerBytes;
-    const uint64_t bodyStart = pos + headerBytes;
-    pos += size;
-    if (isMovieContainer(type)) {
-      // An ISO "meta" box starts with version and flags; a QuickTime one with its children.
-      const std::string start = type == "meta" ? readBlock(file, bodyStart, 8) : std::string();
-      const size_t prefix = start.size() == 8 && start.compare(4, 4, "hdlr") != 0 ? 4 : 0;
-      std::string children = start.substr(0, prefix);
-      if (bodyBytes >= prefix) {
-        condenseBoxes(file, bodyStart + prefix, bodyStart + bodyBytes, depth + 1, boxes, children);
-      }
-      if (kMaxBlockBytes - out.size() < 8 + children.size()) return;
-      appendBoxHeader(out, 8 + children.size(), type);
-      out += children;
-    } else if (bodyBytes <= kMaxCondensedLeafBytes &&
-               kMaxBlockBytes - out.size() >= 8 + bodyBytes) {
-      const std::string body = readBlock(file, bodyStart, static_cast<size_t>(bodyBytes));
-      appendBoxHeader(out, 8 + body.size(), type);
-      out += body;
-    }
-  }
-}
-
 std::u16string audioFormat(const Mp4Track& track, double seconds) {
   char text[256];
   std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %u Hz", track.codecName().c_str(),
@@ -208,10 +150,7 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
                                        static_cast<size_t>(size - headerBytes), storage)),
                   movie);
       } else {
-        std::string condensed;
-        int boxes = 0;
-        condenseBoxes(file, offset + headerBytes, offset + size, 0, boxes, condensed);
-        readMovie(ByteReader(condensed), movie);
+        readMovie(ByteReader(condenseMovie(file, offset + headerBytes, offset + size)), movie);
       }
       // Later boxes only matter for a movie whose length is in its fragments.
       if (movie.duration != 0 || movie.fragmentDuration != 0) break;

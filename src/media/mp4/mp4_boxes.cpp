@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "media/file_reads.h"
+
 namespace sonavid::media {
 
 namespace {
@@ -366,7 +368,69 @@ std::string avcProfileName(uint8_t profile) {
   }
 }
 
+bool isMovieContainer(std::string_view type) {
+  for (std::string_view container :
+       {"trak", "mdia", "minf", "stbl", "udta", "edts", "mvex", "meta", "ilst"}) {
+    if (type == container) return true;
+  }
+  return false;
+}
+
+void appendBoxHeader(std::string& out, uint64_t size, std::string_view type) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(size >> shift));
+  out += type;
+}
+
+// The boxes between `pos` and `end` of a movie box larger than kMaxBlockBytes, appended to
+// `out` with the large leaves left out: box by box from the file, so what is read stays within
+// the cap while the boxes after a large one are still found.
+void condenseBoxes(RandomAccessFile& file, uint64_t pos, uint64_t end, uint64_t leafBytes,
+                   int depth, int& boxes, std::string& out) {
+  while (end - pos >= 8 && depth <= kMaxMp4Depth && ++boxes <= kMaxMp4Boxes) {
+    const std::string header = readBlock(file, pos, 16);
+    ByteReader probe(header);
+    uint64_t size = probe.u32be();
+    const std::string type(probe.bytes(4));
+    uint64_t headerBytes = 8;
+    if (size == 1) {
+      size = probe.u64be();
+      headerBytes = 16;
+    } else if (size == 0) {
+      size = end - pos;
+    }
+    if (probe.failed() || size < headerBytes || size > end - pos) return;
+    const uint64_t bodyBytes = size - headerBytes;
+    const uint64_t bodyStart = pos + headerBytes;
+    pos += size;
+    if (isMovieContainer(type)) {
+      // An ISO "meta" box starts with version and flags; a QuickTime one with its children.
+      const std::string start = type == "meta" ? readBlock(file, bodyStart, 8) : std::string();
+      const size_t prefix = start.size() == 8 && start.compare(4, 4, "hdlr") != 0 ? 4 : 0;
+      std::string children = start.substr(0, prefix);
+      if (bodyBytes >= prefix) {
+        condenseBoxes(file, bodyStart + prefix, bodyStart + bodyBytes, leafBytes, depth + 1, boxes,
+                      children);
+      }
+      if (kMaxBlockBytes - out.size() < 8 + children.size()) return;
+      appendBoxHeader(out, 8 + children.size(), type);
+      out += children;
+    } else if (bodyBytes <= leafBytes && kMaxBlockBytes - out.size() >= 8 + bodyBytes) {
+      const std::string body = readBlock(file, bodyStart, static_cast<size_t>(bodyBytes));
+      appendBoxHeader(out, 8 + body.size(), type);
+      out += body;
+    }
+  }
+}
+
 }  // namespace
+
+std::string condenseMovie(RandomAccessFile& file, uint64_t begin, uint64_t end,
+                          uint64_t leafBytes) {
+  std::string out;
+  int boxes = 0;
+  condenseBoxes(file, begin, end, leafBytes, 0, boxes, out);
+  return out;
+}
 
 double Mp4Track::seconds(const Mp4Movie& movie) const {
   if (movie.timescale > 0 && editDuration > 0) {

@@ -88,7 +88,8 @@ void parseApeItems(ByteReader items, uint32_t count, uint32_t /*version*/, ApeTa
   }
 }
 
-std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
+std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
+                                         uint32_t wholeBytes) {
   if (end < kApeFooterBytes || end > file.size()) return std::nullopt;
   const std::string footer = readBlock(file, end - kApeFooterBytes, kApeFooterBytes);
   ByteReader in(footer);
@@ -110,7 +111,7 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
       readBlock(file, itemsStart - kApeFooterBytes, 8) == "APETAGEX") {
     tag.start = itemsStart - kApeFooterBytes;
   }
-  if (size <= kMaxApeTagBytes) {
+  if (size <= wholeBytes) {
     const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);
     parseApeItems(ByteReader(body), count, version, tag);
   } else {

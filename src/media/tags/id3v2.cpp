@@ -329,8 +329,8 @@ Id3v2Tag parseId3v2(std::string_view tagBytes) {
   return tag;
 }
 
-std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize) {
-  if (tagSize <= kMaxBlockBytes) return readBlock(file, 0, static_cast<size_t>(tagSize));
+std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize, uint64_t wholeBytes) {
+  if (tagSize <= wholeBytes) return readBlock(file, 0, static_cast<size_t>(tagSize));
   std::string tag = readBlock(file, 0, kId3v2HeaderBytes);
   if (id3v2TagSize(tag) == 0) return {};
   const int version = static_cast<uint8_t>(tag[3]);
@@ -366,7 +366,8 @@ std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize) {
     }
     if (!in.ok() || size > end - pos - kId3v2HeaderBytes) break;
     const uint64_t frameBytes = kId3v2HeaderBytes + size;
-    if (size <= kMaxKeptId3v2FrameBytes && kMaxBlockBytes - tag.size() >= frameBytes) {
+    if (size <= kMaxKeptId3v2FrameBytes && size <= wholeBytes &&
+        kMaxBlockBytes - tag.size() >= frameBytes) {
       std::string frame = readBlock(file, pos, static_cast<size_t>(frameBytes));
       if (frame.size() != frameBytes) break;
       // Kept with a syncsafe size, as the version says, whatever the writer put.

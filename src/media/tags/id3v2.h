@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/platform.h"
+#include "media/file_reads.h"
 
 namespace sonavid::media {
 
@@ -40,10 +41,11 @@ struct Id3v2Tag {
 Id3v2Tag parseId3v2(std::string_view tag);
 
 // The tag at the start of `file` (of `tagSize` bytes), ready for parseId3v2. A tag larger than
-// kMaxBlockBytes is read frame by frame, leaving out frames too large to keep (pictures,
+// `wholeBytes` is read frame by frame, leaving out frames too large to keep (pictures,
 // objects), so the frames after them are still found; one unsynchronised as a whole (before
 // v2.4) cannot be walked in the file and is read up to kMaxBlockBytes.
-std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize);
+std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize,
+                         uint64_t wholeBytes = kMaxBlockBytes);
 
 // A TCON value with "(n)" references and ID3v2.4 numeric genres replaced by genre names.
 std::u16string resolveId3Genre(std::u16string_view text);
