@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   sonavid::media::MemoryFile file(bytes);
   sonavid::media::readTrailingTags(file, file.size());
+  // The item-by-item reading of large tags, made to apply to this small one.
+  sonavid::media::readApeTagEndingAt(file, file.size(), 64);
   sonavid::media::ApeTag tag;
   sonavid::media::parseApeItems(sonavid::media::ByteReader(bytes), 1000, 2000, tag);
   return 0;

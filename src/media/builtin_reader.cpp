@@ -40,8 +40,11 @@ void BuiltinReader::readFileInto(RandomAccessFile& rawFile, MediaInfo& info) {
   // plainly not theirs; should it turn the file down, all are tried in order.
   const ContainerFormat* likely = likelyFormat(file.head());
   if (likely != nullptr && likely->read(file, info)) return;
+  // Frame syncs are found inside many containers: a file that carries another container's
+  // signature is never taken for MPEG audio.
+  const bool otherContainer = likely != nullptr && likely->read != readMpegAudio;
   for (const ContainerFormat& format : kContainerFormats) {
-    if (&format == likely) continue;
+    if (&format == likely || (otherContainer && format.read == readMpegAudio)) continue;
     // Whatever a reader that turned the file down had set goes.
     info.clear();
     if (format.read(file, info)) return;

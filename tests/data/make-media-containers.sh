@@ -116,7 +116,75 @@ ff -f lavfi -i "testsrc=size=96x72:rate=10:duration=2" "${bitexact[@]}" -c:v lib
 # --- VQF ---------------------------------------------------------------------------------
 "$py" "$here/make-vqf.py" "$out"
 
-# --- What other tools say, for checking expected-containers.tsv --------------------------------
+# --- Layouts found wrong by the accuracy check -------------------------------------------------
+# FLAC and ALAC at 96 kHz in MP4: the sample entry's 16-bit rate field cannot hold the rate.
+ff -f lavfi -i "sine=frequency=440:sample_rate=96000:duration=0.25" -ac 1 \
+   -fflags +bitexact -flags:a +bitexact "$work/tone96k.wav"
+ff -i "$work/tone96k.wav" "${bitexact[@]}" -c:a flac -strict -2 -f mp4 "$out/flac-96k.mp4"
+ff -i "$work/tone96k.wav" "${bitexact[@]}" -c:a alac -f mp4 "$out/alac-96k.m4a"
+# Cut off: 30 s of AAC with the movie box first, of which the file keeps 20000 bytes; and
+# 20 s of WMA keeping its header and a twentieth of its data packets.
+ff -f lavfi -i "sine=frequency=330:sample_rate=22050:duration=30" -ac 1 "${bitexact[@]}" \
+   -c:a aac -b:a 32k -movflags +faststart "$work/long.m4a"
+head -c 20000 "$work/long.m4a" > "$out/cut-off.m4a"
+ff -f lavfi -i "sine=frequency=330:sample_rate=22050:duration=20" -ac 1 "${bitexact[@]}" \
+   -c:a wmav2 -b:a 32k "$work/long.wma"
+"$py" - "$work/long.wma" "$out/cut-off.wma" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+header = struct.unpack("<Q", data[16:24])[0]
+packets = data[header + 50:]
+open(sys.argv[2], "wb").write(data[:header + 50 + len(packets) // 20])
+PY
+# Damaged: every entry of the sample-size table of tone.m4a made 16 MB.
+"$py" - "$out/tone.m4a" "$out/damaged-stsz.m4a" <<'PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+at = data.index(b"stsz") + 4
+count = struct.unpack(">I", data[at + 8:at + 12])[0]
+for i in range(count):
+    data[at + 12 + 4 * i:at + 16 + 4 * i] = struct.pack(">I", 0xFFFFFF)
+open(sys.argv[2], "wb").write(bytes(data))
+PY
+for f in flac-96k.mp4 alac-96k.m4a; do
+  echo "== $f: $(ffprobe -v error -show_entries stream=sample_rate -of csv=p=0 "$out/$f") Hz (ffprobe)," \
+       "$(mediainfo --Inform='Audio;%SamplingRate%' "$out/$f") Hz (mediainfo)"
+done
+# What the cut-off files hold: the packets ffprobe can read, and where the last one ends.
+for f in cut-off.m4a cut-off.wma; do
+  echo "== $f: header says $(ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$f") s;" \
+       "packets held end at $(ffprobe -v error -select_streams a -show_entries packet=pts_time,duration_time \
+       -of csv=p=0 "$out/$f" | tail -1 | awk -F, '{print $1 + $2}') s"
+done
+echo "== damaged-stsz.m4a: tone.m4a is $(mediainfo --Inform='Audio;%BitRate%' "$out/tone.m4a") bps (mediainfo)"
+
+# Ogg: Speex (speexenc, package speex), Theora without audio, a chain that reuses its serial
+# number (3 s + 2 s), and a chain of two codecs (Vorbis 3 s + Opus 2 s).
+ff -i "$work/tone3.wav" -ac 1 -ar 16000 -fflags +bitexact -flags:a +bitexact "$work/speech.wav"
+speexenc --quiet -w --vbr --title "Spoken" --author "Speaker" "$work/speech.wav" "$out/speex.spx"
+ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=2" "${bitexact[@]}" -c:v libtheora -q:v 1 \
+  -metadata title="Only Video" "$out/theora-only.ogv"
+oggenc -Q -q 0 --serial 77 -t "Same One" -o "$work/same1.ogg" "$work/tone3.wav"
+oggenc -Q -q 0 --serial 77 -t "Same Two" -o "$work/same2.ogg" "$work/tone2.wav"
+cat "$work/same1.ogg" "$work/same2.ogg" > "$out/chained-same-serial.ogg"
+ff -i "$work/tone2.wav" "${bitexact[@]}" -c:a libopus -b:a 24k "$work/chain-opus.opus"
+cat "$work/same1.ogg" "$work/chain-opus.opus" > "$out/chained-vorbis-opus.ogg"
+"$py" - "$out" <<'PY'
+import sys, mutagen
+for name in ["speex.spx", "theora-only.ogv"]:
+    f = mutagen.File(f"{sys.argv[1]}/{name}")
+    print("==", name, "mutagen:", round(f.info.length, 3), "s,", dict(f.tags or {}),
+          getattr(f.info, "sample_rate", ""), getattr(f.info, "channels", ""),
+          getattr(f.info, "bitrate", ""))
+PY
+
+# --- Containers that carry MPEG audio but are not MP3 files ----------------------------------
+# Matroska audio with MP3 inside, laced by mkvmerge (package mkvtoolnix): runs of whole frames.
+ff -i "$work/tone2.wav" "${bitexact[@]}" -c:a libmp3lame -b:a 32k -ar 22050 -f mp3 "$work/tone2.mp3"
+mkvmerge -q --deterministic 1 --disable-track-statistics-tags -o "$out/matroska-mp3.mka" \
+  "$work/tone2.mp3"
+
+
 for f in tone.wma mono-attributes.wma clip.wmv tone.ogg cbr.ogg chained.ogg tone.opus \
          mono-flac.oga video.ogv tone.ape mono-extrahigh.ape clip.mp4 tone.m4a \
          mono-alac.m4a fragmented.mp4; do

@@ -52,6 +52,17 @@ lame --quiet -b 8 --resample 8 -m m "$work/src5.wav" "$out/mp3-mpeg25-mono.mp3"
 # Layer II, dual channel is not offered by ffmpeg: plain stereo.
 ff -i "$work/src5.wav" -t 3 "${bitexact[@]}" -c:a mp2 -b:a 64k -ar 32000 -f mp2 "$out/mp3-layer2.mp3"
 
+# --- MP3 layouts found wrong by the accuracy check ------------------------------------------------
+ff -i "$work/src5.wav" -t 2 -fflags +bitexact -flags:a +bitexact "$work/src2.wav"
+# Free format (bitrate index 0) without an Info header: MPEG-1 and MPEG-2.5. Neither ffprobe nor
+# mutagen reads these; lame's own decoder is the check (see free_format_frames below).
+lame --quiet -t --freeformat -b 56 --resample 32 -m m "$work/src2.wav" "$out/mp3-freeformat.mp3"
+lame --quiet -t --freeformat -b 16 --resample 8 -m m "$work/src2.wav" \
+   "$out/mp3-freeformat-mpeg25.mp3"
+# Constant bitrate without a header for the streams below (2 s).
+lame --quiet -t -b 32 --resample 32 -m m "$work/src2.wav" "$work/cbr2.mp3"
+lame --quiet -t -b 8 --resample 8 -m m "$work/src2.wav" "$work/cbr2-8k.mp3"
+
 # --- WAV ---------------------------------------------------------------------------------------
 ff -i "$work/mono8k3.wav" "${bitexact[@]}" -c:a pcm_s16le \
    -metadata title="WAV Title" -metadata artist="WAV Artist" -metadata comment="WAV Comment" \
@@ -62,6 +73,10 @@ ff -i "$work/mono8k3.wav" "${bitexact[@]}" -c:a pcm_s24le -ac 1 "$out/wav-extens
 ff -i "$work/src5.wav" "${bitexact[@]}" -c:a adpcm_ima_wav -ar 11025 -ac 1 "$out/wav-ima-adpcm.wav"
 ff -i "$work/src5.wav" "${bitexact[@]}" -c:a libmp3lame -b:a 32k -ar 22050 "$out/wav-mp3.wav"
 ff -i "$work/src5.wav" -t 3 "${bitexact[@]}" -c:a pcm_u8 -ar 8000 -ac 2 "$work/u8.wav"
+
+# RF64 (64-bit sizes in a "ds64" chunk), as broadcast tools and large recorders write it.
+ff -i "$work/mono8k3.wav" -t 1 "${bitexact[@]}" -c:a pcm_s16le -rf64 always \
+   -metadata title="RF64 Title" -metadata artist="RF64 Artist" "$out/wav-rf64.wav"
 
 # --- AVI -------------------------------------------------------------------------------------
 ff -f lavfi -i "testsrc=size=160x120:rate=10:duration=3" -i "$work/src5.wav" -t 3 \
@@ -248,6 +263,73 @@ body = b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", pcm) + info_list(
 with open(P("wav-info-after-data.wav"), "wb") as f:
     f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
 
+# BW64 (the same layout under another name) with its INFO list after the data, and a
+# compressed WAV cut off at 60 %, whose "fact" chunk still counts every sample.
+with open(P("wav-rf64.wav"), "rb") as f:
+    rf64 = f.read()
+pos, chunks = 12, []
+while pos + 8 <= len(rf64):
+    cid, n = rf64[pos:pos+4], struct.unpack("<I", rf64[pos+4:pos+8])[0]
+    if n == 0xFFFFFFFF:
+        n = len(rf64) - pos - 8
+    chunks.append((cid, rf64[pos+8:pos+8+n]))
+    pos += 8 + n + (n & 1)
+def wide_chunk(cid, payload):
+    return cid + b"\xff\xff\xff\xff" + payload + (b"\0" if len(payload) & 1 else b"")
+body = (b"WAVE" + b"".join(chunk(c, d) for c, d in chunks if c in (b"ds64", b"fmt ")) +
+        wide_chunk(b"data", dict(chunks)[b"data"]) + chunk(b"LIST", dict(chunks)[b"LIST"]))
+with open(P("wav-bw64-info-after-data.wav"), "wb") as f:
+    f.write(b"BW64\xff\xff\xff\xff" + body)
+with open(P("wav-ima-adpcm.wav"), "rb") as f:
+    data = f.read()
+with open(P("wav-ima-adpcm-truncated.wav"), "wb") as f:
+    f.write(data[: len(data) * 6 // 10])
+
+# MPEG layouts found wrong by the accuracy check.
+# A stream that starts 100 KiB after its ID3v2 tag (padding outside the tag).
+with open(os.path.join(work, "cbr2-8k.mp3"), "rb") as f:
+    cbr8k = f.read()
+with open(P("mp3-after-padding.mp3"), "wb") as f:
+    f.write(tag23([frame23("TIT2", b"\0After padding")], padding=0) + b"\0" * (100 * 1024) + cbr8k)
+# A constant-bitrate stream of 2 s in a file preallocated to ten times its size.
+with open(os.path.join(work, "cbr2.mp3"), "rb") as f:
+    cbr2 = f.read()
+with open(P("mp3-cbr-then-zeros.mp3"), "wb") as f:
+    f.write(cbr2 + b"\0" * (len(cbr2) * 10))
+# Layer I at 44.1 kHz, 32 kbit/s mono: 230 frames of silence (no subband gets bits), padded as
+# encoders pad, so that the frames average 12 * 32000 / 44100 slots of 4 bytes.
+with open(P("mp3-layer1.mp3"), "wb") as f:
+    rest = 0
+    for i in range(230):
+        rest += 12 * 32000 % 44100
+        pad = 1 if rest >= 44100 else 0
+        rest -= 44100 * pad
+        size = (12 * 32000 // 44100 + pad) * 4
+        f.write((0xFFFF10C0 | pad << 9).to_bytes(4, "big") + b"\0" * (size - 4))
+
+# ID3v2.4 tags as some taggers write them, with the same tag in a plain form beside each for
+# mutagen to read (it reads neither): appended at the end with a footer ("3DI") before an ID3v1
+# tag, and with the extended-header flag set but no extended header.
+def frame24(fid, payload):
+    return fid.encode() + syncsafe(len(payload)) + b"\0\0" + payload
+def tag24(frames, flags=0):
+    body = b"".join(frames)
+    return b"ID3\x04\x00" + bytes([flags]) + syncsafe(len(body)) + body
+frames24 = [frame24("TIT2", b"\3" + "Appended ✓".encode()), frame24("TPE1", b"\0Tail Artist")]
+ID3_AS_MUTAGEN_READS = {}
+def plain_tag(name, tag):
+    path = os.path.join(work, name + ".id3")
+    with open(path, "wb") as f:
+        f.write(tag)
+    ID3_AS_MUTAGEN_READS[name] = path
+with open(P("mp3-id3v24-appended.mp3"), "wb") as f:
+    footed = tag24(frames24, 0x10)
+    f.write(cbr8k + footed + b"3DI" + footed[3:10] + id3v1(b"V1 Title"))
+plain_tag("mp3-id3v24-appended.mp3", tag24(frames24))
+with open(P("mp3-id3v24-extflag.mp3"), "wb") as f:
+    f.write(tag24(frames24, 0x40) + cbr8k)
+plain_tag("mp3-id3v24-extflag.mp3", tag24(frames24))
+
 # Damaged files for tests/data/crash/: each must open without harm (see the crash test).
 crash = os.path.join(os.path.dirname(out), "crash")
 os.makedirs(crash, exist_ok=True)
@@ -312,7 +394,24 @@ TRUE_LENGTH = {"mp3-layer2.mp3": 3, "mp3-ape-id3v1.mp3": 3, "mp3-ape-lyrics3.mp3
                "mp3-truncated.mp3": 3, "wav-truncated.wav": 1.8, "wav-float.wav": 2,
                "wav-pcm16-mono.wav": 3, "wav-extensible-24bit.wav": 3,
                "wav-info-after-data.wav": 3, "avi-xvid-mp3.avi": 3, "avi-mjpeg-pcm.avi": 2,
-               "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20}
+               "avi-audio-only.avi": 2, "mp3-vbr-noheader-quiet-start.mp3": 20,
+               "mp3-freeformat.mp3": 2, "mp3-freeformat-mpeg25.mp3": 2, "mp3-after-padding.mp3": 2,
+               "mp3-cbr-then-zeros.mp3": 2, "mp3-layer1.mp3": 2, "mp3-id3v24-appended.mp3": 2,
+               "mp3-id3v24-extflag.mp3": 2, "wav-rf64.wav": 1, "wav-bw64-info-after-data.wav": 1,
+               "wav-ima-adpcm-truncated.wav": 3}
+# Files that mutagen does not read (free format) or times by their size (padding after the
+# stream): their frames are checked against lame's decoder or ffprobe's packet count alone.
+FREE_FORMAT = ("mp3-freeformat.mp3", "mp3-freeformat-mpeg25.mp3")
+
+def free_format_frames(path, samples_per_frame):
+    # lame drops its decoder delay of 529 samples from what it writes.
+    wav = os.path.join(work, "decoded.wav")
+    subprocess.run(["lame", "--quiet", "--decode", path, wav], check=True)
+    with open(wav, "rb") as f:
+        data = f.read()
+    channels, rate = struct.unpack("<HI", data[22:28])
+    pcm = len(data) - data.index(b"data") - 8
+    return (pcm // (2 * channels) + 529) // samples_per_frame
 
 def id3_text(frame):
     return "; ".join(str(x) for x in frame.text if str(x))
@@ -320,6 +419,15 @@ def id3_text(frame):
 def mp3_expected(name, codepage):
     path = P(name)
     values = reader(path, codepage)
+    if name in FREE_FORMAT:
+        afmt = values["AFMT"]
+        spf = 1152 if afmt.startswith("MPEG1.0") else 576
+        frames = int(afmt.rsplit(" ", 1)[1].replace("frames", ""))
+        check(frames == free_format_frames(path, spf), name, afmt)
+        check(abs(seconds_of(values["TIME"]) - TRUE_LENGTH[name]) <= 1, name, values["TIME"])
+        for code in ("TIME", "AFMT"):
+            expect(name, code, values[code])
+        return
     # Layer, version, rate, mode and frame count against mutagen and ffprobe.
     info = mutagen.mp3.MP3(path).info
     probe = ffprobe(path)["streams"][0]
@@ -336,7 +444,8 @@ def mp3_expected(name, codepage):
     check(abs(seconds_of(values["TIME"]) - true_length) <= 1, name, values["TIME"])
     check(abs(seconds_of(values["TIME"]) - float(probe["duration"])) <= 1 or
           name in ("mp3-vbr-noheader.mp3", "mp3-vbr-noheader-quiet-start.mp3",
-                   "mp3-truncated.mp3"), name,
+                   "mp3-truncated.mp3", "mp3-cbr-then-zeros.mp3",
+                   "mp3-after-padding.mp3"), name,
           "ffprobe " + probe["duration"])
     for code in ("TIME", "AFMT"):
         expect(name, code, values[code])
@@ -346,7 +455,7 @@ def mp3_expected(name, codepage):
         return s.encode("latin-1").decode("cp932") if codepage == "CP932" else s
     tags = {}
     try:
-        id3 = ID3(path, translate=False, load_v1=False)
+        id3 = ID3(ID3_AS_MUTAGEN_READS.get(name, path), translate=False, load_v1=False)
     except Exception:
         id3 = None
     if id3 is not None:
@@ -434,8 +543,10 @@ def wav_expected(name):
     if "bits_per_sample" in stream and int(stream["bits_per_sample"]) > 0 and \
             stream["codec_name"].startswith("pcm"):
         check(f", {stream['bits_per_sample']}bit, " in afmt, name, afmt)
-    check(int(mediainfo(path, "Audio;%SamplingRate%")) == int(stream["sample_rate"]), name,
-          "mediainfo sample rate")
+    # mediainfo does not read BW64.
+    rate = mediainfo(path, "Audio;%SamplingRate%")
+    check(rate == "" and name.startswith("wav-bw64") or int(rate) == int(stream["sample_rate"]),
+          name, "mediainfo sample rate")
     check(abs(seconds_of(values["TIME"]) - TRUE_LENGTH.get(name, 5)) <= 1, name, values["TIME"])
     for code in ("TIME", "AFMT"):
         expect(name, code, values[code])

@@ -129,5 +129,15 @@ TEST_F(ApeTagTest, NoTagsAtAll) {
   EXPECT_EQ(found.audioEnd, 5000u);
 }
 
+TEST_F(ApeTagTest, TextsAfterALargeCoverAreFound) {
+  // A 2 MiB binary item (flags 2: binary) before the texts.
+  const std::string cover = le32(2 << 20) + le32(2) + "Cover Art (Front)" + std::string(1, '\0') +
+                            std::string(2 << 20, 'j');
+  MemoryFile file(apeTag(cover + item("Title", "After cover"), 2));
+  const auto tag = findApeTagAtEnd(file);
+  ASSERT_TRUE(tag);
+  EXPECT_EQ(tag->value(u"Title"), u"After cover");
+  EXPECT_EQ(tag->start, 0u);
+}
 }  // namespace
 }  // namespace sonavid::media

@@ -56,6 +56,10 @@ TEST_F(ContainerFixtures, WmaAndWmvAreToldApartByVideoFormat) {
   EXPECT_NE(load("clip.wmv").value(u"VFMT"), u"N/A");
 }
 
+TEST_F(ContainerFixtures, MatroskaWithMp3InsideIsNoMp3) {
+  EXPECT_NE(load("matroska-mp3.mka").type(), kTypeMp3);
+}
+
 TEST_F(ContainerFixtures, FragmentedMp4StillNamesItsVideoCodec) {
   BuiltinReader reader = load("fragmented.mp4");
   EXPECT_EQ(reader.type(), kTypeMp4);

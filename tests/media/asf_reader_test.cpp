@@ -191,5 +191,14 @@ TEST(AsfReader, StreamPropertiesInsideExtendedStreamPropertiesCount) {
   EXPECT_EQ(value(info, "VFMT"), u"WMV3, 320x240, 24BitColor");
 }
 
+TEST(AsfReader, CutOffFileIsTimedByThePacketsItHolds) {
+  // 100 packets of 1000 bytes for 100 s, after the 50-byte Data object header.
+  const std::string header = asfFile(
+      object(kFilePropsGuid, std::string(32, '\0') + le(100, 8) + le(1000000000, 8) + le(0, 8) +
+                                 le(0, 8) + le(2, 4) + le(1000, 4) + le(1000, 4) + le(0, 4)),
+      1);
+  EXPECT_EQ(value(read(header + std::string(50 + 5000, '\0')), "TIME"), u"00:00:05 (5sec)");
+  EXPECT_EQ(value(read(header + std::string(50 + 100000, '\0')), "TIME"), u"00:01:40 (100sec)");
+}
 }  // namespace
 }  // namespace sonavid::media

@@ -129,6 +129,10 @@ TEST_F(Id3v2Test, ExtendedHeadersAreSkipped) {
             u"T");
   // An extended header larger than the tag leaves nothing to read.
   EXPECT_TRUE(parseId3v2(id3v2(3, be32(0x7FFFFFFF) + frame, 0x40)).frames.empty());
+  // The flag set without an extended header (some taggers write this): the frames start right
+  // after the tag header.
+  EXPECT_EQ(parseId3v2(id3v2(4, frame24("TIT2", bytes("\0T", 2)), 0x40)).text("TIT2"), u"T");
+  EXPECT_EQ(parseId3v2(id3v2(3, frame, 0x40)).text("TIT2"), u"T");
 }
 
 TEST_F(Id3v2Test, CompressedEncryptedAndGroupedFrames) {

@@ -76,18 +76,22 @@ std::string udtaTags(const std::string& items) {
 }
 const std::string kFtyp = box("ftyp", "M4A "s + be(0, 4) + "isomM4A "s);
 
-// A movie of `seconds` at 600 per second with one AAC track and one H.264 track.
+// A movie of `seconds` at 600 per second with one AAC track and one H.264 track, whose samples
+// take 40 and 50 bytes (the media data of a file that holds them: movieData(seconds)).
 std::string movie(uint64_t seconds, const std::string& extra = "") {
   const std::string aac = audioEntry("mp4a", 44100, esds(0x40, 128000, 2));
   const std::string avc =
       videoEntry("avc1", 640, 480, box("avcC", "\x01\x4D\x40\x1F\xFF"s + std::string(8, '\0')));
-  return box("moov",
-             mvhd(0, 600, 600 * seconds) +
-                 trak("vide", tkhd(600 * seconds, 640, 480), mdhd(0, 30000, 30000 * seconds),
-                      stbl(avc, 30 * seconds, 1000, 5000)) +
-                 trak("soun", tkhd(600 * seconds), mdhd(0, 44100, 44100 * seconds),
-                      stbl(aac, 44100 * seconds / 1024, 1024, 400)) +
-                 extra);
+  return box("moov", mvhd(0, 600, 600 * seconds) +
+                         trak("vide", tkhd(600 * seconds, 640, 480),
+                              mdhd(0, 30000, 30000 * seconds), stbl(avc, 30 * seconds, 1000, 50)) +
+                         trak("soun", tkhd(600 * seconds), mdhd(0, 44100, 44100 * seconds),
+                              stbl(aac, 44100 * seconds / 1024, 1024, 40)) +
+                         extra);
+}
+
+std::string movieData(uint64_t seconds) {
+  return box("mdat", std::string(30 * seconds * 50 + 44100 * seconds / 1024 * 40, 'm'));
 }
 
 MediaInfo read(const std::string& bytes, bool* recognised = nullptr) {
@@ -103,12 +107,11 @@ std::u16string value(const MediaInfo& info, std::string_view code) {
 }
 
 TEST(Mp4Reader, MovieLengthAndTrackFormats) {
-  const MediaInfo info = read(kFtyp + movie(245) + box("mdat", "data"));
+  const MediaInfo info = read(kFtyp + movie(245) + movieData(245));
   EXPECT_EQ(info.type, kTypeMp4);
   EXPECT_EQ(value(info, "TIME"), u"4:05 (245sec)");
-  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 245.000 secs, 138 kbps, 44100 Hz");
-  EXPECT_EQ(value(info, "VFMT"),
-            u"H264 Main@3.1, 245.000 secs, 1200 kbps, 640x480 @ 30.000000 fps");
+  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 245.000 secs, 14 kbps, 44100 Hz");
+  EXPECT_EQ(value(info, "VFMT"), u"H264 Main@3.1, 245.000 secs, 12 kbps, 640x480 @ 30.000000 fps");
 }
 
 TEST(Mp4Reader, MoovAfterMediaDataWith64BitSizesAndVersion1Headers) {
@@ -124,14 +127,14 @@ TEST(Mp4Reader, MoovAfterMediaDataWith64BitSizesAndVersion1Headers) {
 }
 
 TEST(Mp4Reader, AMovieBoxIsReadWithItsHeaderAndEndsTheWalk) {
-  // At the end, after 100 kB of media data: one read for the header and the box.
-  MemoryFile last(kFtyp + box("mdat", std::string(100000, 'm')) + movie(60));
+  // At the end, after 190 kB of media data: one read for the header and the box.
+  MemoryFile last(kFtyp + movieData(60) + movie(60));
   MediaInfo info;
   ASSERT_TRUE(readMp4(last, info));
   EXPECT_EQ(value(info, "TIME"), u"1:00 (60sec)");
   EXPECT_EQ(last.readCalls(), 2);
   // At the start: the media data and what follows it are not looked at.
-  MemoryFile first(kFtyp + movie(60) + box("mdat", std::string(100000, 'm')) + box("free", ""));
+  MemoryFile first(kFtyp + movie(60) + movieData(60) + box("free", ""));
   ASSERT_TRUE(readMp4(first, info));
   EXPECT_EQ(first.readCalls(), 1);
   EXPECT_LT(first.bytesRead(), 8192u);
@@ -253,7 +256,7 @@ TEST(Mp4Reader, WhatIsAndIsNotAnMp4File) {
 }
 
 TEST(Mp4Reader, FragmentsGiveTheLengthWhenTheHeadersDoNot) {
-  // Track 1 in moov with empty tables; fragment defaults of 512 ticks and 100 bytes per
+  // Track 1 in moov with empty tables; fragment defaults of 512 ticks and 10 bytes per
   // sample (trex); one fragment with per-sample durations and sizes, one with the defaults.
   const std::string aac = audioEntry("mp4a", 48000, esds(0x40, 0, 2));
   const std::string track = box(
@@ -261,7 +264,7 @@ TEST(Mp4Reader, FragmentsGiveTheLengthWhenTheHeadersDoNot) {
                               std::string(60, '\0')) +
                   box("mdia", mdhd(0, 48000, 0) + hdlr("soun") + box("minf", stbl(aac, 0, 0, 0))));
   const std::string trex =
-      box("mvex", box("trex", full(0) + be(1, 4) + be(1, 4) + be(512, 4) + be(100, 4) + be(0, 4)));
+      box("mvex", box("trex", full(0) + be(1, 4) + be(1, 4) + be(512, 4) + be(10, 4) + be(0, 4)));
   const std::string moov = box("moov", mvhd(0, 1000, 0) + track + trex);
   auto fragment = [](const std::string& trun) {
     return box("moof", box("mfhd", full(0) + be(1, 4)) +
@@ -273,15 +276,53 @@ TEST(Mp4Reader, FragmentsGiveTheLengthWhenTheHeadersDoNot) {
   const std::string first = fragment(box("trun", "\0\0\x03\0"s + be(1000, 4) + samples));
   // Flags 0: 93750 samples of the default 512 ticks.
   const std::string second = fragment(box("trun", full(0) + be(93750, 4)));
-  const MediaInfo info = read(kFtyp + moov + first + box("mdat", "x") + second + box("mdat", "y"));
+  const MediaInfo info = read(kFtyp + moov + first + box("mdat", std::string(12000, 'x')) + second +
+                              box("mdat", std::string(937500, 'y')));
   // (1000 * 48 + 93750 * 512) / 48000 = 1001 s.
   EXPECT_EQ(value(info, "TIME"), u"16:41 (1001sec)");
-  // (12000 + 9375000) bytes over 1001 s: 75 kbps.
-  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 1001.000 secs, 75 kbps, 48000 Hz");
+  // (12000 + 937500) bytes over 1001 s: 8 kbps.
+  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 1001.000 secs, 8 kbps, 48000 Hz");
   // A fragment whose sample count exceeds its bytes is skipped.
   const std::string lying = fragment(box("trun", "\0\0\x01\0"s + be(0xFFFFFFFFu, 4)));
   EXPECT_EQ(value(read(kFtyp + moov + lying), "TIME"), u"0:00 (0sec)");
 }
 
+TEST(Mp4Reader, SampleTablesBeyondTheFileAndRatesBeyond16Bits) {
+  // Cut off: the media data box declares the samples' bytes, the file holds a tenth of them.
+  const std::string data = movieData(60);
+  const MediaInfo cut = read(kFtyp + movie(60) + data.substr(0, 8 + (data.size() - 8) / 10));
+  EXPECT_EQ(value(cut, "TIME"), u"0:06 (6sec)");
+  EXPECT_EQ(value(cut, "AFMT"), u"MPEG-4 AAC LC, 6.000 secs, 14 kbps, 44100 Hz");
+  // Damaged: sizes that add up to more than the file holds; the media data's extent counts.
+  const std::string aac = audioEntry("mp4a", 44100, esds(0x40, 0, 2));
+  const std::string audioOnly =
+      box("moov", mvhd(0, 600, 600 * 60) + trak("soun", tkhd(600 * 60), mdhd(0, 44100, 44100 * 60),
+                                                stbl(aac, 44100 * 60 / 1024, 1024, 0x00FFFFFF)));
+  EXPECT_EQ(value(read(kFtyp + audioOnly + box("mdat", std::string(60000, 'm'))), "AFMT"),
+            u"MPEG-4 AAC LC, 60.000 secs, 8 kbps, 44100 Hz");
+  // 96 kHz: the 16-bit field of the sample entry holds 0; ALAC's and FLAC's own boxes say.
+  const std::string alac =
+      audioEntry("alac", 0, box("alac", full(0) + std::string(20, '\0') + be(96000, 4)));
+  const std::string flac =
+      audioEntry("fLaC", 0,
+                 box("dfLa", full(0) + "\x80"s + be(34, 3) + std::string(10, '\0') +
+                                 be(96000 << 4 | 1, 3) + std::string(21, '\0')));
+  for (const std::string& entry : {alac, flac}) {
+    const std::string moov =
+        box("moov", mvhd(0, 1000, 1000) +
+                        trak("soun", tkhd(1000), mdhd(0, 96000, 96000), stbl(entry, 1, 96000, 4)));
+    const std::u16string afmt = value(read(kFtyp + moov + box("mdat", "data")), "AFMT");
+    EXPECT_NE(afmt.find(u", 96000 Hz"), std::u16string::npos) << entry.substr(4, 4);
+  }
+}
+
+TEST(Mp4Reader, AMovieBoxOverTheBlockCapIsWalkedPastItsLargeBoxes) {
+  // 17 MiB of sample table in the video track, then the audio track and the tags.
+  const std::string items = ilstItem("\xA9nam", 1, "Long");
+  std::string moov = movie(60, box("free", std::string(17 << 20, '\0')) + udtaTags(items));
+  const MediaInfo info = read(kFtyp + moov + movieData(60));
+  EXPECT_EQ(value(info, "INAM"), u"Long");
+  EXPECT_EQ(value(info, "AFMT"), u"MPEG-4 AAC LC, 60.000 secs, 14 kbps, 44100 Hz");
+}
 }  // namespace
 }  // namespace sonavid::media

@@ -74,13 +74,20 @@ TEST(MpegFrameHeader, LengthsAndRates) {
   h = parseMpegFrameHeader(0xFFFDE400);  // MPEG-1 L2 384k 48000
   ASSERT_TRUE(h);
   EXPECT_EQ(h->frameBytes, 1152u);
-  for (uint32_t bad : {0xFFFB0040u,     // free format
-                       0xFFFBF040u,     // bitrate index 15
-                       0xFFFB9C40u,     // sample rate index 3
-                       0xFFF99040u,     // layer 0
-                       0xFFEB9040u,     // version 01
-                       0xFFFB9042u,     // emphasis 2
-                       0x7FFB9040u}) {  // no sync
+  h = parseMpegFrameHeader(0xFFFB0240, 500);  // free format, 44100, padded: 500 bytes + 1
+  ASSERT_TRUE(h);
+  EXPECT_TRUE(h->freeFormat);
+  EXPECT_EQ(h->frameBytes, 501u);
+  EXPECT_EQ(h->bitrateKbps, 153);  // 500 * 44100 / 144
+  EXPECT_EQ(freeFormatFrameBytes(0xFFFB0240, 501), 500u);
+  EXPECT_EQ(freeFormatFrameBytes(0xFFFF0240, 502), 0u);  // Layer I counts 4-byte slots
+  for (uint32_t bad : {0xFFFB0040u,                      // free format without the frame length
+                       0xFFFBF040u,                      // bitrate index 15
+                       0xFFFB9C40u,                      // sample rate index 3
+                       0xFFF99040u,                      // layer 0
+                       0xFFEB9040u,                      // version 01
+                       0xFFFB9042u,                      // emphasis 2
+                       0x7FFB9040u}) {                   // no sync
     EXPECT_FALSE(parseMpegFrameHeader(bad)) << std::hex << bad;
   }
 }
@@ -159,6 +166,80 @@ TEST_F(MpegAudioTest, ChangeOfBitrateIsLookedForAcrossTheWholeStream) {
   EXPECT_LT(file.bytesRead(), 32u * 1024) << "of " << 3000 * 384;
 }
 
+// Frames of header `word` (bitrate index set) with the padding bit set as encoders set it, so
+// that they average the exact frame length.
+std::string paddedFrames(uint32_t word, int count) {
+  const auto h = parseMpegFrameHeader(word);
+  const uint64_t slot = h->layer == 1 ? 4 : 1;
+  const uint64_t exact = uint64_t{h->bitsPerSecond} * h->samplesPerFrame / 8;  // * rate
+  std::string out;
+  uint64_t rest = 0;
+  for (int i = 0; i < count; ++i) {
+    rest += exact / slot % h->sampleRate;
+    const bool pad = rest >= static_cast<uint64_t>(h->sampleRate);
+    if (pad) rest -= h->sampleRate;
+    std::string frame = be32(word | (pad ? 0x200u : 0u));
+    frame.resize(parseMpegFrameHeader(word | (pad ? 0x200u : 0u))->frameBytes, '\0');
+    out += frame;
+  }
+  return out;
+}
+
+// Bytes without frame headers but with many 0xFF bytes (an LCG's output).
+std::string junk(size_t size) {
+  std::string out(size, '\0');
+  uint32_t x = 12345;
+  for (char& c : out) {
+    x = x * 1103515245u + 12345u;
+    c = static_cast<char>((x >> 16) % 3 == 0 ? 0xFF : x >> 24);
+  }
+  return out;
+}
+
+TEST_F(MpegAudioTest, StreamsMeasuredBeyondTheirFirstFrames) {
+  std::string freeFormat;
+  for (int i = 0; i < 100; ++i) {
+    std::string frame = be32(i % 3 ? 0xFFFB0440u : 0xFFFB0640u);  // 48000 Hz, every third padded
+    frame.resize(i % 3 ? 500 : 501, '\0');
+    freeFormat += frame;
+  }
+  const std::string zeros(20 * 384 * 10, '\0');
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* afmt;
+    const char* time;
+  } kCases[] = {
+      {"free format: the frame length is the distance between syncs", freeFormat,
+       "MPEG1.0 Layer3 167Kb/s 48000Hz J-Stereo 100frames", "0:02 (2sec)"},
+      {"a stream after 200 KiB of junk", junk(200 * 1024) + frames(500, 128),
+       "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 500frames", "0:12 (12sec)"},
+      {"padded frames of MPEG-2 at 22.05 kHz", paddedFrames(0xFFF33064, 194),
+       "MPEG2.0 Layer3 24Kb/s 22050Hz J-Stereo 194frames", "0:05 (5sec)"},
+      {"padded frames of Layer I at 44.1 kHz", paddedFrames(0xFFFF10C0, 230),
+       "MPEG1.0 Layer1 32Kb/s 44100Hz Mono 230frames", "0:02 (2sec)"},
+      {"a long stream, then zeros", frames(200, 128) + zeros + zeros,
+       "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 200frames", "0:04 (4sec)"},
+      {"a long stream, then 0xFF", frames(200, 128) + std::string(zeros.size() * 2, '\xFF'),
+       "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 200frames", "0:04 (4sec)"},
+      {"a short stream, then zeros", frames(20, 128) + zeros,
+       "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 20frames", "0:00 (0sec)"},
+      {"a short file: stream and zeros held whole", frames(20, 128) + zeros.substr(40000),
+       "MPEG1.0 Layer3 128Kb/s 48000Hz J-Stereo 20frames", "0:00 (0sec)"},
+  };
+  for (const auto& c : kCases) {
+    const auto info = read(c.bytes);
+    ASSERT_TRUE(info) << c.what;
+    EXPECT_EQ(value(*info, "AFMT"), c.afmt) << c.what;
+    EXPECT_EQ(value(*info, "TIME"), c.time) << c.what;
+  }
+  // Junk alone is looked through for a bounded length, and is not taken for audio.
+  MemoryFile file(junk(3 * 1024 * 1024));
+  MediaInfo info;
+  EXPECT_FALSE(readMpegAudio(file, info));
+  EXPECT_LT(file.bytesRead(), kMpegFarSearchBytes + 256 * 1024);
+}
+
 TEST_F(MpegAudioTest, HoppingStopsWhereTheTagsAtTheEndBegin) {
   // The last frame is cut short, and an APE tag after it holds frames in a binary item.
   std::string stream;
@@ -227,5 +308,38 @@ TEST_F(MpegAudioTest, TagsAndTheirOrderOfPrecedence) {
   EXPECT_LE(reads, 3);
 }
 
+TEST_F(MpegAudioTest, AppendedId3v2TagCountsWhenNoneLeads) {
+  // ID3v2.4 with a footer ("3DI" and the header's fields) after the frames, before ID3v1.
+  const std::string tag = id3v2(4, frame24("TIT2", bytes("\0At the end", 11)), 0x10);
+  const std::string appended = tag + "3DI" + tag.substr(3, 7);
+  const std::string v1 = "TAG" + std::string("V1") + std::string(123, '\0');
+  auto info = read(frames(100, 128) + appended + v1);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "At the end");
+  EXPECT_EQ(value(*info, "INAM"), "At the end");
+  EXPECT_NE(value(*info, "AFMT").find(" 100frames"), std::string::npos);
+  // Before an APE tag, too; a tag at the start is the one read.
+  const std::string ape =
+      "APETAGEX" + le32(2000) + le32(32) + le32(0) + le32(0) + std::string(8, '\0');
+  info = read(frames(100, 128) + appended + ape);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "At the end");
+  info = read(id3v2(3, frame23("TIT2", bytes("\0First", 6))) + frames(100, 128) + appended);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(value(*info, "INAM_v2"), "First");
+}
+
+TEST_F(MpegAudioTest, TitleAfterAPictureOverTheBlockCapIsFound) {
+  for (int version : {3, 4}) {
+    const std::string picture =
+        std::string("\0image/jpeg\0\x03\0", 15) + std::string(17 << 20, 'p');
+    const std::string apic = version == 3 ? frame23("APIC", picture) : frame24("APIC", picture);
+    const std::string title =
+        version == 3 ? frame23("TIT2", bytes("\0Later", 6)) : frame24("TIT2", bytes("\0Later", 6));
+    const auto info = read(id3v2(version, apic + title) + frames(20, 128));
+    ASSERT_TRUE(info) << version;
+    EXPECT_EQ(value(*info, "INAM_v2"), "Later") << version;
+  }
+}
 }  // namespace
 }  // namespace sonavid::media

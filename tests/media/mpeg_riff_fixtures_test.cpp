@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -59,11 +60,16 @@ TEST(MpegRiffFixtures, EveryFixtureGivesItsExpectedValues) {
       }
     });
     // Head, tail and tag reads, a block after each stretch of padding in AVI files, windows of
-    // a header-less MP3 stream, and the chunks of one that is read whole: a few reads each.
+    // a header-less MP3 stream, and the chunks of one that is read whole: a few reads each. A
+    // stream followed by padding also looks, halving the distance, for where its frames end.
     MemoryFile again(readAll(kMediaDir + file));
     MediaInfo direct;
     EXPECT_TRUE(readRiff(again, direct) || readMpegAudio(again, direct));
-    EXPECT_LE(static_cast<size_t>(again.readCalls()), 8 + again.size() / kMpegHopChunkBytes)
+    const size_t framesEndSearch = file.find("then-zeros") == std::string::npos
+                                       ? 0
+                                       : std::bit_width(again.size() / kMpegSampleWindowBytes);
+    EXPECT_LE(static_cast<size_t>(again.readCalls()),
+              8 + again.size() / kMpegHopChunkBytes + framesEndSearch)
         << "reads";
   }
   setPlatform(nullptr);

@@ -25,7 +25,7 @@ std::string le(uint64_t value, int bytes) {
 
 // One page holding whole packets.
 std::string page(uint32_t serial, uint8_t flags, uint64_t granule,
-                 const std::vector<std::string>& packets) {
+                 const std::vector<std::string>& packets, uint32_t sequence = 0) {
   std::string lacing, body;
   for (const std::string& packet : packets) {
     size_t left = packet.size();
@@ -37,8 +37,8 @@ std::string page(uint32_t serial, uint8_t flags, uint64_t granule,
     body += packet;
   }
   return "OggS" + std::string(1, '\0') + std::string(1, static_cast<char>(flags)) + le(granule, 8) +
-         le(serial, 4) + le(0, 4) + le(0, 4) + std::string(1, static_cast<char>(lacing.size())) +
-         lacing + body;
+         le(serial, 4) + le(sequence, 4) + le(0, 4) +
+         std::string(1, static_cast<char>(lacing.size())) + lacing + body;
 }
 
 std::string vorbisId(uint32_t rate, int channels, int32_t max, int32_t nominal, int32_t min) {
@@ -59,10 +59,10 @@ const std::string kSetup = std::string("\x05vorbis", 7) + std::string(40, '\x42'
 // A Vorbis stream: headers on two pages, data pages, last granule `samples`.
 std::string vorbisStream(uint32_t serial, uint32_t rate, uint64_t samples,
                          const std::vector<std::string>& fields, int32_t nominal = 128000) {
-  return page(serial, 2, 0, {vorbisId(rate, 2, 0, nominal, 0)}) +
-         page(serial, 0, 0, {vorbisComments(fields), kSetup}) +
-         page(serial, 0, samples / 2, {std::string(300, 'a')}) +
-         page(serial, 4, samples, {std::string(300, 'b')});
+  return page(serial, 2, 0, {vorbisId(rate, 2, 0, nominal, 0)}, 0) +
+         page(serial, 0, 0, {vorbisComments(fields), kSetup}, 1) +
+         page(serial, 0, samples / 2, {std::string(300, 'a')}, 2) +
+         page(serial, 4, samples, {std::string(300, 'b')}, 3);
 }
 
 MediaInfo read(const std::string& bytes, bool* recognised = nullptr) {
@@ -132,6 +132,36 @@ TEST(OggReader, ChainedFilesAddTheirChainsLengths) {
   const MediaInfo info = read(bytes);
   EXPECT_EQ(value(info, "TIME"), u"01:35 (95sec)");
   EXPECT_EQ(value(info, "INAM"), u"First");
+  // A chain that reuses the serial number of the one before still starts a new chain.
+  const std::string reused =
+      vorbisStream(7, 44100, 44100 * 5, {}) + vorbisStream(7, 44100, 44100 * 3, {});
+  EXPECT_EQ(value(read(reused), "TIME"), u"00:08 (8sec)");
+}
+
+TEST(OggReader, SpeexAndTheoraOnlyFilesGiveTheirLengthAndComments) {
+  // Speex: rate 16000, mono, bitrate 27000, VBR, 1 frame per packet, no extra headers.
+  const std::string speexId = "Speex   " + std::string(20, ' ') + le(1, 4) + le(80, 4) +
+                              le(16000, 4) + le(1, 4) + le(4, 4) + le(1, 4) + le(27000, 4) +
+                              le(320, 4) + le(1, 4) + le(1, 4) + le(0, 4) + le(0, 8);
+  const std::string speex = page(3, 2, 0, {speexId}, 0) +
+                            page(3, 0, 0, {comments({"TITLE=Spoken"})}, 1) +
+                            page(3, 4, 16000 * 6, {std::string(20000, 's')}, 2);
+  MediaInfo info = read(speex);
+  EXPECT_EQ(value(info, "TIME"), u"00:06 (6sec)");
+  EXPECT_EQ(value(info, "INAM"), u"Spoken");
+  EXPECT_EQ(value(info, "AFMT"), u"Ogg Speex, 16000Hz, 27Kbits/s(VBR), 1ch");
+  // Theora 3.2.1 at 25 fps, key-frame shift 6: granule (100 << 6) + 25 counts 125 frames (5 s).
+  const std::string theoraId = std::string("\x80theora\x03\x02\x01", 10) + std::string(12, '\0') +
+                               std::string("\0\0\0\x19\0\0\0\x01", 8) + std::string(10, '\0') +
+                               std::string("\x00\xC0", 2);
+  const std::string theora =
+      page(9, 2, 0, {theoraId}, 0) +
+      page(9, 0, 0, {std::string("\x81theora", 7) + comments({"TITLE=Moving"}), "\x82theora"}, 1) +
+      page(9, 4, (100 << 6) + 25, {std::string(500, 'v')}, 2);
+  info = read(theora);
+  EXPECT_EQ(value(info, "TIME"), u"00:05 (5sec)");
+  EXPECT_EQ(value(info, "INAM"), u"Moving");
+  EXPECT_EQ(info.find("AFMT"), nullptr);
 }
 
 TEST(OggReader, MultiplexedVideoTakesAudioValuesFromTheVorbisStream) {
@@ -219,7 +249,7 @@ TEST(OggReader, VorbisSetupHeaderIsCountedWithoutReadingIt) {
 TEST(OggReader, VideoOnlyFileStopsAfterTheFirstDataPage) {
   const std::string theoraId = std::string("\x80theora", 7) + std::string(35, '\0');
   std::string bytes = page(50, 2, 0, {theoraId});
-  for (int i = 0; i < 2000; ++i) bytes += page(50, 0, i, {std::string(100, 'v')});
+  for (int i = 0; i < 2000; ++i) bytes += page(50, 0, i, {std::string(100, 'v')}, 1 + i);
   MemoryFile file(bytes);
   MediaInfo info;
   EXPECT_TRUE(readOgg(file, info));

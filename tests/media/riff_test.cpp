@@ -68,6 +68,23 @@ TEST_F(RiffTest, DataSizesThatCannotBeTrusted) {
   EXPECT_EQ(value(*stale, "IART"), "A");
 }
 
+TEST_F(RiffTest, Rf64AndBw64TakeTheirSizesFromDs64) {
+  // ds64: RIFF size, data size, sample count, table length; the data chunk's size 0xFFFFFFFF.
+  const std::string ds64 =
+      chunk("ds64", std::string(8, '\0') + le32(16000) + le32(0) + std::string(8, '\0') + le32(0));
+  const std::string chunks = ds64 + chunk("fmt ", pcmMono8k()) + "data" + le32(0xFFFFFFFFu) +
+                             std::string(16000, '\0') + infoList(chunk("INAM", "After"));
+  for (const char* magic : {"RF64", "BW64"}) {
+    const auto info = read(magic + le32(0xFFFFFFFFu) + "WAVE" + chunks);
+    ASSERT_TRUE(info) << magic;
+    EXPECT_EQ(info->type, 2);
+    EXPECT_EQ(value(*info, "TIME"), "0:02 (2sec)") << magic;
+    EXPECT_EQ(value(*info, "INAM"), "After") << magic;
+  }
+  // Only WAVE comes in the 64-bit form.
+  EXPECT_FALSE(read("RF64" + le32(0xFFFFFFFFu) + "AVI " + chunks));
+}
+
 TEST_F(RiffTest, OddChunksArePaddedAndEmptyOnesSkipped) {
   const auto info =
       read(riff("WAVE", chunk("junk", "abc") + chunk("zero", "") + chunk("fmt ", pcmMono8k()) +
@@ -130,6 +147,12 @@ TEST_F(RiffTest, CompressedWaveTakesItsLengthFromTheFactChunk) {
   ASSERT_TRUE(info);
   EXPECT_EQ(value(*info, "TIME"), "0:07 (7sec)");
   EXPECT_EQ(value(*info, "AFMT"), "MPEG1-Layer3, 44100Hz, 2ch, 128Kbps");
+  // Cut off at a quarter of its data: a quarter of the samples.
+  const auto cut = read(riff("WAVE", chunk("fmt ", waveFormat(0x55, 2, 44100, 16000, 1, 0)) +
+                                         chunk("fact", le32(44100 * 8)) + "data" + le32(4000) +
+                                         std::string(1000, '\0')));
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(value(*cut, "TIME"), "0:02 (2sec)");
 }
 
 TEST_F(RiffTest, DamagedWaves) {

@@ -52,6 +52,8 @@ constexpr int kMaxAsfObjects = 1024;
 constexpr uint32_t kMaxCodecEntries = 256;
 constexpr size_t kObjectHeaderBytes = 24;
 constexpr size_t kHeaderObjectBytes = 30;
+// The Data object's GUID, size, file ID, packet count and reserved word.
+constexpr uint64_t kDataObjectHeaderBytes = 50;
 
 // Codec list entry types.
 constexpr uint16_t kCodecVideo = 1;
@@ -87,6 +89,7 @@ struct AsfState {
   bool haveFileProperties = false;
   uint64_t playDuration = 0;  // 100 ns units
   uint64_t prerollMs = 0;
+  uint64_t dataBytes = 0;  // the data packets' bytes, when the packets have one size
   bool haveAudio = false, haveVideo = false;
   AudioStream audio;
   VideoStream video;
@@ -96,8 +99,10 @@ struct AsfState {
 };
 
 void readFileProperties(ByteReader body, AsfState& state) {
-  // File ID, file size, creation date, data packet count, then the durations.
-  body.skip(16 + 8 + 8 + 8);
+  // File ID, file size, creation date, data packet count, the durations, flags (1: a
+  // broadcast, whose counts are not known), the least and the largest packet size.
+  body.skip(16 + 8 + 8);
+  const uint64_t packets = body.u64le();
   const uint64_t playDuration = body.u64le();
   body.skip(8);  // send duration
   const uint64_t preroll = body.u64le();
@@ -105,6 +110,13 @@ void readFileProperties(ByteReader body, AsfState& state) {
   state.haveFileProperties = true;
   state.playDuration = playDuration;
   state.prerollMs = preroll;
+  const uint32_t flags = body.u32le();
+  const uint32_t leastPacket = body.u32le();
+  const uint32_t largestPacket = body.u32le();
+  if (body.ok() && (flags & 1) == 0 && leastPacket == largestPacket && leastPacket != 0 &&
+      packets <= UINT64_MAX / leastPacket) {
+    state.dataBytes = packets * leastPacket;
+  }
 }
 
 void readStreamProperties(ByteReader body, AsfState& state) {
@@ -308,8 +320,15 @@ bool readAsf(RandomAccessFile& file, MediaInfo& info) {
   if (state.haveFileProperties) {
     const uint64_t prerollUnits =
         state.prerollMs > UINT64_MAX / 10000 ? UINT64_MAX : state.prerollMs * 10000;
-    const uint64_t units =
-        state.playDuration > prerollUnits ? state.playDuration - prerollUnits : 0;
+    uint64_t units = state.playDuration > prerollUnits ? state.playDuration - prerollUnits : 0;
+    // A cut-off file holds only part of the data packets its header counts: it lasts that
+    // share of the length. The packets follow the header and the Data object's 50-byte header.
+    const uint64_t dataStart = headerSize + kDataObjectHeaderBytes;
+    const uint64_t held = file.size() > dataStart ? file.size() - dataStart : 0;
+    if (held < state.dataBytes) {
+      units = static_cast<uint64_t>(static_cast<double>(units) *
+                                    (static_cast<double>(held) / state.dataBytes));
+    }
     info.set("TIME", hoursMinutesSecondsText(units / 10000000));
   }
   info.set("AFMT", audioFormat(state));

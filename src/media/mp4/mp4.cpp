@@ -45,6 +45,41 @@ uint64_t kbpsOf(const Mp4Track& track) {
   return (uint64_t{track.averageBitrate} + 500) / 1000;
 }
 
+// The media data boxes on the top level of the file: the data bytes their headers declare and
+// the bytes of them the file holds. A cut-off file holds less than its box declares.
+struct MediaData {
+  uint64_t declared = 0;
+  uint64_t held = 0;
+};
+
+MediaData mediaDataExtent(RandomAccessFile& file) {
+  MediaData media;
+  const uint64_t fileSize = file.size();
+  uint64_t offset = 0;
+  for (int n = 0; n < kMaxTopLevelBoxes && fileSize - offset >= 8; ++n) {
+    const std::string header = readBlock(file, offset, kBoxHeaderProbeBytes);
+    ByteReader probe(header);
+    uint64_t size = probe.u32be();
+    const bool isMediaData = probe.bytes(4) == "mdat";
+    uint64_t headerBytes = 8;
+    if (size == 1) {
+      size = probe.u64be();
+      headerBytes = 16;
+    } else if (size == 0) {
+      size = fileSize - offset;
+    }
+    if (probe.failed() || size < headerBytes) break;
+    const uint64_t held = std::min(size, fileSize - offset);
+    if (isMediaData && held >= headerBytes) {
+      media.declared += size - headerBytes;
+      media.held += held - headerBytes;
+    }
+    if (held < size) break;
+    offset += size;
+  }
+  return media;
+}
+
 std::u16string audioFormat(const Mp4Track& track, double seconds) {
   char text[256];
   std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %u Hz", track.codecName().c_str(),
@@ -82,6 +117,7 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
   uint64_t offset = 0;
   bool sawFileType = false;
   bool sawMovie = false;
+  uint64_t movieBytes = 0;
   Mp4Movie movie;
   for (int n = 0; n < kMaxTopLevelBoxes && fileSize - offset >= 8; ++n) {
     const std::string header = readBlock(file, offset, kBoxHeaderProbeBytes);
@@ -117,11 +153,15 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
     }
     if (type == "moov" && !sawMovie) {
       sawMovie = true;
-      ReadBuffer storage;
-      const std::string_view body = viewBlock(
-          file, offset + headerBytes,
-          static_cast<size_t>(std::min<uint64_t>(size - headerBytes, kMaxBlockBytes)), storage);
-      readMovie(ByteReader(body), movie);
+      movieBytes = size;
+      if (size - headerBytes <= kMaxBlockBytes) {
+        ReadBuffer storage;
+        readMovie(ByteReader(viewBlock(file, offset + headerBytes,
+                                       static_cast<size_t>(size - headerBytes), storage)),
+                  movie);
+      } else {
+        readMovie(ByteReader(condenseMovie(file, offset + headerBytes, offset + size)), movie);
+      }
       // Later boxes only matter for a movie whose length is in its fragments.
       if (movie.duration != 0 || movie.fragmentDuration != 0) break;
     } else if (type == "moof" && sawMovie && movie.duration == 0 && movie.fragmentDuration == 0) {
@@ -138,6 +178,28 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
   info.type = kTypeMp4;
   if (!sawMovie) return true;
 
+  // Sample tables that promise more bytes than the file has outside the movie box: the file
+  // is cut off (its media data box holds less than it declares), and is timed by the share it
+  // holds, or the tables are damaged, and the media data's real extent takes their place.
+  double heldShare = 1;
+  uint64_t tableBytes = 0;
+  for (const Mp4Track& track : movie.tracks) {
+    tableBytes =
+        track.sampleBytes > UINT64_MAX - tableBytes ? UINT64_MAX : tableBytes + track.sampleBytes;
+  }
+  if (tableBytes > fileSize - std::min(movieBytes, fileSize)) {
+    const MediaData media = mediaDataExtent(file);
+    if (media.held < media.declared) {
+      heldShare = static_cast<double>(media.held) / static_cast<double>(media.declared);
+    } else {
+      const auto withSamples = std::count_if(movie.tracks.begin(), movie.tracks.end(),
+                                             [](const Mp4Track& t) { return t.sampleBytes > 0; });
+      for (Mp4Track& track : movie.tracks) {
+        if (track.sampleBytes > media.held) track.sampleBytes = withSamples == 1 ? media.held : 0;
+      }
+    }
+  }
+
   // The movie's length; a zero one falls back to the fragments' length, then the longest track.
   double seconds = movie.seconds();
   if (seconds <= 0) seconds = movie.fragmentSeconds();
@@ -150,9 +212,10 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
     if (track.kind == Mp4Track::Kind::kAudio) audio = &track;  // the last one
     if (track.kind == Mp4Track::Kind::kVideo && video == nullptr) video = &track;
   }
+  seconds *= heldShare;
   info.set("TIME", minutesSecondsText(wholeNumber(seconds)));
   auto trackSeconds = [&](const Mp4Track& track) {
-    const double own = track.seconds(movie);
+    const double own = track.seconds(movie) * heldShare;
     return own > 0 ? own : seconds;
   };
   if (audio != nullptr) info.set("AFMT", audioFormat(*audio, trackSeconds(*audio)));

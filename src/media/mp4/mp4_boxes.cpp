@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "media/file_reads.h"
+
 namespace sonavid::media {
 
 namespace {
@@ -147,6 +149,28 @@ void readEsds(ByteReader r, Mp4Track& track) {
   }
 }
 
+// The sample rate in the codec's own configuration, which holds rates above the 65535 Hz the
+// sample entry's 16-bit field can: "alac" (ALACSpecificConfig: the rate is its last field),
+// "dfLa" (FLAC's STREAMINFO block: a 20-bit rate after the block and frame sizes), "dOps"
+// (Opus: the input rate; only when the entry gives none, as Opus decodes at 48 kHz).
+void readCodecSampleRate(const Box& box, Mp4Track& track) {
+  ByteReader r = box.body;
+  uint32_t rate = 0;
+  if (box.type == "alac") {
+    r.skip(4 + 20);  // version and flags; frame length ... average bitrate
+    rate = r.u32be();
+  } else if (box.type == "dfLa") {
+    r.skip(4);  // version and flags
+    const uint8_t blockType = r.u8() & 0x7F;
+    r.skip(3 + 10);  // block length; block and frame sizes
+    rate = blockType == 0 ? r.u24be() >> 4 : 0;
+  } else if (box.type == "dOps" && track.sampleRate == 0) {
+    r.skip(1 + 1 + 2);  // version, output channels, pre-skip
+    rate = r.u32be();
+  }
+  if (r.ok() && rate != 0) track.sampleRate = rate;
+}
+
 void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   r.skip(6 + 2);  // reserved, data reference index
   const uint16_t version = r.u16be();
@@ -160,11 +184,13 @@ void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   Box box;
   while (nextBox(r, movie, box)) {
     if (box.type == "esds") readEsds(box.body, track);
+    readCodecSampleRate(box, track);
     if (box.type == "wave") {
-      // QuickTime wraps the esds in a "wave" box.
+      // QuickTime wraps the esds (and an ALAC configuration) in a "wave" box.
       Box inner;
       while (nextBox(box.body, movie, inner)) {
         if (inner.type == "esds") readEsds(inner.body, track);
+        readCodecSampleRate(inner, track);
       }
     }
   }
@@ -342,7 +368,69 @@ std::string avcProfileName(uint8_t profile) {
   }
 }
 
+bool isMovieContainer(std::string_view type) {
+  for (std::string_view container :
+       {"trak", "mdia", "minf", "stbl", "udta", "edts", "mvex", "meta", "ilst"}) {
+    if (type == container) return true;
+  }
+  return false;
+}
+
+void appendBoxHeader(std::string& out, uint64_t size, std::string_view type) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>(size >> shift));
+  out += type;
+}
+
+// The boxes between `pos` and `end` of a movie box larger than kMaxBlockBytes, appended to
+// `out` with the large leaves left out: box by box from the file, so what is read stays within
+// the cap while the boxes after a large one are still found.
+void condenseBoxes(RandomAccessFile& file, uint64_t pos, uint64_t end, uint64_t leafBytes,
+                   int depth, int& boxes, std::string& out) {
+  while (end - pos >= 8 && depth <= kMaxMp4Depth && ++boxes <= kMaxMp4Boxes) {
+    const std::string header = readBlock(file, pos, 16);
+    ByteReader probe(header);
+    uint64_t size = probe.u32be();
+    const std::string type(probe.bytes(4));
+    uint64_t headerBytes = 8;
+    if (size == 1) {
+      size = probe.u64be();
+      headerBytes = 16;
+    } else if (size == 0) {
+      size = end - pos;
+    }
+    if (probe.failed() || size < headerBytes || size > end - pos) return;
+    const uint64_t bodyBytes = size - headerBytes;
+    const uint64_t bodyStart = pos + headerBytes;
+    pos += size;
+    if (isMovieContainer(type)) {
+      // An ISO "meta" box starts with version and flags; a QuickTime one with its children.
+      const std::string start = type == "meta" ? readBlock(file, bodyStart, 8) : std::string();
+      const size_t prefix = start.size() == 8 && start.compare(4, 4, "hdlr") != 0 ? 4 : 0;
+      std::string children = start.substr(0, prefix);
+      if (bodyBytes >= prefix) {
+        condenseBoxes(file, bodyStart + prefix, bodyStart + bodyBytes, leafBytes, depth + 1, boxes,
+                      children);
+      }
+      if (kMaxBlockBytes - out.size() < 8 + children.size()) return;
+      appendBoxHeader(out, 8 + children.size(), type);
+      out += children;
+    } else if (bodyBytes <= leafBytes && kMaxBlockBytes - out.size() >= 8 + bodyBytes) {
+      const std::string body = readBlock(file, bodyStart, static_cast<size_t>(bodyBytes));
+      appendBoxHeader(out, 8 + body.size(), type);
+      out += body;
+    }
+  }
+}
+
 }  // namespace
+
+std::string condenseMovie(RandomAccessFile& file, uint64_t begin, uint64_t end,
+                          uint64_t leafBytes) {
+  std::string out;
+  int boxes = 0;
+  condenseBoxes(file, begin, end, leafBytes, 0, boxes, out);
+  return out;
+}
 
 double Mp4Track::seconds(const Mp4Movie& movie) const {
   if (movie.timescale > 0 && editDuration > 0) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/platform.h"
 #include "media/byte_reader.h"
 
 namespace sonavid::media {
@@ -69,6 +70,13 @@ struct Mp4Movie {
 
 // Reads the body of a "moov" box.
 void readMovie(ByteReader moov, Mp4Movie& movie);
+
+// The body of a "moov" box too large to read whole (between `begin` and `end` of `file`), read
+// box by box with the leaves larger than `leafBytes` (sample tables of long files, cover
+// pictures) left out, and cut to kMaxBlockBytes: what readMovie reads in its place.
+inline constexpr uint64_t kMaxCondensedLeafBytes = 1024 * 1024;
+std::string condenseMovie(RandomAccessFile& file, uint64_t begin, uint64_t end,
+                          uint64_t leafBytes = kMaxCondensedLeafBytes);
 
 // Adds the samples of a movie fragment ("moof" body) to the tracks' media durations, sample
 // counts and sizes: fragmented files keep their samples there instead of in "moov".

@@ -1,7 +1,7 @@
-// MP3 (and MP1/MP2) files: an optional ID3v2 tag, the frames, then optional APE, Lyrics3v2
-// and ID3v1 blocks. Frame sync alone is a weak signature, so this reader is tried last and
-// accepts a file only when a tag is followed by a valid frame or several frame headers in a
-// row agree.
+// MP3 (and MP1/MP2) files: an optional ID3v2 tag, the frames, then optional APE, Lyrics3v2,
+// appended ID3v2 and ID3v1 blocks. Frame sync alone is a weak signature, so this reader is tried
+// last and accepts a file only when a tag is followed by a valid frame or several frame headers in
+// a row agree.
 #include <algorithm>
 
 #include "core/media_reader.h"
@@ -30,9 +30,12 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2;
   if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
-    ReadBuffer storage;
-    id3v2 = parseId3v2(viewBlock(
-        file, 0, static_cast<size_t>(std::min<uint64_t>(tagSize, kMaxBlockBytes)), storage));
+    if (tagSize <= kMaxBlockBytes) {
+      ReadBuffer storage;
+      id3v2 = parseId3v2(viewBlock(file, 0, static_cast<size_t>(tagSize), storage));
+    } else {
+      id3v2 = parseId3v2(readId3v2Tag(file, tagSize));
+    }
     start = std::min(tagSize, size);
   }
   const TrailingTags trailing = readTrailingTags(file, size);
@@ -47,6 +50,8 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
 
   info.type = kTypeMp3;
   addMpegStreamValues(*stream, info);
+  // An ID3v2 tag appended at the end counts when none leads the file.
+  if (!id3v2 && trailing.id3v2) id3v2 = parseId3v2(*trailing.id3v2);
   if (id3v2) addId3v2Values(*id3v2, info);
   if (trailing.ape) addApeValues(*trailing.ape, info);
   if (trailing.id3v1) {

@@ -6,7 +6,12 @@
 // header to frame header through the whole stream. Whether they vary is seen in the frames at
 // the start and in a few windows spread over the rest of the stream and at its end, so that a
 // VBR stream that opens with a run of equal frames (silence, a quiet intro) is still measured
-// frame by frame.
+// frame by frame. A last window without frames means the stream ends before the file does
+// (preallocated or partly downloaded files end in zeros): a search by windows finds where.
+//
+// The first frame is looked for near the start; only when none is found there does the search
+// go on, chunk by chunk, up to kMpegFarSearchBytes, and a frame found that far must be
+// confirmed by more headers in a row.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +37,11 @@ inline constexpr int kMpegSampleWindows = 4;
 inline constexpr size_t kMpegSampleWindowBytes = 4 * 1024;
 // Frame headers in a row that must agree before bytes without a tag count as MPEG audio.
 inline constexpr int kMpegConfirmFrames = 4;
+// How far from the start of the range the first frame is looked for, in chunks of
+// kMpegHeadProbeBytes, when the usual probe finds none (junk, a damaged header or padding
+// before the stream), and the headers in a row that must agree there.
+inline constexpr uint64_t kMpegFarSearchBytes = 1024 * 1024;
+inline constexpr int kMpegFarConfirmFrames = 8;
 // Bytes read at once while hopping through a whole stream.
 inline constexpr size_t kMpegHopChunkBytes = 32 * 1024;
 // How far hopping looks for the next frame after damage before it gives up.

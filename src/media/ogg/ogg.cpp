@@ -1,9 +1,11 @@
-// Ogg (Vorbis, Opus, FLAC; Theora+Vorbis). A file is a sequence of pages: "OggS", version 0,
-// flags (1 continued packet, 2 first page of a stream, 4 last page), 64-bit granule position,
-// serial number, page number, CRC, segment count and lacing table, then the body. Packets
-// are split into 255-byte segments; a segment shorter than 255 ends a packet. The first
+// Ogg (Vorbis, Opus, FLAC, Speex; Theora, alone or with audio). A file is a sequence of pages:
+// "OggS", version 0, flags (1 continued packet, 2 first page of a stream, 4 last page), 64-bit
+// granule position, serial number, page number, CRC, segment count and lacing table, then the body.
+// Packets are split into 255-byte segments; a segment shorter than 255 ends a packet. The first
 // packets of each logical stream are its headers. A chained file is several such groups of
-// streams one after another; its length is the sum of theirs.
+// streams one after another; its length is the sum of theirs. A chain may reuse the serial
+// number of the one before: every first page after data pages starts a new chain.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,13 +47,14 @@ constexpr uint64_t kNoGranule = UINT64_MAX;
 constexpr uint8_t kFlagContinued = 1;
 constexpr uint8_t kFlagFirst = 2;
 
-enum class Codec { kOther, kVorbis, kOpus, kFlac };
+enum class Codec { kOther, kVorbis, kOpus, kFlac, kSpeex, kTheora };
 
 struct Page {
   uint64_t offset = 0;
   uint8_t flags = 0;
   uint64_t granule = kNoGranule;
   uint32_t serial = 0;
+  uint32_t sequence = 0;  // the page's number within its stream
   std::string_view lacing;
   size_t headerBytes = 0;
   size_t bodyBytes = 0;
@@ -79,6 +82,12 @@ class Pager {
     return view.substr(0, count);
   }
 
+  // True when the window holds `count` bytes at `offset` (reading them costs nothing).
+  bool holds(uint64_t offset, size_t count) const {
+    return offset >= start_ && offset - start_ <= window_.size() &&
+           window_.size() - (offset - start_) >= count;
+  }
+
   // The page whose capture pattern is at `offset`.
   bool pageAt(uint64_t offset, Page& page) {
     ByteReader header(bytesAt(offset, kPageHeaderBytes));
@@ -87,7 +96,8 @@ class Pager {
     page.flags = header.u8();
     page.granule = header.u64le();
     page.serial = header.u32le();
-    header.skip(8);  // page number, CRC
+    page.sequence = header.u32le();
+    header.skip(4);  // CRC
     const uint8_t segments = header.u8();
     if (header.failed()) return false;
     page.headerBytes = kPageHeaderBytes + segments;
@@ -122,9 +132,32 @@ struct Stream {
   uint32_t channels = 0;
   uint32_t preSkip = 0;
   int32_t bitrateMax = 0, bitrateNominal = 0, bitrateMin = 0;
+  bool variable = false;  // Speex's VBR flag
+  // Video (Theora): frame rate, and the bits of a granule position that count the frames since
+  // the last key frame.
+  uint32_t frameRateNumerator = 0, frameRateDenominator = 0;
+  int granuleShift = 0;
+  bool granuleCountsFrames = true;  // from bitstream 3.2.1 on: frame number + 1
   uint64_t lastGranule = kNoGranule;
+  uint32_t pagesSeen = 0;
 
-  bool isAudio() const { return codec != Codec::kOther; }
+  bool isAudio() const { return codec != Codec::kOther && codec != Codec::kTheora; }
+  bool isVideo() const { return codec == Codec::kTheora; }
+  // Seconds up to a granule position: samples (after the pre-skip) or frames.
+  double secondsAt(uint64_t granule) const {
+    if (isVideo()) {
+      if (frameRateNumerator == 0) return 0;
+      const uint64_t keyFrame = granuleShift >= 64 ? 0 : granule >> granuleShift;
+      const uint64_t sinceKey =
+          granuleShift >= 64 ? granule : granule & ((uint64_t{1} << granuleShift) - 1);
+      const double frames = static_cast<double>(keyFrame) + static_cast<double>(sinceKey) +
+                            (granuleCountsFrames ? 0 : 1);
+      return frames * frameRateDenominator / frameRateNumerator;
+    }
+    if (sampleRate == 0) return 0;
+    const uint64_t samples = granule > preSkip ? granule - preSkip : 0;
+    return static_cast<double>(samples) / sampleRate;
+  }
   bool headersDone() const { return packets.size() >= headersNeeded; }
   // Bytes of a page body (with this lacing table) whose packets are kept. Vorbis's third
   // header (the setup header, codebooks of several kilobytes) is only counted: nothing is read
@@ -185,8 +218,48 @@ void identify(Stream& stream) {
       stream.headersNeeded = headerPackets == 0 ? kMaxHeaderPackets : 1 + size_t{headerPackets};
       if (stream.headersNeeded > kMaxHeaderPackets) stream.headersNeeded = kMaxHeaderPackets;
     }
+  } else if (magic.substr(0, 8) == "Speex   ") {
+    // Speex: version text, version id, header size, rate, mode, mode version, channels,
+    // bitrate, frame size, VBR flag, frames per packet, extra header count. The comments
+    // follow as the second packet, then the extra headers.
+    id.skip(8 + 20 + 4 + 4);
+    const uint32_t rate = id.u32le();
+    id.skip(4 + 4);
+    const uint32_t channels = id.u32le();
+    const auto bitrate = static_cast<int32_t>(id.u32le());
+    id.skip(4);
+    const uint32_t vbr = id.u32le();
+    id.skip(4);
+    const uint32_t extraHeaders = id.u32le();
+    if (id.ok()) {
+      stream.codec = Codec::kSpeex;
+      stream.sampleRate = rate;
+      stream.channels = channels;
+      stream.bitrateNominal = bitrate;
+      stream.variable = vbr != 0;
+      stream.headersNeeded = 2 + (extraHeaders < kMaxHeaderPackets ? extraHeaders : 0);
+    }
+  } else if (magic.size() >= 7 && magic.substr(0, 7) == std::string_view("\x80theora", 7)) {
+    // Theora: version (3 bytes), frame size in macroblocks, picture size and offset, frame
+    // rate numerator and denominator, aspect, colour space, nominal bitrate, then 6 bits
+    // quality and 5 bits key-frame granule shift. The comments are the second packet.
+    id.skip(7);
+    const uint32_t version = id.u24be();
+    id.skip(2 + 2 + 3 + 3 + 1 + 1);
+    const uint32_t numerator = id.u32be();
+    const uint32_t denominator = id.u32be();
+    id.skip(3 + 3 + 1 + 3);
+    const uint16_t packed = id.u16be();
+    if (id.ok()) {
+      stream.codec = Codec::kTheora;
+      stream.frameRateNumerator = numerator;
+      stream.frameRateDenominator = denominator;
+      stream.granuleShift = (packed >> 5) & 31;
+      stream.granuleCountsFrames = version >= 0x030201;
+      stream.headersNeeded = 2;
+    }
   }
-  if (!stream.isAudio()) stream.headersNeeded = 1;
+  if (!stream.isAudio() && !stream.isVideo()) stream.headersNeeded = 1;
 }
 
 // Adds the page's packets to the stream's header packets (only while headers are missing).
@@ -213,6 +286,13 @@ VorbisComments commentsOf(const Stream& audio) {
   for (size_t i = 1; i < audio.packets.size(); ++i) {
     ByteReader packet(audio.packets[i]);
     std::string_view start = packet.rest();
+    // Speex: the second packet is the comments, without a marker.
+    if (audio.codec == Codec::kSpeex) return parseVorbisComments(packet);
+    if (audio.codec == Codec::kTheora && start.size() >= 7 &&
+        start.substr(0, 7) == std::string_view("\x81theora", 7)) {
+      packet.skip(7);
+      return parseVorbisComments(packet);
+    }
     if (audio.codec == Codec::kVorbis && start.size() >= 7 &&
         start.substr(0, 7) == std::string_view("\x03vorbis", 7)) {
       packet.skip(7);
@@ -234,7 +314,11 @@ VorbisComments commentsOf(const Stream& audio) {
 struct Findings {
   std::vector<Stream> streams;  // the first group's streams
   int audioIndex = -1;
-  uint64_t dataStart = 0;  // end of the page that completed the audio headers
+  int videoIndex = -1;           // a Theora stream, whose values count when there is no audio
+  uint64_t dataStart = 0;        // end of the page that completed the chosen stream's headers
+  uint32_t pagesBeforeData = 0;  // the chosen stream's pages up to there
+  size_t largestPage = 0;        // of the pages read
+  int chosen() const { return audioIndex >= 0 ? audioIndex : videoIndex; }
 };
 
 Stream* findStream(std::vector<Stream>& streams, uint32_t serial) {
@@ -261,6 +345,8 @@ void readHeaders(Pager& pager, Findings& found) {
       found.streams.back().serial = page.serial;
       stream = &found.streams.back();
     }
+    if (page.totalBytes() > found.largestPage) found.largestPage = page.totalBytes();
+    if (stream != nullptr) ++stream->pagesSeen;
     if (stream != nullptr && !stream->headersDone()) {
       // Packets whose bytes are not kept (a Vorbis setup header) are counted from the lacing
       // table, and the body is read only as far as the packets kept.
@@ -270,35 +356,43 @@ void readHeaders(Pager& pager, Findings& found) {
       collectPackets(*stream, body, page.lacing, (page.flags & kFlagContinued) != 0);
     }
     offset += page.totalBytes();
-    if (found.audioIndex < 0) {
-      for (size_t i = 0; i < found.streams.size(); ++i) {
-        if (found.streams[i].isAudio()) {
-          found.audioIndex = static_cast<int>(i);
-          break;
-        }
-      }
+    for (size_t i = 0; i < found.streams.size(); ++i) {
+      if (found.audioIndex < 0 && found.streams[i].isAudio())
+        found.audioIndex = static_cast<int>(i);
+      if (found.videoIndex < 0 && found.streams[i].isVideo())
+        found.videoIndex = static_cast<int>(i);
     }
-    // Only the chosen audio stream keeps more than its identification header.
+    // Only the chosen stream keeps more than its identification header: the audio stream,
+    // else the video stream.
     for (size_t i = 0; i < found.streams.size(); ++i) {
       Stream& other = found.streams[i];
-      if (static_cast<int>(i) != found.audioIndex && other.identified) {
+      if (static_cast<int>(i) != found.chosen() && other.identified) {
         other.packets.resize(1);
         other.headersNeeded = 1;
         other.partial.clear();
       }
     }
-    // All first pages come before any data page: a data page with no audio stream among
-    // the identified streams means the file has none.
-    if (found.audioIndex < 0 && !(page.flags & kFlagFirst)) {
+    // All first pages come before any data page: a data page with no audio or video stream
+    // among the identified streams means the file has none.
+    if (found.chosen() < 0 && !(page.flags & kFlagFirst)) {
       bool allIdentified = true;
       for (const Stream& s : found.streams) allIdentified = allIdentified && s.identified;
       if (allIdentified) break;
     }
-    if (found.audioIndex >= 0 && found.streams[found.audioIndex].headersDone()) {
-      if (found.dataStart == 0) found.dataStart = offset;
+    if (found.chosen() >= 0 && found.streams[found.chosen()].headersDone()) {
+      if (found.dataStart == 0) {
+        found.dataStart = offset;
+        found.pagesBeforeData = found.streams[found.chosen()].pagesSeen;
+      }
       // Every stream of the group has shown its first page once a data page appears.
       if (!(page.flags & kFlagFirst)) break;
     }
+  }
+  // The size of the first data page too, when the bytes at hand hold its header.
+  Page data;
+  if (found.dataStart != 0 && pager.holds(found.dataStart, kPageHeaderBytes + 255) &&
+      pager.pageAt(found.dataStart, data) && data.totalBytes() > found.largestPage) {
+    found.largestPage = data.totalBytes();
   }
 }
 
@@ -308,6 +402,9 @@ struct TailResult {
   bool foundAny = false;
   uint32_t lastSerial = 0;
   uint64_t granule = kNoGranule;
+  uint64_t granuleOffset = 0;    // where the page with that granule position starts
+  uint32_t granuleSequence = 0;  // and its number in its stream
+  size_t largestPage = 0;        // of the whole pages in the blocks searched
 };
 
 // Searches backwards from the end, block by block, for pages; skips pages whose granule is
@@ -333,14 +430,30 @@ TailResult scanTail(Pager& pager, uint32_t audioSerial) {
       header.skip(1);
       const uint64_t granule = header.u64le();
       const uint32_t serial = header.u32le();
+      const uint32_t sequence = header.u32le();
+      header.skip(4);
+      const uint8_t segments = header.u8();
       if (header.failed()) continue;
       blockHasPage = true;
       blockLastSerial = serial;
-      if (serial == audioSerial && granule != kNoGranule) blockGranule = granule;
+      if (serial == audioSerial && granule != kNoGranule) {
+        blockGranule = granule;
+        result.granuleOffset = start + at;
+        result.granuleSequence = sequence;
+      }
+      const std::string_view lacing = header.bytes(segments);
+      size_t pageBytes = kPageHeaderBytes + segments;
+      for (unsigned char lace : lacing) pageBytes += lace;
+      if (header.ok() && at + pageBytes <= limit && pageBytes > result.largestPage) {
+        result.largestPage = pageBytes;
+      }
     }
     if (blockHasPage && !result.foundAny) {
       result.foundAny = true;
       result.lastSerial = blockLastSerial;
+      // The bytes before the block's first page end a page that is at least that long.
+      const size_t before = block.find("OggS");
+      if (start > 0 && before < limit && before > result.largestPage) result.largestPage = before;
     }
     if (blockGranule != kNoGranule) {
       result.granule = blockGranule;
@@ -361,13 +474,17 @@ ChainTotals walkChains(Pager& pager) {
   ChainTotals totals;
   std::vector<Stream> group;
   auto closeGroup = [&] {
+    // The first audio stream of each group, else its first video stream.
+    const Stream* timed = nullptr;
     for (const Stream& s : group) {
-      if (s.isAudio() && s.lastGranule != kNoGranule && s.sampleRate > 0) {
-        const uint64_t samples = s.lastGranule > s.preSkip ? s.lastGranule - s.preSkip : 0;
-        totals.seconds += static_cast<double>(samples) / s.sampleRate;
-        break;  // the first audio stream of each group
+      if (s.lastGranule == kNoGranule) continue;
+      if (s.isAudio()) {
+        timed = &s;
+        break;
       }
+      if (s.isVideo() && timed == nullptr) timed = &s;
     }
+    if (timed != nullptr) totals.seconds += timed->secondsAt(timed->lastGranule);
     group.clear();
   };
   uint64_t offset = 0;
@@ -407,6 +524,8 @@ const char* codecName(Codec codec) {
       return "Ogg Opus";
     case Codec::kFlac:
       return "Ogg FLAC";
+    case Codec::kSpeex:
+      return "Ogg Speex";
     default:
       return "Ogg";
   }
@@ -424,24 +543,42 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
 
   Findings found;
   readHeaders(pager, found);
-  if (found.audioIndex < 0) return true;  // no audio stream we know: type only
-  Stream& audio = found.streams[found.audioIndex];
-  setVorbisCommentValues(commentsOf(audio), info);
+  if (found.chosen() < 0) return true;  // no audio or video stream we know: type only
+  Stream& chosen = found.streams[found.chosen()];
+  setVorbisCommentValues(commentsOf(chosen), info);
 
-  // Length: the audio stream's last granule position, found from the end; a file whose last
-  // page belongs to no stream of the first group is chained and is walked from the start.
+  // Length: the stream's last granule position, found from the end. A file whose last page
+  // belongs to no stream of the first group is chained and is walked from the start; so is one
+  // whose only stream's last page is numbered as if pages of twice the largest size seen had
+  // filled it: a later chain reused the serial number and numbered its pages anew.
   double seconds = 0;
-  const TailResult tail = scanTail(pager, audio.serial);
+  const TailResult tail = scanTail(pager, chosen.serial);
   bool chained = tail.foundAny && findStream(found.streams, tail.lastSerial) == nullptr;
+  if (!chained && found.streams.size() == 1 && tail.granule != kNoGranule &&
+      tail.granuleOffset > found.dataStart) {
+    const uint64_t span = tail.granuleOffset - found.dataStart;
+    const uint64_t pages = tail.granuleSequence >= found.pagesBeforeData
+                               ? tail.granuleSequence - found.pagesBeforeData
+                               : 0;
+    uint64_t largest = std::max(found.largestPage, tail.largestPage);
+    chained = pages == 0 || span / pages > 2 * largest;
+    // Before walking, the first data page's size too (a read only for such files).
+    Page firstData;
+    if (chained && pages != 0 && pager.pageAt(found.dataStart, firstData)) {
+      largest = std::max<uint64_t>(largest, firstData.totalBytes());
+      chained = span / pages > 2 * largest;
+    }
+  }
   if (chained) {
     pager.setWindowBytes(kWindowBytes);
     seconds = walkChains(pager).seconds;
-  } else if (tail.granule != kNoGranule && audio.sampleRate > 0) {
-    const uint64_t samples = tail.granule > audio.preSkip ? tail.granule - audio.preSkip : 0;
-    seconds = static_cast<double>(samples) / audio.sampleRate;
+  } else if (tail.granule != kNoGranule) {
+    seconds = chosen.secondsAt(tail.granule);
   }
   const uint64_t wholeSeconds = wholeNumber(seconds);
   info.set("TIME", minutesSecondsText(wholeSeconds, 2));
+  if (!chosen.isAudio()) return true;
+  Stream& audio = chosen;
 
   // Average bitrate of the audio data; a multiplexed file's other streams would inflate it,
   // so there the encoder's nominal bitrate stands in.
@@ -453,8 +590,11 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   } else if (audio.bitrateNominal > 0) {
     bitsPerSecond = static_cast<uint64_t>(audio.bitrateNominal);
   }
-  const bool constant = audio.codec == Codec::kVorbis && audio.bitrateNominal == audio.bitrateMax &&
-                        audio.bitrateNominal == audio.bitrateMin;
+  const bool constant = audio.codec == Codec::kSpeex
+                            ? !audio.variable
+                            : audio.codec == Codec::kVorbis &&
+                                  audio.bitrateNominal == audio.bitrateMax &&
+                                  audio.bitrateNominal == audio.bitrateMin;
   std::u16string format;
   format.reserve(48);
   format += asciiToUtf16(codecName(audio.codec));

@@ -1,5 +1,6 @@
 // RIFF files: "RIFF", a 32-bit little-endian size, a form type ("WAVE", "AVI ", "RMP3"), then
-// chunks.
+// chunks. RF64 and BW64 files (WAVE only) have 0xFFFFFFFF in the sizes that do not fit 32 bits
+// and give them in a "ds64" chunk, the first one.
 #include "core/media_reader.h"
 #include "media/block_cached_file.h"
 #include "media/byte_reader.h"
@@ -20,16 +21,19 @@ constexpr size_t kAviReadAheadBytes = 2048;
 
 }  // namespace
 
-bool probeRiff(std::string_view head) { return head.starts_with("RIFF"); }
+bool probeRiff(std::string_view head) {
+  return head.starts_with("RIFF") || head.starts_with("RF64") || head.starts_with("BW64");
+}
 
 bool readRiff(RandomAccessFile& rawFile, MediaInfo& info) {
   // The head covers the header chunks of usual WAV files; longer lists are read on their own.
   BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
   ByteReader in(file.block());
-  if (in.bytes(4) != "RIFF") return false;
+  const std::string_view magic = in.bytes(4);
+  if (magic != "RIFF" && magic != "RF64" && magic != "BW64") return false;
   in.skip(4);  // the declared size
   const std::string_view form = in.bytes(4);
-  if (!in.ok()) return false;
+  if (!in.ok() || (magic != "RIFF" && form != "WAVE")) return false;
   // Chunks are walked to the end of the file, not of the declared size: writers that never
   // finished leave 0, 0xFFFFFFFF or a stale size there, and INFO lists get appended after it.
   // OpenDML AVI files go on in further RIFF chunks.

@@ -46,6 +46,13 @@ void RiffChunkWalker::extendToEnd(RiffChunk& chunk) {
   pos_ = end_;
 }
 
+void RiffChunkWalker::resize(RiffChunk& chunk, uint64_t size) {
+  const uint64_t available = end_ - chunk.dataOffset;
+  chunk.size = size < available ? size : available;
+  const uint64_t padded = size + (size & 1);
+  pos_ = padded < available ? chunk.dataOffset + padded : end_;
+}
+
 bool nextRiffChunk(ByteReader& in, std::string_view& id, ByteReader& body) {
   if (!in.has(8)) return false;
   id = in.bytes(4);

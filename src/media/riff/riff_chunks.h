@@ -43,6 +43,9 @@ class RiffChunkWalker {
   // Makes `chunk` reach to the end of the walked range (a data chunk whose size is 0,
   // 0xFFFFFFFF or past the end of the file); the walk ends after it.
   void extendToEnd(RiffChunk& chunk);
+  // Gives `chunk` a 64-bit size declared elsewhere (an RF64 file's "ds64" chunk), cut to the
+  // walked range; the walk goes on after it.
+  void resize(RiffChunk& chunk, uint64_t size);
 
  private:
   RandomAccessFile& file_;

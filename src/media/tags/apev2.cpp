@@ -28,6 +28,33 @@ std::u16string decodeApeText(std::string_view bytes) {
   return out;
 }
 
+// Text values longer than this are left out of a tag read item by item.
+constexpr uint32_t kMaxLargeTagTextBytes = 64 * 1024;
+
+// The items of a tag too large to read at once (a cover picture in it), one by one: each item's
+// header is read, and its value only when it is a text of kMaxLargeTagTextBytes at most, so the
+// texts after a picture are still found.
+void readLargeApeItems(RandomAccessFile& file, uint64_t pos, uint64_t end, uint32_t count,
+                       uint32_t version, ApeTag& tag) {
+  if (count > kMaxApeItems) count = kMaxApeItems;
+  for (uint32_t i = 0; i < count && end - pos >= kMinApeItemBytes; ++i) {
+    std::string item = readBlock(file, pos, 8 + kMaxApeKeyBytes + 1);
+    ByteReader in(item);
+    const uint32_t valueSize = in.u32le();
+    const uint32_t flags = in.u32le();
+    const size_t keyLength = in.rest().find('\0');
+    if (!in.ok() || keyLength == std::string_view::npos) return;
+    const uint64_t valueStart = pos + 8 + keyLength + 1;
+    if (valueStart > end || valueSize > end - valueStart) return;
+    if (((flags >> 1) & 3) == 0 && valueSize <= kMaxLargeTagTextBytes) {
+      item.resize(8 + keyLength + 1);
+      item += readBlock(file, valueStart, valueSize);
+      parseApeItems(ByteReader(item), 1, version, tag);
+    }
+    pos = valueStart + valueSize;
+  }
+}
+
 }  // namespace
 
 std::u16string ApeTag::value(std::u16string_view key) const {
@@ -61,7 +88,8 @@ void parseApeItems(ByteReader items, uint32_t count, uint32_t /*version*/, ApeTa
   }
 }
 
-std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
+std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
+                                         uint32_t wholeBytes) {
   if (end < kApeFooterBytes || end > file.size()) return std::nullopt;
   const std::string footer = readBlock(file, end - kApeFooterBytes, kApeFooterBytes);
   ByteReader in(footer);
@@ -71,7 +99,7 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
   const uint32_t count = in.u32le();
   const uint32_t flags = in.u32le();
   if (!in.ok() || (flags & kApeIsHeader) != 0) return std::nullopt;
-  if (size < kApeFooterBytes || size > kMaxApeTagBytes || size > end) return std::nullopt;
+  if (size < kApeFooterBytes || size > end) return std::nullopt;
   if (count > (size - kApeFooterBytes) / kMinApeItemBytes) return std::nullopt;
 
   ApeTag tag;
@@ -83,8 +111,12 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end) {
       readBlock(file, itemsStart - kApeFooterBytes, 8) == "APETAGEX") {
     tag.start = itemsStart - kApeFooterBytes;
   }
-  const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);
-  parseApeItems(ByteReader(body), count, version, tag);
+  if (size <= wholeBytes) {
+    const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);
+    parseApeItems(ByteReader(body), count, version, tag);
+  } else {
+    readLargeApeItems(file, itemsStart, end - kApeFooterBytes, count, version, tag);
+  }
   return tag;
 }
 

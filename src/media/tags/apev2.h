@@ -18,7 +18,8 @@
 
 namespace sonavid::media {
 
-// Caps on what one tag may make us hold.
+// Caps on what one tag may make us hold. A larger tag is read item by item, its large values
+// (pictures) skipped.
 inline constexpr uint32_t kMaxApeItems = 1024;
 inline constexpr uint32_t kMaxApeTagBytes = 1024 * 1024;
 
@@ -41,7 +42,9 @@ struct ApeTag {
 std::optional<ApeTag> findApeTagAtEnd(RandomAccessFile& file);
 
 // Reads the APE tag whose footer ends exactly at `end`; nothing when there is none there.
-std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end);
+// A tag larger than `wholeBytes` is read item by item.
+std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
+                                         uint32_t wholeBytes = kMaxApeTagBytes);
 
 // Parses `count` items (binary and locator items are skipped). Stops at the first damaged item.
 void parseApeItems(ByteReader items, uint32_t count, uint32_t version, ApeTag& tag);

@@ -1,9 +1,11 @@
 #include "media/tags/id3v2.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "common/text.h"
 #include "media/byte_reader.h"
+#include "media/file_reads.h"
 #include "media/tags/byte_text.h"
 #include "media/tags/id3_genres.h"
 
@@ -21,6 +23,14 @@ uint32_t syncsafe(uint32_t raw) {
 }
 
 bool isSyncsafe(uint32_t raw) { return (raw & 0x80808080u) == 0; }
+
+std::string syncsafeBytes(uint32_t value) {
+  return {static_cast<char>((value >> 21) & 0x7F), static_cast<char>((value >> 14) & 0x7F),
+          static_cast<char>((value >> 7) & 0x7F), static_cast<char>(value & 0x7F)};
+}
+
+// Frames larger than this are left out of a tag read frame by frame.
+constexpr uint64_t kMaxKeptId3v2FrameBytes = 1024 * 1024;
 
 // Removes the 0x00 that unsynchronisation put after every 0xFF.
 std::string removeUnsync(std::string_view bytes) {
@@ -301,15 +311,74 @@ Id3v2Tag parseId3v2(std::string_view tagBytes) {
   }
   ByteReader in(body);
   if (version >= 3 && (flags & kTagExtendedHeader) != 0) {
-    // v2.3: size of the rest of the extended header; v2.4: syncsafe size including itself.
+    // v2.3: size of the rest of the extended header (6 or 10); v2.4: syncsafe size including
+    // itself (at least 6). Some taggers set the flag without writing the header: when the size
+    // is impossible, the frames start right after the tag header.
     const uint32_t raw = in.u32be();
-    const uint64_t rest = version == 3 ? raw : (syncsafe(raw) >= 4 ? syncsafe(raw) - 4 : 0);
-    if (!in.ok() || rest > in.remaining()) return tag;
-    in.skip(static_cast<size_t>(rest));
+    const bool plausible = version == 3 ? raw >= 6 : isSyncsafe(raw) && syncsafe(raw) >= 6;
+    const uint64_t rest = version == 3 ? raw : syncsafe(raw) - uint64_t{4};
+    if (in.ok() && plausible && rest <= in.remaining()) {
+      in.skip(static_cast<size_t>(rest));
+    } else {
+      in = ByteReader(body);
+    }
   }
   FrameCollector collector{tag};
   parseFrames(in.sub(in.remaining()), version, version == 4 && (flags & kTagUnsync) != 0,
               collector);
+  return tag;
+}
+
+std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize, uint64_t wholeBytes) {
+  if (tagSize <= wholeBytes) return readBlock(file, 0, static_cast<size_t>(tagSize));
+  std::string tag = readBlock(file, 0, kId3v2HeaderBytes);
+  if (id3v2TagSize(tag) == 0) return {};
+  const int version = static_cast<uint8_t>(tag[3]);
+  const uint8_t flags = static_cast<uint8_t>(tag[5]);
+  if (version == 2 || (version == 3 && (flags & kTagUnsync) != 0)) {
+    return readBlock(file, 0, kMaxBlockBytes);
+  }
+  const uint64_t end = std::min<uint64_t>(
+      kId3v2HeaderBytes + syncsafe(ByteReader(tag.substr(6)).u32be()), file.size());
+  uint64_t pos = kId3v2HeaderBytes;
+  if ((flags & kTagExtendedHeader) != 0) {
+    const uint32_t raw = ByteReader(readBlock(file, pos, 4)).u32be();
+    const uint64_t bytes = version == 3 ? raw + uint64_t{4} : syncsafe(raw);
+    if ((version == 3 || isSyncsafe(raw)) && bytes >= 6 && bytes <= end - pos) pos += bytes;
+  }
+  // A frame can start where a frame id or padding is, or at the end.
+  auto frameCanStartAt = [&](uint64_t at) {
+    if (at == end) return true;
+    if (at > end) return false;
+    const std::string next = readBlock(file, at, 4);
+    return next.empty() || next[0] == '\0' || (next.size() == 4 && isFrameId(next));
+  };
+  for (size_t count = 0; count < kMaxId3v2Frames && end - pos >= kId3v2HeaderBytes; ++count) {
+    const std::string header = readBlock(file, pos, kId3v2HeaderBytes);
+    ByteReader in(header);
+    if (!isFrameId(in.bytes(4))) break;
+    const uint32_t raw = in.u32be();
+    uint64_t size = raw;
+    if (version == 4 && isSyncsafe(raw) &&
+        (frameCanStartAt(pos + kId3v2HeaderBytes + syncsafe(raw)) ||
+         !frameCanStartAt(pos + kId3v2HeaderBytes + raw))) {
+      size = syncsafe(raw);
+    }
+    if (!in.ok() || size > end - pos - kId3v2HeaderBytes) break;
+    const uint64_t frameBytes = kId3v2HeaderBytes + size;
+    if (size <= kMaxKeptId3v2FrameBytes && size <= wholeBytes &&
+        kMaxBlockBytes - tag.size() >= frameBytes) {
+      std::string frame = readBlock(file, pos, static_cast<size_t>(frameBytes));
+      if (frame.size() != frameBytes) break;
+      // Kept with a syncsafe size, as the version says, whatever the writer put.
+      if (version == 4) frame.replace(4, 4, syncsafeBytes(static_cast<uint32_t>(size)));
+      tag += frame;
+    }
+    pos += frameBytes;
+  }
+  // The header of what was kept: its size, and no extended header or footer.
+  tag[5] = static_cast<char>(flags & ~(kTagExtendedHeader | kTagFooter));
+  tag.replace(6, 4, syncsafeBytes(static_cast<uint32_t>(tag.size() - kId3v2HeaderBytes)));
   return tag;
 }
 

@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/platform.h"
+#include "media/file_reads.h"
+
 namespace sonavid::media {
 
 inline constexpr size_t kId3v2HeaderBytes = 10;
@@ -36,6 +39,13 @@ struct Id3v2Tag {
 // Parses a whole tag (from its header on). A damaged tag gives the frames read before the
 // damage.
 Id3v2Tag parseId3v2(std::string_view tag);
+
+// The tag at the start of `file` (of `tagSize` bytes), ready for parseId3v2. A tag larger than
+// `wholeBytes` is read frame by frame, leaving out frames too large to keep (pictures,
+// objects), so the frames after them are still found; one unsynchronised as a whole (before
+// v2.4) cannot be walked in the file and is read up to kMaxBlockBytes.
+std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize,
+                         uint64_t wholeBytes = kMaxBlockBytes);
 
 // A TCON value with "(n)" references and ID3v2.4 numeric genres replaced by genre names.
 std::u16string resolveId3Genre(std::u16string_view text);

@@ -4,6 +4,7 @@
 
 #include "media/block_cached_file.h"
 #include "media/file_reads.h"
+#include "media/tags/id3v2.h"
 
 namespace sonavid::media {
 namespace {
@@ -34,6 +35,22 @@ std::optional<uint64_t> lyrics3v2Start(RandomAccessFile& file, uint64_t end) {
   return start;
 }
 
+// An ID3v2 tag that ends at `end` with a footer, header to footer (cut to kMaxBlockBytes).
+std::optional<std::string> appendedId3v2(RandomAccessFile& file, uint64_t end) {
+  if (end < 2 * kId3v2HeaderBytes) return std::nullopt;
+  std::string footer = readBlock(file, end - kId3v2HeaderBytes, kId3v2HeaderBytes);
+  if (footer.size() != kId3v2HeaderBytes || footer.compare(0, 3, "3DI") != 0) return std::nullopt;
+  // The footer repeats the header: read as one, it gives the tag's whole size.
+  footer.replace(0, 3, "ID3");
+  const uint64_t size = id3v2TagSize(footer);
+  if (size == 0 || size > end || (static_cast<uint8_t>(footer[5]) & 0x10) == 0) {
+    return std::nullopt;
+  }
+  std::string tag = readBlock(file, end - size, static_cast<size_t>(size));
+  if (tag.compare(0, kId3v2HeaderBytes, footer) != 0) return std::nullopt;
+  return tag;
+}
+
 // Enough for an ID3v1 tag, a Lyrics3v2 footer and an APE tag of a few text items.
 constexpr size_t kTailProbeBytes = 2048;
 
@@ -51,6 +68,12 @@ TrailingTags readTrailingTags(RandomAccessFile& rawFile, uint64_t end) {
       end -= kId3v1Bytes;
     }
   }
+  auto takeId3v2 = [&] {
+    if (tags.id3v2) return;
+    tags.id3v2 = appendedId3v2(file, end);
+    if (tags.id3v2) end -= id3v2TagSize(*tags.id3v2);
+  };
+  takeId3v2();
   // The APE tag is usually before the lyrics; some taggers put it after them.
   tags.ape = readApeTagEndingAt(file, end);
   if (tags.ape) end = tags.ape->start;
@@ -61,6 +84,7 @@ TrailingTags readTrailingTags(RandomAccessFile& rawFile, uint64_t end) {
       if (tags.ape) end = tags.ape->start;
     }
   }
+  if (tags.ape) takeId3v2();
   tags.audioEnd = end;
   return tags;
 }
