@@ -18,11 +18,7 @@ APT_BASE=(cmake g++ make pkg-config libgtest-dev googletest libonig-dev
           dpkg-dev fp-utils-3.2.2 python3)
 # Encoders and cross-checkers for making the media fixtures and the benchmark corpus.
 APT_MEDIA=(ffmpeg lame python3-mutagen mediainfo vorbis-tools atomicparsley libjmac-java
-<<<<<<< HEAD
-           default-jre-headless flac wavpack sox)
-=======
-           default-jre-headless mkvtoolnix)
->>>>>>> wt-mkv
+           default-jre-headless flac wavpack sox mkvtoolnix)
 APT_BENCH=(libbenchmark-dev libtag1-dev libmediainfo-dev valgrind)
 APT_FUZZ=(clang libclang-rt-14-dev)
 
