@@ -22,7 +22,7 @@
 namespace sonavid::bench {
 namespace {
 
-// A set of files the contenders are timed on: a format, the whole corpus, or the long VBR MP3.
+// A set of files the contenders are timed on: a format, the whole corpus, or one long file.
 struct FileSet {
   std::string label;
   FileList files;
@@ -137,8 +137,9 @@ int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
     std::fprintf(stderr, "--profile takes engine, reader, taglib or mediainfo\n");
     return 2;
   }
-  FileList files = options.set == kLongVbrLabel ? FileList{findFile(corpus, kLongVbrMp3)}
-                                                : filesOf(corpus, options.set);
+  FileList files = options.set == kLongVbrLabel     ? FileList{findFile(corpus, kLongVbrMp3)}
+                   : options.set == kLongMovieLabel ? FileList{findFile(corpus, kLongMovie)}
+                                                    : filesOf(corpus, options.set);
   std::erase_if(files, [&](const CorpusFile* file) {
     return file == nullptr || file->path.find(options.match) == std::string::npos ||
            (!options.skip.empty() && file->path.find(options.skip) != std::string::npos);
@@ -182,6 +183,8 @@ int main(int argc, char** argv) {
   sets.push_back({"all", filesOf(corpus, "all")});
   const CorpusFile* longMp3 = findFile(corpus, kLongVbrMp3);
   if (longMp3 != nullptr) sets.push_back({kLongVbrLabel, {longMp3}});
+  const CorpusFile* longMovie = findFile(corpus, kLongMovie);
+  if (longMovie != nullptr) sets.push_back({kLongMovieLabel, {longMovie}});
 
   // The first call into each library sets it up; that is not part of a file's cost.
   readWithTagLib(corpus.front());
@@ -199,12 +202,13 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> labels;
   for (const FileSet& set : sets) {
-    if (set.label != kLongVbrLabel) labels.push_back(set.label);
+    if (set.label != kLongVbrLabel && set.label != kLongMovieLabel) labels.push_back(set.label);
   }
   // The speed table goes last: its final line is the overall result.
   printReadTable(corpus);
   printMemory(memory, options.loads);
   if (longMp3 != nullptr) printLongVbrMp3(*longMp3, options.corpus, reporter.filesPerSecond);
+  if (longMovie != nullptr) printLongMovie(*longMovie, reporter.filesPerSecond);
   printSpeedTable(reporter.filesPerSecond, labels, corpus);
   return 0;
 }

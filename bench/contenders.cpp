@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "engine/execute.h"
+#include "plugin/engine_services.h"
 #include "media/builtin_reader.h"
 
 namespace sonavid::bench {

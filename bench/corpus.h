@@ -7,7 +7,7 @@
 namespace sonavid::bench {
 
 struct CorpusFile {
-  std::string format;     // "MP3" ... "MP4", from the folder the file is in
+  std::string format;     // "MP3" ... "MKV", from the folder the file is in
   std::string path;       // full path, UTF-8
   std::u16string folder;  // the folder with a trailing "/", as a host passes it
   std::u16string name;    // the file name
@@ -26,6 +26,7 @@ struct FormatFolder {
 inline constexpr FormatFolder kFormatFolders[] = {
     {"MP3", "mp3"}, {"WAV", "wav"}, {"AVI", "avi"}, {"VQF", "vqf"},
     {"WMA", "wma"}, {"OGG", "ogg"}, {"APE", "ape"}, {"MP4", "mp4"},
+    {"FLAC", "flac"}, {"AIFF", "aiff"}, {"WV", "wv"}, {"DSF", "dsf"}, {"MKV", "mkv"},
 };
 
 // Every media file of the corpus, sorted by format and name. Empty when the folder is missing.

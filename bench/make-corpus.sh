@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Builds the benchmark corpus with real encoders: for each of the eight formats a few hundred
-# small tagged files, plus a few large ones (a 60-minute VBR MP3 without a VBR header, a long
-# MP4 with video, a large WAV, a long Ogg).
+# Builds the benchmark corpus with real encoders: for each of the thirteen formats a few
+# hundred small tagged files, plus a few large ones (a 60-minute VBR MP3 without a VBR header, a
+# long MP4 with video, a large WAV, a long Ogg, a 60-minute Matroska movie).
 #
 # A handful of sources per format is encoded once; the many small files are copies of those
-# with their own tags, written by mutagen (MP3, WMA, Ogg, APE, MP4) or by a small RIFF INFO
-# writer (WAV, AVI). VQF files come from the test fixtures' generator (no VQF encoder is
-# packaged). The exact playing time of the header-less VBR MP3 is written to expected.tsv.
+# with their own tags, written by mutagen (MP3, WMA, Ogg, APE, MP4, FLAC, AIFF, WavPack, DSF),
+# by mkvpropedit (Matroska) or by a small RIFF INFO writer (WAV, AVI). VQF and DSF files come
+# from the test fixtures' generators (no TwinVQ or DSD encoder is packaged). The exact playing
+# time of the header-less VBR MP3 is written to expected.tsv.
 #
-# Needs: ffmpeg lame python3-mutagen; vorbis-tools (else ffmpeg's Vorbis encoder); for APE files
-#        libjmac-java and a Java runtime (default-jre-headless).
+# Needs: ffmpeg lame python3-mutagen flac wavpack sox mkvtoolnix; vorbis-tools (else ffmpeg's
+#        Vorbis encoder); for APE files libjmac-java and a Java runtime (default-jre-headless).
 # Usage: bench/make-corpus.sh [OUTDIR]   (default build/bench-corpus)
 # Environment: CORPUS_SMALL  small files per format (default 300)
-#              CORPUS_LONG_MINUTES  length of the long MP3 and Ogg (default 60)
+#              CORPUS_LONG_MINUTES  length of the long MP3, Ogg and Matroska movie (default 60)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -21,7 +22,7 @@ small=${CORPUS_SMALL:-300}
 long_min=${CORPUS_LONG_MINUTES:-60}
 long_s=$((long_min * 60))
 
-for tool in ffmpeg ffprobe lame; do
+for tool in ffmpeg ffprobe lame flac wavpack sox mkvpropedit; do
   command -v "$tool" >/dev/null || { echo "make-corpus: $tool is needed" >&2; exit 1; }
 done
 # Debian's Python, which has python3-mutagen (a python3 earlier in PATH may lack it).
@@ -31,7 +32,8 @@ py=/usr/bin/python3
 src=$(mktemp -d)
 trap 'rm -rf "$src"' EXIT
 rm -rf "$out.tmp"
-mkdir -p "$out.tmp"/{mp3,wav,avi,vqf,wma,ogg,ape,mp4} "$src"/{mp3,wav,avi,wma,ogg,ape,mp4}
+mkdir -p "$out.tmp"/{mp3,wav,avi,vqf,wma,ogg,ape,mp4,flac,aiff,wv,dsf,mkv} \
+  "$src"/{mp3,wav,avi,wma,ogg,ape,mp4,flac,aiff,wv,mkv}
 ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
 sine() { ff -f lavfi -i "sine=frequency=$1:sample_rate=$2:duration=$3" -ac "$4" "$5"; }
 # Noise whose loudness swings, so VBR encoders vary the bitrate from frame to frame.
@@ -46,6 +48,10 @@ sine 440 44100 8 2 "$src/s8.wav"
 sine 330 22050 12 1 "$src/m12.wav"
 swing 10 44100 2 "$src/n10.wav"
 swing 6 22050 1 "$src/n6m.wav"
+# Sources for the lossless encoders, without the LIST chunk ffmpeg writes (flac warns of it).
+bare=(-fflags +bitexact -flags:a +bitexact -map_metadata -1)
+ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=2" -ac 2 "${bare[@]}" "$src/s2.wav"
+ff -i "$src/n6m.wav" "${bare[@]}" "$src/n6m-bare.wav"
 
 # MP3: CBR with an Info header, CBR without one, VBR with Xing, VBR without any header (the
 # reader hops through the frames), MPEG-2 and MPEG-2.5.
@@ -106,13 +112,51 @@ ff -i "$src/m12.wav" -c:a alac "$src/mp4/alac.m4a"
 ff -f lavfi -i "testsrc=size=96x72:rate=15:duration=3" -i "$src/s8.wav" -shortest \
   -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 48k "$src/mp4/h264-aac.mp4"
 
-echo "== $small tagged copies per format"
-(cd / && "$py" - "$src" "$out.tmp" "$small" "$root/tests/data/make-vqf.py") <<'PY'
-import importlib.util, os, shutil, struct, sys
+# FLAC: flac at its best and default levels, 24-bit 96 kHz mono, and ffmpeg's
+# encoder (6 channels, 5.1).
+flac -s -f --best -o "$src/flac/best-stereo.flac" "$src/s2.wav"
+flac -s -f -o "$src/flac/noise-mono.flac" "$src/n6m-bare.wav"
+ff -f lavfi -i "sine=frequency=1000:sample_rate=96000:duration=1.5" -af volume=0.03 -ac 1 \
+  -c:a pcm_s24le "${bare[@]}" "$src/s96.wav"
+flac -s -f -o "$src/flac/24bit-96k.flac" "$src/s96.wav"
+ff -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=1.5" -ac 6 -channel_layout 5.1 \
+  -c:a flac "$src/flac/ffmpeg-6ch.flac"
 
-src, out, count, vqf_script = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+# AIFF and AIFF-C: 16-bit (sox), 24-bit (ffmpeg), AIFF-C sowt and fl32.
+sox -R -D "$src/s2.wav" "$src/aiff/pcm16.aiff"
+ff -i "$src/n6m.wav" -ar 11025 -c:a pcm_s24be "${bare[@]}" "$src/aiff/s24-mono.aiff"
+ff -i "$src/m12.wav" -ar 8000 -c:a pcm_s16le -f aiff "$src/aiff/sowt.aifc"
+sox -R -D -n -r 4000 -c 1 -b 32 -e floating-point "$src/aiff/fl32.aifc" synth 2.0 sine 440 gain -20
+
+# WavPack: lossless, hybrid (lossy, no correction file), 32-bit float.
+wavpack -q -y "$src/s2.wav" -o "$src/wv/lossless.wv"
+wavpack -q -y -b96 "$src/n6m-bare.wav" -o "$src/wv/hybrid.wv"
+ff -i "$src/m12.wav" -ar 11025 -c:a pcm_f32le "${bare[@]}" "$src/f32.wav"
+wavpack -q -y "$src/f32.wav" -o "$src/wv/float.wv"
+
+# Matroska: H.264 + AAC, HEVC + AAC, VP9 + Opus in WebM, audio-only Opus and FLAC.
+ff -f lavfi -i "testsrc=size=96x72:rate=15:duration=3" -i "$src/s8.wav" -shortest \
+  -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 48k "$src/mkv/h264-aac.mkv"
+ff -f lavfi -i "testsrc=size=64x48:rate=10:duration=2" -i "$src/m12.wav" -shortest \
+  -c:v libx265 -preset ultrafast -crf 45 -x265-params log-level=error -pix_fmt yuv420p \
+  -c:a aac -b:a 32k "$src/mkv/hevc-aac.mkv"
+ff -f lavfi -i "testsrc=size=64x48:rate=15:duration=2" -i "$src/s2.wav" -shortest \
+  -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b:v 20k -c:a libopus -b:a 24k \
+  "$src/mkv/vp9-opus.webm"
+ff -i "$src/s8.wav" -c:a libopus -b:a 32k "$src/mkv/opus.mka"
+ff -i "$src/m12.wav" -c:a flac "$src/mkv/flac.mka"
+
+echo "== $small tagged copies per format"
+(cd / && "$py" - "$src" "$out.tmp" "$small" "$root/tests/data/make-vqf.py" \
+  "$root/tests/data/make-dsf.py") <<'PY'
+import importlib.util, os, shutil, struct, subprocess, sys
+
+src, out, count, vqf_script, dsf_script = sys.argv[1], sys.argv[2], int(sys.argv[3]), *sys.argv[4:]
 
 from mutagen.id3 import ID3, TIT2, TPE1, TALB, TRCK, COMM
+from mutagen.aiff import AIFF
+from mutagen.dsf import DSF
+from mutagen.flac import FLAC
 from mutagen.asf import ASF
 from mutagen.oggvorbis import OggVorbis
 from mutagen.oggopus import OggOpus
@@ -197,6 +241,35 @@ def tag_ape(path, i):
     tag.save(path)
 
 
+def tag_flac(path, i):
+    title, artist, album = titles(i)
+    f = FLAC(path)
+    f["TITLE"], f["ARTIST"], f["ALBUM"] = title, artist, album
+    f["TRACKNUMBER"] = str(i % 20 + 1)
+    f.save()
+
+
+def tag_id3_chunk(kind):
+    """A tagger for files that hold an ID3v2 tag in a chunk (AIFF) or at their end (DSF)."""
+    def tag(path, i):
+        title, artist, album = titles(i)
+        f = kind(path)
+        if f.tags is None:
+            f.add_tags()
+        f.tags.add(TIT2(encoding=3 if i % 2 else 1, text=title))
+        f.tags.add(TPE1(encoding=3, text=artist))
+        f.tags.add(TALB(encoding=3, text=album))
+        f.tags.add(TRCK(encoding=3, text=str(i % 20 + 1)))
+        f.save(v2_version=4 if i % 7 == 0 else 3)
+    return tag
+
+
+def tag_matroska(path, i):
+    title, artist, _ = titles(i)
+    subprocess.run(["mkvpropedit", "-q", path, "--edit", "info", "--set", "title=" + title],
+                   check=True)
+
+
 def tag_mp4(path, i):
     title, artist, album = titles(i)
     f = MP4(path)
@@ -206,7 +279,28 @@ def tag_mp4(path, i):
 
 
 taggers = {"mp3": tag_mp3, "wav": tag_riff, "avi": tag_riff, "wma": tag_asf,
-           "ogg": tag_ogg, "ape": tag_ape, "mp4": tag_mp4}
+           "ogg": tag_ogg, "ape": tag_ape, "mp4": tag_mp4, "flac": tag_flac,
+           "aiff": tag_id3_chunk(AIFF), "wv": tag_ape, "dsf": tag_id3_chunk(DSF),
+           "mkv": tag_matroska}
+
+
+def load_script(name, path):
+    module_spec = importlib.util.spec_from_file_location(name, path)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
+    return module
+
+
+# DSF: the fixtures' generator (a sigma-delta tone), short so that 300 copies stay small:
+# DSD64 stereo and mono, DSD128 stereo.
+make_dsf = load_script("make_dsf", dsf_script)
+os.makedirs(os.path.join(src, "dsf"))
+for name, rate, channels, seconds in [("dsd64-stereo", 2822400, 2, 0.25),
+                                      ("dsd64-mono", 2822400, 1, 0.5),
+                                      ("dsd128-stereo", 5644800, 2, 0.12)]:
+    with open(os.path.join(src, "dsf", name + ".dsf"), "wb") as f:
+        f.write(make_dsf.dsf(rate, channels, seconds))
+
 for fmt, tagger in taggers.items():
     sources = sorted(os.listdir(os.path.join(src, fmt)))
     for i in range(count if sources else 0):
@@ -217,9 +311,7 @@ for fmt, tagger in taggers.items():
         tagger(target, i)
 
 # VQF: the fixtures' generator, with varied bitrates, lengths and titles.
-module_spec = importlib.util.spec_from_file_location("make_vqf", vqf_script)
-make_vqf = importlib.util.module_from_spec(module_spec)
-module_spec.loader.exec_module(make_vqf)
+make_vqf = load_script("make_vqf", vqf_script)
 modes = [(b"97012000", 1, 96, 44), (b"97012000", 0, 48, 22), (b"00052200", 1, 80, 44),
          (b"00052200", 0, 24, 11)]
 for i in range(count):
@@ -252,6 +344,14 @@ ff -f lavfi -i "testsrc=size=64x48:rate=5:duration=1800" -f lavfi \
 # A 6-minute 44.1 kHz stereo WAV (about 63 MB).
 ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=360" -ac 2 -c:a pcm_s16le \
   -metadata title="Large WAV" "$out.tmp/wav/large.wav"
+
+# A 60-minute Matroska movie (H.264 + AAC, 320x240): one minute encoded, then repeated by
+# stream copy, so it costs seconds to make; the title is in its Info element.
+ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=60" -f lavfi \
+  -i "anoisesrc=d=60:c=pink:r=44100:a=0.3" -c:v libx264 -preset ultrafast -b:v 300k \
+  -pix_fmt yuv420p -c:a aac -b:a 64k -ac 2 "$src/minute.mkv"
+ff -stream_loop $((long_min - 1)) -i "$src/minute.mkv" -c copy -metadata title="Long MKV" \
+  "$out.tmp/mkv/long-movie.mkv"
 
 # The exact playing time of the header-less VBR MP3, from its frame count.
 packets=$(ffprobe -v error -count_packets -select_streams a:0 \

@@ -92,8 +92,8 @@ void printSpeedTable(const std::map<std::string, double>& filesPerSecond,
   }
   std::printf(
       "(engine: the macros as a host calls them; reader: the built-in reader alone; ratios are "
-      "the engine's.\n TagLib ok: files TagLib gives values for; it has no AVI or VQF reader and "
-      "its figure\n for those is the time it takes to turn them down.)\n");
+      "the engine's.\n TagLib ok: files TagLib gives values for; it has no AVI, VQF, DSF or "
+      "Matroska reader and\n its figure for those is the time it takes to turn them down.)\n");
   const double engine = lookup(filesPerSecond, "engine/all");
   std::printf("overall: %s times TagLib, %s times MediaInfo\n",
               ratioText(engine, lookup(filesPerSecond, "taglib/all"), "%.2f").c_str(),
@@ -187,6 +187,38 @@ void printLongVbrMp3(const CorpusFile& file, const std::string& corpusRoot,
       " (the MP3 set on average through the engine: %.3f ms)\n",
       perFileMs("engine"), perFileMs("reader"), perFileMs("taglib"), perFileMs("mediainfo"),
       mp3Rate > 0 ? 1000.0 / mp3Rate : 0.0);
+}
+
+void printLongMovie(const CorpusFile& file, const std::map<std::string, double>& filesPerSecond) {
+  std::printf("\nLong Matroska movie %s (%llu bytes)\n", utf16ToUtf8(file.name).c_str(), file.size);
+  for (const char16_t* code : {u"TIME", u"VFMT", u"AFMT", u"INAM"}) {
+    std::printf("  ours:      %s \"%s\"\n", utf16ToUtf8(code).c_str(),
+                utf16ToUtf8(builtinValue(file, code)).c_str());
+  }
+  const long long mediaInfoMs = mediaInfoDurationMs(file);
+  std::printf("  MediaInfo: %lld ms\n", mediaInfoMs);
+
+  CountingPlatform counting;
+  setPlatform(&counting);
+  readWithBuiltinReader(file);
+  setPlatform(nullptr);
+  const FileList one = {&file};
+  const IoCounts sysOurs = ioPerPass(one, [](const CorpusFile& f) { readWithBuiltinReader(f); });
+  const IoCounts sysMediaInfo = ioPerPass(one, [](const CorpusFile& f) { readWithMediaInfo(f); });
+  std::printf("  reads: ours %llu calls, %llu bytes (kernel: %llu calls, %llu bytes);"
+              " MediaInfo (kernel) %llu calls, %llu bytes\n",
+              static_cast<unsigned long long>(counting.counts.calls),
+              static_cast<unsigned long long>(counting.counts.bytes),
+              static_cast<unsigned long long>(sysOurs.readCalls),
+              static_cast<unsigned long long>(sysOurs.readBytes),
+              static_cast<unsigned long long>(sysMediaInfo.readCalls),
+              static_cast<unsigned long long>(sysMediaInfo.readBytes));
+  const auto perFileMs = [&](const char* contender) {
+    const double rate = lookup(filesPerSecond, std::string(contender) + "/" + kLongMovieLabel);
+    return rate > 0 ? 1000.0 / rate : 0.0;
+  };
+  std::printf("  time per load: engine %.3f ms, reader %.3f ms, MediaInfo %.2f ms\n",
+              perFileMs("engine"), perFileMs("reader"), perFileMs("mediainfo"));
 }
 
 }  // namespace sonavid::bench
