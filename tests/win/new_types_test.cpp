@@ -67,24 +67,7 @@ class NewTypesThroughDll : public ::testing::Test {
   }
 
   // Opens the setup dialog, adds a row to `page`, saves that page and cancels.
-  void addRowAndSave(int page) {
-    auto* formSetup = reinterpret_cast<HWND*>(GetProcAddress(plugin_.module(), "_FormSetup"));
-    ASSERT_NE(formSetup, nullptr);
-    std::thread driver([&] {
-      HWND dialog = nullptr;
-      for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
-        Sleep(20);
-        dialog = *formSetup;
-      }
-      SendMessageW(GetDlgItem(dialog, setup::kIdPageControl), TCM_SETCURFOCUS, page, 0);
-      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuAdd, 0);
-      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuSave, 0);
-      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    const HostRect rect{0, 0, 640, 480};
-    plugin_.descriptor().macSetup(&rect);
-    driver.join();
-  }
+  void addRowAndSave(int page) { addRowAndSaveInSetup(plugin_, page); }
 
   LoadedPlugin plugin_;
   TempFolder folder_;

@@ -4,6 +4,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <thread>
+
+#include "setup/setup_dialog_win.h"
 
 namespace sonavid::test {
 
@@ -79,6 +82,29 @@ LoadedPlugin::LoadedPlugin() {
 
 LoadedPlugin::~LoadedPlugin() {
   if (module_ != nullptr) FreeLibrary(module_);
+}
+
+}  // namespace sonavid::test
+
+namespace sonavid::test {
+
+void addRowAndSaveInSetup(const LoadedPlugin& plugin, int page) {
+  auto* formSetup = reinterpret_cast<HWND*>(GetProcAddress(plugin.module(), "_FormSetup"));
+  ASSERT_NE(formSetup, nullptr);
+  std::thread driver([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
+      Sleep(20);
+      dialog = *formSetup;
+    }
+    SendMessageW(GetDlgItem(dialog, setup::kIdPageControl), TCM_SETCURFOCUS, page, 0);
+    SendMessageW(dialog, WM_COMMAND, setup::kIdMenuAdd, 0);
+    SendMessageW(dialog, WM_COMMAND, setup::kIdMenuSave, 0);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  const HostRect rect{0, 0, 640, 480};
+  plugin.descriptor().macSetup(&rect);
+  driver.join();
 }
 
 }  // namespace sonavid::test

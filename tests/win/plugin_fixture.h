@@ -40,4 +40,8 @@ class LoadedPlugin {
   PluginDescriptor descriptor_{};
 };
 
+// Opens the plug-in's setup dialog, shows `page` (a media type index), adds a row, saves the
+// page and cancels, as a user clicking through it would.
+void addRowAndSaveInSetup(const LoadedPlugin& plugin, int page);
+
 }  // namespace sonavid::test

@@ -43,23 +43,7 @@ class SettingsFiles : public ::testing::Test {
     return result ? std::u16string(result) : u"(null)";
   }
   // Opens the setup dialog, adds a row to the MP3 page, saves the page and cancels.
-  void saveFromSetupDialog() {
-    auto* formSetup = reinterpret_cast<HWND*>(GetProcAddress(plugin_.module(), "_FormSetup"));
-    ASSERT_NE(formSetup, nullptr);
-    std::thread driver([&] {
-      HWND dialog = nullptr;
-      for (int i = 0; i < 500 && !(dialog && IsWindowVisible(dialog)); ++i) {
-        Sleep(20);
-        dialog = *formSetup;
-      }
-      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuAdd, 0);
-      SendMessageW(dialog, WM_COMMAND, setup::kIdMenuSave, 0);
-      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    const HostRect rect{0, 0, 640, 480};
-    plugin_.descriptor().macSetup(&rect);
-    driver.join();
-  }
+  void saveFromSetupDialog() { addRowAndSaveInSetup(plugin_, 0); }
 
   LoadedPlugin plugin_;
   TempFolder folder_;
