@@ -2,11 +2,9 @@
 // host's section name and the data file of a first save.
 #include <gtest/gtest.h>
 
-#include <thread>
 
 #include "engine/execute_request.h"
 #include "settings/ini_form.h"
-#include "setup/setup_dialog_win.h"
 #include "win/plugin_fixture.h"
 
 namespace sonavid::test {
