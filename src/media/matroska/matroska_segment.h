@@ -35,7 +35,7 @@ struct Track {
   std::string fourcc;  // V_MS/VFW/FOURCC: the BITMAPINFOHEADER's compression
   uint64_t defaultDurationNs = 0;
   uint64_t width = 0, height = 0;
-  double samplingFrequency = 8000;  // the specification's default
+  double samplingFrequency = 8000;  // Matroska's default
   double outputSamplingFrequency = 0;
   uint64_t channels = 1;
   uint64_t bitDepth = 0;
