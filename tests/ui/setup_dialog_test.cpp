@@ -81,6 +81,9 @@ HWND runSetup(PluginHost& host, PluginCallbacks& plugin, const Driver& driver) {
       return;
     }
     shown = dialog;
+    // Keys and clicks go to the window in front: on a busy machine the dialog may not be yet.
+    SetForegroundWindow(dialog);
+    waitUntil([&] { return GetForegroundWindow() == dialog; });
     driver(dialog);
     if (!waitUntil([&] { return !IsWindow(dialog); })) {
       PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -781,6 +784,11 @@ TEST_F(SetupDialogTest, ResizingByTheFrameLeavesEveryControlDrawn) {
   bool resized = false;
   std::wstring stale;
   runSetup(*host_, plugin, [&](HWND dialog) {
+    // In plain sight and in front, wherever earlier dialogs left the desktop: the drag below
+    // works on what the screen shows.
+    SetWindowPos(dialog, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(dialog);
+    waitUntil([&] { return GetForegroundWindow() == dialog; });
     saveScreenshot(dialog, "setup-before-resize.png");
     RECT frame{};
     GetWindowRect(dialog, &frame);
