@@ -10,19 +10,10 @@
 
 #include "common/platform_posix.h"
 #include "common/text.h"
+#include "settings/utf16_bytes.h"
 
 namespace sonavid {
 namespace {
-
-// UTF-16LE bytes after the mark FF FE.
-std::string utf16le(std::u16string_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
 
 class IniFormTest : public ::testing::Test {
  protected:

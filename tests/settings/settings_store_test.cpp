@@ -12,18 +12,10 @@
 #include "common/platform_posix.h"
 #include "common/faulty_platform.h"
 #include "common/text.h"
+#include "settings/utf16_bytes.h"
 
 namespace sonavid {
 namespace {
-
-std::string utf16le(std::u16string_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
 
 // The system platform with renames that always fail (a locked or read-only folder).
 class FailingRenames : public PosixPlatform {
