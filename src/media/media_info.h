@@ -9,11 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "media/values/stream_facts.h"
+
 namespace sonavid::media {
 
 class MediaInfo {
  public:
   int32_t type = 0;
+  // Stream facts as numbers; texts of them are made on request.
+  StreamFacts facts;
 
   // Sets the value of a field code (ASCII). A later set() of the same code replaces the
   // earlier value; codes keep the order they were first set in.
@@ -101,6 +105,7 @@ class MediaInfo {
   // No type and no values; the memory is kept for the next file.
   void clear() {
     type = 0;
+    facts = StreamFacts{};
     entries_.clear();
     shared_.clear();
   }
