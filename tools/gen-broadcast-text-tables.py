@@ -1,0 +1,238 @@
+#!/usr/bin/env python3
+"""Writes the character tables of the broadcast text decoders:
+
+  src/common/arib_text_tables.cpp  JIS X 0208, the two planes of JIS X 0213, the additional
+                                   symbols of ARIB STD-B24 and the half-width kana forms
+  src/common/dvb_text_tables.cpp   the upper halves of ISO/IEC 8859-1..15 and of the default
+                                   table of ETSI EN 300 468 (ISO/IEC 6937 with the euro sign),
+                                   and the letters the 6937 diacritics compose with
+
+Every mapping comes from the system's iconv (glibc: EUC-JP, EUC-JISX0213, ISO-8859-n,
+ISO_6937) or from Python's own Unicode data; the additional symbols are the list below, made
+from the standard's table of them and the Unicode characters that were encoded for them.
+
+    python3 tools/gen-broadcast-text-tables.py   (from the repository root)
+"""
+import ctypes
+import ctypes.util
+import os
+import sys
+import unicodedata
+
+# ARIB STD-B24 additional symbols: (row, first cell, code points in cell order). Codes of rows
+# 90 to 94 not listed here decode to U+3013 (GETA MARK), the standard's sign for a character
+# that cannot be shown.
+ADDITIONAL_SYMBOLS = [
+    (90, 48, [
+        0x1F14A, 0x1F14C, 0x1F13F, 0x1F146, 0x1F14B,           # HV SD P W MV
+        0x1F210, 0x1F211, 0x1F212, 0x1F213,                    # 手 字 双 デ
+        0x1F142,                                               # S
+        0x1F214, 0x1F215, 0x1F216,                             # 二 多 解
+        0x1F14D, 0x1F131, 0x1F13D,                             # SS B N
+        0x2B1B, 0x2B24,                                        # black square, black circle
+        0x1F217, 0x1F218, 0x1F219, 0x1F21A, 0x1F21B,           # 天 交 映 無 料
+        0x26BF,                                                # squared key
+        0x1F21C, 0x1F21D, 0x1F21E, 0x1F21F, 0x1F220,           # 前 後 再 新 初
+        0x1F221, 0x1F222, 0x1F223, 0x1F224, 0x1F225,           # 終 生 販 声 吹
+        0x1F14E,                                               # PPV
+        0x1F226, 0x1F227, 0x1F228, 0x1F229, 0x1F22A, 0x1F22B,  # 演 投 捕 一 三 遊
+        0x1F22C, 0x1F22D, 0x1F22E, 0x1F22F, 0x1F230, 0x1F231,  # 左 中 右 指 走 打
+    ]),
+]
+
+GETA = 0x3013
+
+# glibc iconv through ctypes: one character at a time, so an unmapped code costs only itself.
+libc = ctypes.CDLL(ctypes.util.find_library("c"), use_errno=True)
+libc.iconv_open.restype = ctypes.c_void_p
+libc.iconv_open.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+libc.iconv.restype = ctypes.c_size_t
+libc.iconv.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_char_p),
+                       ctypes.POINTER(ctypes.c_size_t), ctypes.POINTER(ctypes.c_char_p),
+                       ctypes.POINTER(ctypes.c_size_t)]
+libc.iconv_close.argtypes = [ctypes.c_void_p]
+
+
+class Iconv:
+    def __init__(self, encoding):
+        self.cd = libc.iconv_open(b"UTF-32BE", encoding.encode())
+        if self.cd in (None, ctypes.c_void_p(-1).value):
+            sys.exit(f"iconv has no {encoding}")
+
+    def decode(self, data):
+        """The code points of `data`, or None when iconv does not map all of it."""
+        libc.iconv(self.cd, None, None, None, None)  # initial state
+        inbuf = ctypes.create_string_buffer(data, len(data))
+        out = ctypes.create_string_buffer(64)
+        in_ptr = ctypes.c_char_p(ctypes.addressof(inbuf))
+        out_ptr = ctypes.c_char_p(ctypes.addressof(out))
+        in_left = ctypes.c_size_t(len(data))
+        out_left = ctypes.c_size_t(64)
+        if libc.iconv(self.cd, ctypes.byref(in_ptr), ctypes.byref(in_left), ctypes.byref(out_ptr),
+                      ctypes.byref(out_left)) == ctypes.c_size_t(-1).value:
+            return None
+        # A converter that holds back a base character for a combining one gives it on flush.
+        libc.iconv(self.cd, None, None, ctypes.byref(out_ptr), ctypes.byref(out_left))
+        raw = out.raw[:64 - out_left.value]
+        return [int.from_bytes(raw[i:i + 4], "big") for i in range(0, len(raw), 4)]
+
+
+def plane(encoding, prefix=b""):
+    """94x94 cells of a two-byte set read through an EUC form: lists of code points."""
+    conv = Iconv(encoding)
+    cells = []
+    for row in range(1, 95):
+        for cell in range(1, 95):
+            cells.append(conv.decode(prefix + bytes([row + 0xA0, cell + 0xA0])) or [])
+    return cells
+
+
+def utf16_units(cps):
+    units = []
+    for cp in cps:
+        if cp >= 0x10000:
+            cp -= 0x10000
+            units += [0xD800 + (cp >> 10), 0xDC00 + (cp & 0x3FF)]
+        else:
+            units.append(cp)
+    return units
+
+
+def c_array(ctype, name, values, per_line=12, fmt="0x{:04X}"):
+    lines = [f"extern const {ctype} {name}[{len(values)}] = {{"]
+    for i in range(0, len(values), per_line):
+        lines.append("    " + ", ".join(fmt.format(v) for v in values[i:i + per_line]) + ",")
+    lines.append("};")
+    return "\n".join(lines)
+
+
+HEADER = """// Generated by tools/gen-broadcast-text-tables.py from the system's iconv and Python's Unicode
+// data: do not edit. {what}
+#include <cstddef>
+
+namespace sonavid::{ns} {{
+
+"""
+
+
+def arib_tables():
+    jis0208 = plane("EUC-JP")
+    plane1 = plane("EUC-JISX0213")
+    plane2 = plane("EUC-JISX0213", b"\x8f")
+
+    # JIS X 0208: every character is one BMP code point (0 where unassigned).
+    kanji = [cps[0] if len(cps) == 1 and cps[0] < 0x10000 else 0 for cps in jis0208]
+
+    # JIS X 0213: one UTF-16 pair per cell; a BMP character leaves the second unit 0, a character
+    # beyond the BMP takes a surrogate pair, and a character with a combining mark takes the two.
+    def pairs(cells):
+        out = []
+        for cps in cells:
+            units = utf16_units(cps)
+            if len(units) > 2:
+                sys.exit(f"a JIS X 0213 cell needs {len(units)} UTF-16 units")
+            out += (units + [0, 0])[:2]
+        return out
+
+    symbols = [0] * (5 * 94 * 2)
+    for row in range(90, 95):
+        for cell in range(1, 95):
+            symbols[((row - 90) * 94 + cell - 1) * 2] = GETA
+    for row, first, cps in ADDITIONAL_SYMBOLS:
+        for i, cp in enumerate(cps):
+            units = (utf16_units([cp]) + [0])[:2]
+            index = ((row - 90) * 94 + first + i - 1) * 2
+            symbols[index:index + 2] = units
+
+    # Half-width forms of the full-width katakana and punctuation: the reverse of the
+    # compatibility decompositions of U+FF61..U+FF9F, voiced and semi-voiced kana as two.
+    half = {}
+    for cp in range(0xFF61, 0xFFA0):
+        full = unicodedata.normalize("NFKC", chr(cp))
+        if len(full) == 1:
+            half.setdefault(ord(full), [cp])
+    for cp in range(0x30A1, 0x30FF):
+        base, *marks = unicodedata.normalize("NFD", chr(cp))
+        if marks and ord(base) in half and marks[0] in ("\u3099", "\u309A"):
+            half[cp] = half[ord(base)] + [0xFF9E if marks[0] == "\u3099" else 0xFF9F]
+    half[0x309B] = [0xFF9E]  # the spacing sound marks too
+    half[0x309C] = [0xFF9F]
+    half_rows = []
+    for full in sorted(half):
+        units = (half[full] + [0])[:2]
+        half_rows += [full] + units
+
+    parts = [HEADER.format(what="ARIB STD-B24 character sets.", ns="arib"),
+             "// JIS X 0208 rows 1-94, cells 1-94 (row-major): the code point, 0 where unassigned.",
+             c_array("char16_t", "kJisX0208", kanji), "",
+             "// JIS X 0213 plane 1, then plane 2: two UTF-16 units per cell (second 0 if unused).",
+             c_array("char16_t", "kJisX0213Plane1", pairs(plane1)), "",
+             c_array("char16_t", "kJisX0213Plane2", pairs(plane2)), "",
+             "// Additional symbols, rows 90-94: two UTF-16 units per cell (second 0 if unused).",
+             c_array("char16_t", "kAdditionalSymbols", symbols), "",
+             "// Full-width character, then its half-width form in one or two units, sorted.",
+             c_array("char16_t", "kHalfWidthKana", half_rows, per_line=12),
+             f"extern const size_t kHalfWidthKanaCount = {len(half_rows) // 3};", "",
+             "}  // namespace sonavid::arib", ""]
+    return "\n".join(parts)
+
+
+def dvb_tables():
+    uppers = []
+    for part in range(1, 16):
+        if part == 12:  # never published
+            uppers += [0] * 96
+            continue
+        conv = Iconv(f"ISO-8859-{part}")
+        for b in range(0xA0, 0x100):
+            cps = conv.decode(bytes([b]))
+            uppers.append(cps[0] if cps else 0)
+
+    conv = Iconv("ISO_6937")
+    default = []
+    for b in range(0xA0, 0x100):
+        cps = conv.decode(bytes([b]))
+        default.append(cps[0] if cps and len(cps) == 1 and not 0xC1 <= b <= 0xCF else 0)
+    default[0xA4 - 0xA0] = 0x20AC  # EN 300 468 figure A.1 puts the euro sign here
+
+    # The diacritics 0xC1..0xCF as combining marks, and the letters they compose with.
+    marks = {}
+    for b in range(0xC1, 0xD0):
+        for letter in b"aceginorsuzACEGINORSUZ":
+            cps = conv.decode(bytes([b, letter]))
+            mark = unicodedata.decomposition(chr(cps[0])).split() if cps and len(cps) == 1 else []
+            if len(mark) == 2:
+                marks[b] = int(mark[1], 16)
+                break
+    composed = []
+    for b, mark in sorted(marks.items()):
+        for letter in range(0x20, 0x7F):
+            c = unicodedata.normalize("NFC", chr(letter) + chr(mark))
+            if len(c) == 1:
+                composed += [b, letter, ord(c)]
+    combining = [marks.get(b, 0) for b in range(0xC1, 0xD0)]
+
+    parts = [HEADER.format(what="ETSI EN 300 468 Annex A character tables.", ns="dvb"),
+             "// ISO/IEC 8859-1..15, bytes 0xA0-0xFF of each (96 per part; 0 where unassigned).",
+             c_array("char16_t", "kIso8859Upper", uppers), "",
+             "// The default table, bytes 0xA0-0xFF (0 for the diacritics and unassigned bytes).",
+             c_array("char16_t", "kDefaultUpper", default), "",
+             "// The combining mark of each diacritic byte 0xC1-0xCF (0 where none).",
+             c_array("char16_t", "kDiacriticMarks", combining), "",
+             "// Diacritic byte, letter, composed character: sorted by the first two.",
+             c_array("char16_t", "kComposedLetters", composed, per_line=12),
+             f"extern const size_t kComposedLetterCount = {len(composed) // 3};", "",
+             "}  // namespace sonavid::dvb", ""]
+    return "\n".join(parts)
+
+
+def main():
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    for name, text in (("arib_text_tables.cpp", arib_tables()),
+                       ("dvb_text_tables.cpp", dvb_tables())):
+        with open(os.path.join(root, "src", "common", name), "w", encoding="utf-8") as f:
+            f.write(text)
+
+
+if __name__ == "__main__":
+    main()
