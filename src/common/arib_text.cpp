@@ -299,7 +299,12 @@ class AribDecoder {
     size_t end = pos_ + 1;
     while (end < text_.size() && byteAt(end) >= 0x20 && byteAt(end) <= 0x2F) ++end;
     if (end >= text_.size()) return false;
-    designate(text_.substr(pos_ + 1, end - pos_ - 1), byteAt(end));
+    const uint8_t final = byteAt(end);
+    if (final < 0x30 || final > 0x7E) {  // broken off: the next code starts afresh
+      pos_ = end;
+      return true;
+    }
+    designate(text_.substr(pos_ + 1, end - pos_ - 1), final);
     pos_ = end + 1;
     return true;
   }

@@ -264,18 +264,19 @@ def main():
             ("program", "101"), ("INAM", "年越し" + full("LIVE")), ("ICMT", "生放送"), ("CHANNEL", "衛星" + full("1")),
             ("ICRD", "2026-12-31"), ("START", "2300"), ("IGNR", "ドラマ")]]
 
-        # DVB: ffmpeg's own SDT (UTF-8 service name); EIT texts in ISO/IEC 8859-2 (selector
-        # 0x10 0x00 0x02), the default table with a diacritic and emphasis codes, and 8859-9
-        # (selector 0x05) with a CR/LF code.
+        # DVB: ffmpeg's own SDT (UTF-8 service name); EIT texts in the default table with a
+        # diacritic and emphasis codes, and in ISO/IEC 8859-2 (selector 0x10 0x00 0x02) with a
+        # CR/LF code.
         base = ffmpeg_ts(os.path.join(tmp, "c.ts"), 1, "Télé Sonavid", "Sonavid Networks")
-        title = b"\x10\x00\x02" + "Zprávy z Brna".encode("iso8859_2")
-        text = b"\x05" + "Gün".encode("iso8859_9") + b"\x8a" + b"b\xc2as \x86bold\x87"
+        title = b"Caf\xc2e \x86Live\x87"
+        text = b"\x10\x00\x02" + "Zprávy z Brna".encode("iso8859_2") + b"\x8a" + "Počasí".encode(
+            "iso8859_2")
         present = eit(0x4E, 1, 1, 0xFF01, [
             event(7, mjd_bcd(2026, 12, 7, 19, 30), bcd_duration(0, 30), title, text, 2, 4)])
         si = packets(0x12, [present]) + packets(0x14, [tdt(mjd_bcd(2026, 12, 7, 19, 31))])
         write("broadcast-dvb.ts", with_si(base, si, False))
         expected += [("broadcast-dvb.ts", k, v) for k, v in [
-            ("program", "1"), ("INAM", "Zprávy z Brna"), ("ICMT", "Gün\r\nbás bold"), ("CHANNEL", "Télé Sonavid"),
+            ("program", "1"), ("INAM", "Café Live"), ("ICMT", "Zprávy z Brna\r\nPočasí"), ("CHANNEL", "Télé Sonavid"),
             ("ICRD", "2026-12-07"), ("START", "1930"), ("IGNR", "News/Current affairs")]]
 
     with open(os.path.join(MEDIA, "expected-broadcast.tsv"), "w", encoding="utf-8") as f:

@@ -20,7 +20,8 @@ constexpr std::array<uint32_t, 256> makeCrcTable() {
   std::array<uint32_t, 256> table{};
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t crc = i << 24;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
     table[i] = crc;
   }
   return table;

@@ -82,8 +82,8 @@ class ProgramCollector {
     const bool hasCrc = static_cast<uint8_t>(bytes[1]) & 0x80;
     ByteReader reader(bytes.substr(0, bytes.size() - (hasCrc ? kCrcBytes : 0)));
     reader.skip(3);
-    if (pid == kMediumEitPid || pid == kLowEitPid || tableId == kIsdbSdtt ||
-        tableId == kIsdbBit || tableId == kIsdbCdt) {
+    if (pid == kMediumEitPid || pid == kLowEitPid || tableId == kIsdbSdtt || tableId == kIsdbBit ||
+        tableId == kIsdbCdt) {
       isdb_ = true;
     }
     if (pid == kNitPid && tableId == kNitActual) {
@@ -135,7 +135,7 @@ class ProgramCollector {
       if (serviceId != serviceId_) continue;
       forEachDescriptor(descriptors, [this](uint8_t tag, ByteReader& body) {
         if (tag != kServiceDescriptor) return;
-        body.skip(1);  // service_type
+        body.skip(1);          // service_type
         body.skip(body.u8());  // provider name
         const std::string_view name = body.bytes(body.u8());
         if (body.ok()) serviceName_ = std::string(name);
@@ -246,8 +246,8 @@ bool readBroadcastProgram(std::string_view packets, size_t packetSize, uint16_t 
                           BroadcastProgram& out) {
   ProgramCollector collector(programNumber);
   forEachSection(packets, packetSize,
-                 {kNitPid, kSdtPid, kEitPid, kTimePid, kSdttPid, kBitPid, kMediumEitPid,
-                  kLowEitPid, kSdttPid2, kCdtPid},
+                 {kNitPid, kSdtPid, kEitPid, kTimePid, kSdttPid, kBitPid, kMediumEitPid, kLowEitPid,
+                  kSdttPid2, kCdtPid},
                  kMaxSectionsRead, [&collector](uint16_t pid, std::string_view section) {
                    return collector.section(pid, section);
                  });

@@ -39,7 +39,8 @@ std::u16string siDateText(int64_t seconds) {
   int64_t days = seconds / kSecondsPerDay - kMjdOfUnixEpoch + 719468;
   const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const int64_t mp = (5 * dayOfYear + 2) / 153;
   const int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
