@@ -104,7 +104,8 @@ void appendCell(std::u16string& out, const char16_t* pair) {
   if (pair[1] != 0) out.push_back(pair[1]);
 }
 
-// Rows 90-94 hold the additional symbols; other rows (the additional kanji) have no mapping.
+// Rows 90-94 hold the additional symbols; the other rows (the additional kanji and unused
+// rows) have no mapping here and show the geta mark, as a receiver without the glyph does.
 void appendAdditionalSymbol(std::u16string& out, int row, int cell) {
   if (row < 90) {
     out.push_back(kGetaMark);
@@ -343,7 +344,8 @@ class AribDecoder {
 
     switch (set) {
       case GraphicSet::kKanji:
-        if (c1 + 1 >= 90) return appendAdditionalSymbol(out_, c1 + 1, c2), true;
+        // Rows 85 on are ARIB's own: additional kanji (85-86) and symbols (90-94).
+        if (c1 + 1 >= 85) return appendAdditionalSymbol(out_, c1 + 1, c2), true;
         if (char16_t c = arib::kJisX0208[c1 * 94 + c2]) appendSized(c, false);
         return true;
       case GraphicSet::kJisPlane1:

@@ -98,7 +98,7 @@ class ProgramCollector {
     } else if (pid == kTimePid && (tableId == kTdt || tableId == kTot)) {
       timeTable(reader, tableId);
     }
-    return !(serviceName_ && present_ && clock_);
+    return !(serviceName_ && present_ && (clock_ || !needsClock()));
   }
 
   bool result(BroadcastProgram& out) const {
@@ -210,6 +210,15 @@ class ProgramCollector {
       if (!descriptors.ok()) return;
       visit(tag, body);
     }
+  }
+
+  // The wall clock decides between present events only when none of them says it is running.
+  bool needsClock() const {
+    if (present_->size() <= 1) return false;
+    for (const Event& event : *present_) {
+      if (event.runningStatus == kRunning) return false;
+    }
+    return true;
   }
 
   const Event* chosenEvent() const {
