@@ -15,7 +15,8 @@ DEPS=$ROOT/.deps
 APT_BASE=(cmake g++ make pkg-config libgtest-dev googletest libonig-dev
           g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 xvfb xauth xdotool imagemagick fonts-ipafont-gothic
-          dpkg-dev fp-utils-3.2.2 python3)
+          dpkg-dev fp-utils-3.2.2 python3
+          libaribb24-dev)  # test-only cross-check of the ARIB text decoder
 # Encoders and cross-checkers for making the media fixtures and the benchmark corpus.
 APT_MEDIA=(ffmpeg lame python3-mutagen mediainfo vorbis-tools atomicparsley libjmac-java
            default-jre-headless flac wavpack sox speex mkvtoolnix)

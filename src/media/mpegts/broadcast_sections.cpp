@@ -1,0 +1,176 @@
+#include "media/mpegts/broadcast_sections.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "media/byte_reader.h"
+
+namespace sonavid::media {
+namespace {
+
+constexpr size_t kTsPacketBytes = 188;
+constexpr uint8_t kSyncByte = 0x47;
+constexpr uint8_t kStuffingByte = 0xFF;
+constexpr size_t kSectionHeaderBytes = 3;  // table_id, flags and section_length
+
+constexpr std::array<uint32_t, 256> makeCrcTable() {
+  std::array<uint32_t, 256> table{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t crc = i << 24;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    table[i] = crc;
+  }
+  return table;
+}
+constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
+
+// One PID's section being assembled.
+struct PidAssembly {
+  uint16_t pid = 0;
+  std::string section;  // the bytes so far; empty when no section is open
+  bool open = false;
+  int lastContinuity = -1;
+};
+
+size_t sectionLength(std::string_view header) {
+  return ((static_cast<uint8_t>(header[1]) & 0x0F) << 8) | static_cast<uint8_t>(header[2]);
+}
+
+class SectionAssembler {
+ public:
+  SectionAssembler(std::initializer_list<uint16_t> pids, size_t maxSections,
+                   const std::function<bool(uint16_t, std::string_view)>& onSection)
+      : remaining_(maxSections), onSection_(onSection) {
+    for (uint16_t pid : pids) {
+      PidAssembly assembly;
+      assembly.pid = pid;
+      assemblies_.push_back(std::move(assembly));
+    }
+  }
+
+  // False once the caller has had enough.
+  bool packet(std::string_view bytes) {
+    ByteReader reader(bytes);
+    if (reader.u8() != kSyncByte) return true;
+    const uint16_t flagsAndPid = reader.u16be();
+    const uint8_t control = reader.u8();
+    PidAssembly* assembly = find(flagsAndPid & 0x1FFF);
+    if (!assembly) return true;
+    if (flagsAndPid & 0x8000) return drop(*assembly);  // transport_error_indicator
+    const bool unitStart = flagsAndPid & 0x4000;
+    const int continuity = control & 0x0F;
+    const int adaptation = (control >> 4) & 0x03;
+    if (!(adaptation & 0x01)) return true;  // no payload; the counter does not move
+    if (continuity == assembly->lastContinuity) return true;  // a repeated packet
+    const bool inSequence =
+        assembly->lastContinuity < 0 || continuity == ((assembly->lastContinuity + 1) & 0x0F);
+    assembly->lastContinuity = continuity;
+    if (!inSequence) drop(*assembly);
+    if (adaptation & 0x02) reader.skip(reader.u8());
+    if (!reader.ok()) return drop(*assembly);
+
+    std::string_view payload = reader.rest();
+    if (payload.empty()) return true;
+    if (!unitStart) return assembly->open ? append(*assembly, payload) : true;
+
+    // pointer_field: the bytes before the first new section end the open one.
+    const size_t pointer = static_cast<uint8_t>(payload[0]);
+    payload.remove_prefix(1);
+    if (pointer > payload.size()) return drop(*assembly);
+    if (assembly->open && !append(*assembly, payload.substr(0, pointer))) return false;
+    drop(*assembly);
+    payload.remove_prefix(pointer);
+    // New sections, one after another, until stuffing or the end of the packet.
+    while (!payload.empty() && static_cast<uint8_t>(payload[0]) != kStuffingByte) {
+      assembly->open = true;
+      assembly->section.clear();
+      const size_t before = payload.size();
+      if (!append(*assembly, payload, &payload)) return false;
+      if (assembly->open || payload.size() == before) break;  // continues in the next packet
+    }
+    return true;
+  }
+
+ private:
+  PidAssembly* find(uint16_t pid) {
+    for (PidAssembly& assembly : assemblies_) {
+      if (assembly.pid == pid) return &assembly;
+    }
+    return nullptr;
+  }
+
+  bool drop(PidAssembly& assembly) {
+    assembly.open = false;
+    assembly.section.clear();
+    return true;
+  }
+
+  // Adds payload bytes to the open section; gives the section out when it is complete. What
+  // is left of `bytes` after the section goes to `rest`.
+  bool append(PidAssembly& assembly, std::string_view bytes, std::string_view* rest = nullptr) {
+    std::string& section = assembly.section;
+    if (section.size() < kSectionHeaderBytes) {
+      const size_t take = std::min(kSectionHeaderBytes - section.size(), bytes.size());
+      section.append(bytes.substr(0, take));
+      bytes.remove_prefix(take);
+      if (section.size() < kSectionHeaderBytes) return finish(rest, bytes);
+    }
+    const size_t total = kSectionHeaderBytes + sectionLength(section);
+    if (total > kMaxSectionBytes) {
+      drop(assembly);
+      return finish(rest, std::string_view());
+    }
+    const size_t take = std::min(total - section.size(), bytes.size());
+    section.append(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+    if (section.size() < total) return finish(rest, bytes);
+
+    const bool hasCrc = static_cast<uint8_t>(section[1]) & 0x80;  // section_syntax_indicator
+    const bool valid = !hasCrc || (total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0);
+    bool more = true;
+    if (valid) {
+      if (remaining_ == 0) return false;
+      --remaining_;
+      more = onSection_(assembly.pid, section);
+    }
+    drop(assembly);
+    finish(rest, bytes);
+    return more;
+  }
+
+  static bool finish(std::string_view* rest, std::string_view bytes) {
+    if (rest) *rest = bytes;
+    return true;
+  }
+
+  std::vector<PidAssembly> assemblies_;
+  size_t remaining_;
+  const std::function<bool(uint16_t, std::string_view)>& onSection_;
+};
+
+}  // namespace
+
+uint32_t mpeg2Crc32(std::string_view bytes) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc = (crc << 8) ^ kCrcTable[((crc >> 24) ^ static_cast<uint8_t>(c)) & 0xFF];
+  }
+  return crc;
+}
+
+void forEachSection(std::string_view packets, size_t packetSize,
+                    std::initializer_list<uint16_t> pids, size_t maxSections,
+                    const std::function<bool(uint16_t pid, std::string_view section)>& onSection) {
+  if (packetSize < kTsPacketBytes) return;
+  const size_t prefix = packetSize - kTsPacketBytes;
+  SectionAssembler assembler(pids, maxSections, onSection);
+  for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
+    if (!assembler.packet(packets.substr(offset + prefix, kTsPacketBytes))) return;
+  }
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,30 @@
+// PSI/SI sections out of transport stream packets (ISO/IEC 13818-1 2.4.4): the sections of a
+// few PIDs, assembled across packets, each checked against its CRC-32 before it is given out.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string_view>
+
+namespace sonavid::media {
+
+// The CRC-32 of MPEG-2 sections (polynomial 0x04C11DB7, initial value all ones, no reflection,
+// no final inversion). Over a whole section, CRC field included, it is 0.
+uint32_t mpeg2Crc32(std::string_view bytes);
+
+// Sections longer than this are damaged (4093 bytes of section_length at most for SI tables).
+inline constexpr size_t kMaxSectionBytes = 4096;
+
+// Every complete section on one of `pids`, in the order of the packets, to `onSection` (which
+// returns false to stop). `packets` holds whole packets of `packetSize` bytes (188, or 192 with
+// a 4-byte time code in front of each); a packet without its sync byte, with its error flag
+// set, or out of its PID's continuity drops the section it was part of. A section with the
+// syntax indicator set is given out only when its CRC-32 is right. At most `maxSections`
+// sections are given out.
+void forEachSection(std::string_view packets, size_t packetSize,
+                    std::initializer_list<uint16_t> pids, size_t maxSections,
+                    const std::function<bool(uint16_t pid, std::string_view section)>& onSection);
+
+}  // namespace sonavid::media
