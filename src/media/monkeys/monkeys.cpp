@@ -16,6 +16,7 @@
 #include "media/tags/apev2.h"
 #include "media/tags/id3v2.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media {
 
@@ -141,6 +142,12 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   appendDecimal(format, header.channels);
   format += u"ch";
   info.set("AFMT", std::move(format));
+  StreamFacts& facts = info.facts;
+  facts.durationMs = factMilliseconds(blocks, header.sampleRate);
+  facts.audioCodec = "Monkey's Audio";
+  facts.sampleRate = header.sampleRate;
+  facts.bitsPerSample = header.bits;
+  facts.channels = header.channels;
 
   if (auto tag = findApeTagAtEnd(file)) {
     setTagWithAliases(info, "INAM", tag->value(u"Title"));
