@@ -48,6 +48,15 @@ uint64_t kbpsOf(const Mp4Track& track, bool rounded = true) {
   return (uint64_t{track.averageBitrate} + (rounded ? 500 : 0)) / 1000;
 }
 
+// The bits per sample of an uncompressed or lossless track: QuickTime's fixed-width PCM types
+// say it by their name, whatever the sample entry's size field holds.
+uint32_t pcmBits(const Mp4Track& track) {
+  if (track.format == "in24") return 24;
+  if (track.format == "in32" || track.format == "fl32") return 32;
+  if (track.format == "fl64") return 64;
+  return track.bitsPerSample;
+}
+
 // The facts of the tracks AFMT and VFMT describe.
 void addStreamFacts(const Mp4Track* audio, const Mp4Track* video, StreamFacts& facts) {
   if (audio != nullptr) {
@@ -59,7 +68,7 @@ void addStreamFacts(const Mp4Track* audio, const Mp4Track* video, StreamFacts& f
     facts.channels = configured == 0 ? audio->channels : configured == 7 ? 8 : configured;
     const std::string_view codec = facts.audioCodec;
     if (codec == "PCM" || codec == "ALAC" || codec == "FLAC") {
-      facts.bitsPerSample = audio->bitsPerSample;
+      facts.bitsPerSample = pcmBits(*audio);
     }
   }
   if (video != nullptr) {

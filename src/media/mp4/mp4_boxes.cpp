@@ -1,6 +1,7 @@
 #include "media/mp4/mp4_boxes.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "media/file_reads.h"
@@ -204,7 +205,24 @@ void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   track.sampleRate = r.u32be() >> 16;
   // QuickTime sound descriptions of versions 1 and 2 carry more fields before the children.
   if (version == 1) r.skip(16);
-  if (version == 2) r.skip(36);
+  if (version == 2) {
+    // Version 2 keeps its rate, channels and bits per channel here, and fixed values above:
+    // struct size, rate as a 64-bit float, channels, a constant, bits per channel, flags,
+    // bytes per packet, frames per packet.
+    r.skip(4);
+    uint64_t rateBits = r.u64be();
+    double rate = 0;
+    std::memcpy(&rate, &rateBits, sizeof rate);
+    const uint32_t channels = r.u32be();
+    r.skip(4);
+    const uint32_t bits = r.u32be();
+    r.skip(4 + 4 + 4);
+    if (r.ok() && rate >= 1 && rate < UINT32_MAX && channels > 0 && channels <= UINT16_MAX) {
+      track.sampleRate = static_cast<uint32_t>(rate + 0.5);
+      track.channels = static_cast<uint16_t>(channels);
+      track.bitsPerSample = bits;
+    }
+  }
   Box box;
   while (nextBox(r, movie, box)) {
     if (box.type == "esds") readEsds(box.body, track);
