@@ -22,17 +22,28 @@ enum class Fact {
   kFrameRate
 };
 
+// Codes are compared as the number their (at most eight) letters make: a lookup that finds
+// no value (VFMT of an audio file) passes through here too, so it costs a few compares.
+constexpr uint64_t codeKey(std::string_view code) {
+  uint64_t key = 0;
+  for (char c : code) key = key << 8 | static_cast<unsigned char>(c);
+  return key;
+}
+
 struct FactCode {
-  std::string_view code;
+  uint64_t key;
   Fact fact;
 };
 
 constexpr FactCode kFactCodes[] = {
-    {"SECS", Fact::kSecs},     {"LENGTH", Fact::kLength},     {"ACODEC", Fact::kAudioCodec},
-    {"KBPS", Fact::kKbps},     {"SRATE", Fact::kSampleRate},  {"BITS", Fact::kBits},
-    {"CH", Fact::kChannels},   {"VCODEC", Fact::kVideoCodec}, {"WIDTH", Fact::kWidth},
-    {"HEIGHT", Fact::kHeight}, {"RES", Fact::kResolution},    {"FPS", Fact::kFrameRate},
+    {codeKey("SECS"), Fact::kSecs},         {codeKey("LENGTH"), Fact::kLength},
+    {codeKey("ACODEC"), Fact::kAudioCodec}, {codeKey("KBPS"), Fact::kKbps},
+    {codeKey("SRATE"), Fact::kSampleRate},  {codeKey("BITS"), Fact::kBits},
+    {codeKey("CH"), Fact::kChannels},       {codeKey("VCODEC"), Fact::kVideoCodec},
+    {codeKey("WIDTH"), Fact::kWidth},       {codeKey("HEIGHT"), Fact::kHeight},
+    {codeKey("RES"), Fact::kResolution},    {codeKey("FPS"), Fact::kFrameRate},
 };
+constexpr size_t kLongestFactCode = 6;
 
 // Picture classes by the height a picture of the width would have at 16:9, so that wide
 // films (1920x800) and anamorphic broadcasts (1440x1080) fall in the class of their width.
@@ -98,9 +109,11 @@ void appendFrameRate(std::u16string& out, const StreamFacts& facts) {
 }  // namespace
 
 bool streamFactText(const StreamFacts& facts, std::string_view code, std::u16string& out) {
+  if (code.empty() || code.size() > kLongestFactCode) return false;
+  const uint64_t key = codeKey(code);
   const FactCode* found = nullptr;
   for (const FactCode& entry : kFactCodes) {
-    if (entry.code == code) {
+    if (entry.key == key) {
       found = &entry;
       break;
     }
