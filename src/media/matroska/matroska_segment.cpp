@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include "common/text.h"
 #include "media/matroska/ebml.h"
@@ -207,7 +208,7 @@ std::string_view codecFormat(const Track& track) {
     std::string_view name;
   };
   // Exact IDs and families, the more specific first (A_AAC/MPEG4/LC/SBR before A_AAC).
-  static constexpr Name kNames[] = {
+  static constexpr Name kAudioNames[] = {
       {"A_AAC/MPEG4/LC/SBR", "HE-AAC"},
       {"A_AAC/MPEG2/LC/SBR", "HE-AAC"},
       {"A_AAC", "AAC"},
@@ -225,6 +226,8 @@ std::string_view codecFormat(const Track& track) {
       {"A_ALAC", "ALAC"},
       {"A_WAVPACK4", "WavPack"},
       {"A_TTA1", "TTA"},
+  };
+  static constexpr Name kVideoNames[] = {
       {"V_MPEG4/ISO/AVC", "H264"},
       {"V_MPEGH/ISO/HEVC", "HEVC"},
       {"V_AV1", "AV1"},
@@ -239,9 +242,12 @@ std::string_view codecFormat(const Track& track) {
       {"V_MJPEG", "MJPEG"},
       {"V_FFV1", "FFV1"},
   };
-  if (track.codec == "V_MS/VFW/FOURCC") return videoCodecFormat(track.fourcc);
-  for (const Name& n : kNames) {
-    if (std::string_view(track.codec).starts_with(n.prefix)) return n.name;
+  const std::string_view id = track.codec;
+  if (id == "V_MS/VFW/FOURCC") return videoCodecFormat(track.fourcc);
+  const std::span<const Name> names = id.starts_with("V_") ? std::span<const Name>(kVideoNames)
+                                                           : std::span<const Name>(kAudioNames);
+  for (const Name& n : names) {
+    if (id.starts_with(n.prefix)) return n.name;
   }
   return {};
 }
