@@ -98,10 +98,10 @@ class StreamFactFixtures : public ::testing::Test {
 TEST_F(StreamFactFixtures, EveryTypeGivesTheFactsOfItsFirstStreams) {
   constexpr const char* kCodes[] = {"SECS",   "ACODEC", "KBPS",   "SRATE", "BITS", "CH",
                                     "VCODEC", "WIDTH",  "HEIGHT", "RES",   "FPS"};
-  // One row per file: the values of kCodes, '|'-separated. Bitrates are the ones AFMT shows,
-  // truncated; they differ from mediainfo's where it shows the encoder's nominal rate (Vorbis,
-  // AAC) or counts the file's whole size (DSF). Lengths follow TIME where ffprobe trusts a
-  // header over the bytes a cut-off file holds.
+  // One row per file: the values of kCodes, '|'-separated. Bitrates are the ones AFMT is made
+  // from, truncated (as ffprobe's); they differ from mediainfo's where it shows the encoder's
+  // nominal rate (Vorbis, some AAC) or counts the file's whole size (DSF). Lengths follow TIME
+  // where ffprobe trusts a header over the bytes a cut-off file holds.
   const struct {
     const char* file;
     const char* facts;
