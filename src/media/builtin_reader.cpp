@@ -4,6 +4,7 @@
 
 #include "media/formats.h"
 #include "media/head_tail_file.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media {
 namespace {
@@ -69,7 +70,11 @@ const std::u16string* BuiltinReader::find(std::u16string_view name) const {
     if (name[i] == 0 || name[i] > 0x7E) return nullptr;
     code[i] = static_cast<char>(name[i]);
   }
-  return info_.find(std::string_view(code, name.size()));
+  const std::string_view codeView(code, name.size());
+  if (const std::u16string* found = info_.find(codeView)) return found;
+  // The stream-fact codes are not kept among the values: their texts are made on request.
+  if (streamFactText(info_.facts, codeView, factText_)) return &factText_;
+  return nullptr;
 }
 
 std::u16string BuiltinReader::value(std::u16string_view name) const {

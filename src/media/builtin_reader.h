@@ -22,9 +22,12 @@ class BuiltinReader : public MediaReader {
   const MediaInfo& info() const { return info_; }
 
  private:
+  // The value of a field code; null when the file has none.
   const std::u16string* find(std::u16string_view name) const;
 
   MediaInfo info_;
+  // The text of the stream-fact code asked for last, made from info_.facts.
+  mutable std::u16string factText_;
 };
 
 }  // namespace sonavid::media

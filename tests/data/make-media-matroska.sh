@@ -35,6 +35,10 @@ ff -f lavfi -i "$(src 30000/1001 1)" -f lavfi -i "$(sine 48000 1)" "${bitexact[@
 ff -f lavfi -i "$(src 24 1)" -f lavfi -i "$(sine 44100 1)" "${bitexact[@]}" \
   -c:v libaom-av1 -cpu-used 8 -crf 60 -pix_fmt yuv420p \
   -c:a flac -sample_fmt s32 -bits_per_raw_sample 24 -ac 1 "$out/av1-flac.mkv"
+# Interlaced H.264 at 720x576 (MBAFF, top field first), no audio: ffmpeg sets FlagInterlaced.
+ff -f lavfi -i "testsrc=size=720x576:rate=25:duration=0.4" "${bitexact[@]}" \
+  -c:v libx264 -preset ultrafast -crf 51 -pix_fmt yuv420p -flags +ildct+ilme \
+  -x264-params tff=1 -field_order tt "$out/interlaced.mkv"
 # WebM: VP9 + Opus.
 ff -f lavfi -i "$(src 15 2)" -f lavfi -i "$(sine 48000 2)" "${bitexact[@]}" \
   -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b:v 20k -c:a libopus -b:a 12k -ac 2 \
@@ -133,7 +137,7 @@ mkvpropedit -q "$out/propedit.mkv" --edit info --set title="Edited Title" \
 
 # --- Cross-checks --------------------------------------------------------------------------
 files=(h264-aac.mkv hevc-ac3.mkv av1-flac.mkv vp9-opus.webm piped-no-duration.mkv pcm24.mka
-       album.mka multi-audio.mkv propedit.mkv)
+       album.mka multi-audio.mkv propedit.mkv interlaced.mkv)
 python3 - "$out" "${files[@]}" <<'PY'
 # TIME, and the codec-independent parts of AFMT and VFMT, from ffprobe (the piped file's
 # length from the last block mkvinfo lists).

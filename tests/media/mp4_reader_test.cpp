@@ -307,13 +307,28 @@ TEST(Mp4Reader, SampleTablesBeyondTheFileAndRatesBeyond16Bits) {
       audioEntry("fLaC", 0,
                  box("dfLa", full(0) + "\x80"s + be(34, 3) + std::string(10, '\0') +
                                  be(96000 << 4 | 1, 3) + std::string(21, '\0')));
-  for (const std::string& entry : {alac, flac}) {
+  // A version 2 sound description: 1 Hz and 3 channels in the old fields, the real rate (a
+  // 64-bit float), channels and bits per channel in its own.
+  const std::string lpcm =
+      box("lpcm", std::string(6, '\0') + be(1, 2) + be(2, 2) + be(0, 6) + be(3, 2) + be(16, 2) +
+                      be(0xFFFE, 2) + be(0, 2) + be(0x10000, 4) + be(72, 4) +
+                      be(0x40F7700000000000, 8) + be(6, 4) + be(0x7F000000, 4) + be(24, 4) +
+                      std::string(12, '\0'));
+  for (const std::string& entry : {alac, flac, lpcm}) {
     const std::string moov =
         box("moov", mvhd(0, 1000, 1000) +
                         trak("soun", tkhd(1000), mdhd(0, 96000, 96000), stbl(entry, 1, 96000, 4)));
-    const std::u16string afmt = value(read(kFtyp + moov + box("mdat", "data")), "AFMT");
-    EXPECT_NE(afmt.find(u", 96000 Hz"), std::u16string::npos) << entry.substr(4, 4);
+    const MediaInfo info = read(kFtyp + moov + box("mdat", "data"));
+    EXPECT_NE(value(info, "AFMT").find(u", 96000 Hz"), std::u16string::npos) << entry.substr(4, 4);
+    EXPECT_EQ(info.facts.sampleRate, 96000u) << entry.substr(4, 4);
   }
+  const MediaInfo multichannel =
+      read(kFtyp +
+           box("moov", mvhd(0, 1000, 1000) + trak("soun", tkhd(1000), mdhd(0, 96000, 96000),
+                                                  stbl(lpcm, 1, 96000, 4))) +
+           box("mdat", "data"));
+  EXPECT_EQ(multichannel.facts.channels, 6u);
+  EXPECT_EQ(multichannel.facts.bitsPerSample, 24u);
 }
 
 TEST(Mp4Reader, AMovieBoxOverTheBlockCapIsWalkedPastItsLargeBoxes) {

@@ -122,6 +122,35 @@ TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
   }
 }
 
+TEST_F(NewTypesThroughDll, LengthAndResolutionHaveOneShapeForEveryType) {
+  initialise();
+  const struct {
+    const wchar_t* file;
+    const char16_t* type;
+    const char16_t* length;
+    const char16_t* resolution;
+  } cases[] = {
+      {L"mp3-cbr-info.mp3", u"MP3", u"0'05", u""},
+      {L"flac-tagged.flac", u"FLAC", u"0'02", u""},
+      {L"tone.ogg", u"OGG", u"0'03", u""},
+      {L"tone.wma", u"WMA", u"0'03", u""},
+      {L"avi-xvid-mp3.avi", u"AVI", u"0'03", u"120p"},
+      {L"clip.mp4", u"MP4", u"0'02", u"120p"},
+      {L"clip.wmv", u"WMA", u"0'02", u"120p"},
+      {L"h264-aac.mkv", u"MKV", u"0'02", u"48p"},
+      {L"video.ogv", u"OGG", u"0'02", u"72p"},
+      {L"interlaced.mkv", u"MKV", u"0'00", u"576i"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    const std::u16string type(c.type);
+    EXPECT_EQ(expand(1, u",LENGTH", c.file), c.length);
+    EXPECT_EQ(expand(1, (type + u",LENGTH").c_str(), c.file), c.length);
+    EXPECT_EQ(expand(1, u",RES", c.file), c.resolution);
+    EXPECT_EQ(expand(1, (type + u",RES").c_str(), c.file), c.resolution);
+  }
+}
+
 TEST_F(NewTypesThroughDll, UserItemsOfTheNewPagesApplyWithTheirTypeName) {
   writeBytes(data_, utf16le(u"[Version]\r\nNo=52\r\n"
                             u"[FLAC]\r\nCount=1\r\nI1=TIME_x\r\nD1=秒なし\r\nR1=s/ \\(.*$//\r\n"

@@ -18,6 +18,7 @@
 #include "media/tags/id3v2.h"
 #include "media/tags/id3v2_plain.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 #include "media/values/whole_number.h"
 
 namespace sonavid::media {
@@ -124,6 +125,15 @@ std::u16string compressionName(std::string_view type) {
   return name;
 }
 
+// The common short name of a compressed AIFF-C type's codec; empty for one without a name.
+std::string_view compressedCodecName(std::string_view type) {
+  constexpr std::string_view kAdpcmTypes[] = {"ima4", "ulaw", "ULAW", "alaw", "ALAW"};
+  for (std::string_view adpcm : kAdpcmTypes) {
+    if (type == adpcm) return "ADPCM";
+  }
+  return {};
+}
+
 uint32_t framesPerCount(std::string_view type) {
   for (const PacketType& packet : kPacketTypes) {
     if (type == packet.type) return packet.framesPerPacket;
@@ -219,6 +229,14 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
     appendDecimal(format, kbps);
     format += u"Kbps";
     info.set("AFMT", std::move(format));
+    StreamFacts& facts = info.facts;
+    facts.durationMs = static_cast<int64_t>(wholeNumber(frames * 1000 / comm->rate));
+    const bool pcm = !compressed || isUncompressed(comm->compression);
+    facts.audioCodec = pcm ? "PCM" : compressedCodecName(comm->compression);
+    facts.audioKbps = factCount(kbps);
+    facts.sampleRate = factCount(rate);
+    facts.bitsPerSample = pcm ? comm->bits : 0;
+    facts.channels = comm->channels;
   }
 
   // The ID3 chunk's frames win over the text chunks. The comment is the first annotation, or

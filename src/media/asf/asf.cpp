@@ -11,6 +11,8 @@
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
 #include "media/formats.h"
+#include "media/riff/video_codecs.h"
+#include "media/riff/wave_format.h"
 #include "media/values/playing_time.h"
 #include "media/tags/asf_content.h"
 
@@ -75,6 +77,7 @@ struct AudioStream {
   uint16_t channels = 0;
   uint32_t sampleRate = 0;
   uint32_t bytesPerSecond = 0;
+  uint16_t bitsPerSample = 0;
 };
 
 struct VideoStream {
@@ -134,6 +137,8 @@ void readStreamProperties(ByteReader body, AsfState& state) {
     audio.sampleRate = typeData.u32le();
     audio.bytesPerSecond = typeData.u32le();
     if (typeData.failed()) return;
+    typeData.skip(2);  // block align
+    audio.bitsPerSample = typeData.u16le();
     state.haveAudio = true;
     state.audio = audio;
   } else if (isGuid(streamType, kVideoMedia) && !state.haveVideo) {
@@ -293,6 +298,24 @@ std::u16string videoFormat(const AsfState& state) {
   return ascii(text);
 }
 
+// The first audio and video stream's properties. The length is the one TIME shows.
+void addStreamFacts(const AsfState& state, StreamFacts& facts) {
+  if (state.haveAudio) {
+    WaveFormat format;
+    format.tag = state.audio.codec;
+    format.channels = state.audio.channels;
+    format.sampleRate = state.audio.sampleRate;
+    format.avgBytesPerSecond = state.audio.bytesPerSecond;
+    format.bitsPerSample = state.audio.bitsPerSample;
+    addWaveFormatFacts(format, facts);
+  }
+  if (state.haveVideo) {
+    facts.videoCodec = videoCodecFormat(state.video.fourcc);
+    facts.width = state.video.width;
+    facts.height = state.video.height;
+  }
+}
+
 }  // namespace
 
 bool probeAsf(std::string_view head) {
@@ -330,9 +353,11 @@ bool readAsf(RandomAccessFile& file, MediaInfo& info) {
                                     (static_cast<double>(held) / state.dataBytes));
     }
     info.set("TIME", hoursMinutesSecondsText(units / 10000000));
+    info.facts.durationMs = static_cast<int64_t>(units / 10000);
   }
   info.set("AFMT", audioFormat(state));
   info.set("VFMT", videoFormat(state));
+  addStreamFacts(state, info.facts);
   state.content.fill(info);
   return true;
 }

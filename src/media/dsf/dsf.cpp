@@ -14,6 +14,7 @@
 #include "media/tags/id3v2.h"
 #include "media/tags/id3v2_plain.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media {
 namespace {
@@ -68,6 +69,13 @@ bool readDsf(RandomAccessFile& file, MediaInfo& info) {
     appendDecimal(format, uint64_t{rate} * channels / 1000);
     format += u"Kbps";
     info.set("AFMT", std::move(format));
+    StreamFacts& facts = info.facts;
+    facts.durationMs = factMilliseconds(samples, rate);
+    facts.audioCodec = "DSD";
+    facts.audioKbps = static_cast<uint32_t>(uint64_t{rate} * channels / 1000);
+    facts.sampleRate = rate;
+    facts.bitsPerSample = bits;
+    facts.channels = channels;
   }
 
   Id3v2Tag tag;

@@ -16,6 +16,7 @@
 #include "media/tags/id3v2.h"
 #include "media/tags/trailing_tags.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 #include "media/values/whole_number.h"
 
 namespace sonavid::media {
@@ -267,6 +268,13 @@ bool readFlac(RandomAccessFile& file, MediaInfo& info) {
   appendDecimal(format, kbps);
   format += u"Kbps";
   info.set("AFMT", std::move(format));
+  StreamFacts& facts = info.facts;
+  facts.durationMs = factMilliseconds(samples, stream.sampleRate);
+  facts.audioCodec = "FLAC";
+  facts.audioKbps = factCount(kbps);
+  facts.sampleRate = stream.sampleRate;
+  facts.bitsPerSample = stream.bits;
+  facts.channels = stream.channels;
   setVorbisCommentValues(comments, info);
   return true;
 }

@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <span>
 
 #include "common/text.h"
 #include "media/matroska/ebml.h"
+#include "media/riff/video_codecs.h"
 #include "media/values/playing_time.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media::matroska {
 
@@ -23,6 +26,7 @@ constexpr uint32_t kDefaultDurationId = 0x23E383;
 constexpr uint32_t kVideoId = 0xE0;
 constexpr uint32_t kPixelWidthId = 0xB0;
 constexpr uint32_t kPixelHeightId = 0xBA;
+constexpr uint32_t kFlagInterlacedId = 0x9A;
 constexpr uint32_t kAudioId = 0xE1;
 constexpr uint32_t kSamplingFrequencyId = 0xB5;
 constexpr uint32_t kOutputSamplingFrequencyId = 0x78B5;
@@ -62,6 +66,8 @@ void readVideo(std::string_view body, Track& track, int& budget) {
   for (ebml::Children::Child c; children.next(c);) {
     if (c.id == kPixelWidthId) track.width = unsignedOf(c).value_or(track.width);
     if (c.id == kPixelHeightId) track.height = unsignedOf(c).value_or(track.height);
+    // 1: interlaced, 2: progressive, 0: not told.
+    if (c.id == kFlagInterlacedId) track.interlaced = unsignedOf(c).value_or(0) == 1;
   }
 }
 
@@ -195,6 +201,57 @@ std::u16string videoText(const Track& track) {
   return text;
 }
 
+// The common short name of a track's codec, from its CodecID; empty when unknown.
+std::string_view codecFormat(const Track& track) {
+  struct Name {
+    std::string_view prefix;
+    std::string_view name;
+  };
+  // Exact IDs and families, the more specific first (A_AAC/MPEG4/LC/SBR before A_AAC).
+  static constexpr Name kAudioNames[] = {
+      {"A_AAC/MPEG4/LC/SBR", "HE-AAC"},
+      {"A_AAC/MPEG2/LC/SBR", "HE-AAC"},
+      {"A_AAC", "AAC"},
+      {"A_OPUS", "Opus"},
+      {"A_VORBIS", "Vorbis"},
+      {"A_FLAC", "FLAC"},
+      {"A_EAC3", "E-AC-3"},
+      {"A_AC3", "AC-3"},
+      {"A_DTS", "DTS"},
+      {"A_TRUEHD", "TrueHD"},
+      {"A_MPEG/L3", "MP3"},
+      {"A_MPEG/L2", "MP2"},
+      {"A_MPEG/L1", "MP1"},
+      {"A_PCM/", "PCM"},
+      {"A_ALAC", "ALAC"},
+      {"A_WAVPACK4", "WavPack"},
+      {"A_TTA1", "TTA"},
+  };
+  static constexpr Name kVideoNames[] = {
+      {"V_MPEG4/ISO/AVC", "H264"},
+      {"V_MPEGH/ISO/HEVC", "HEVC"},
+      {"V_AV1", "AV1"},
+      {"V_VP9", "VP9"},
+      {"V_VP8", "VP8"},
+      {"V_MPEG4/ISO/", "MPEG-4"},
+      {"V_MPEG4/MS/V3", "MPEG-4"},
+      {"V_MPEG2", "MPEG-2"},
+      {"V_MPEG1", "MPEG-1"},
+      {"V_THEORA", "Theora"},
+      {"V_PRORES", "ProRes"},
+      {"V_MJPEG", "MJPEG"},
+      {"V_FFV1", "FFV1"},
+  };
+  const std::string_view id = track.codec;
+  if (id == "V_MS/VFW/FOURCC") return videoCodecFormat(track.fourcc);
+  const std::span<const Name> names = id.starts_with("V_") ? std::span<const Name>(kVideoNames)
+                                                           : std::span<const Name>(kAudioNames);
+  for (const Name& n : names) {
+    if (id.starts_with(n.prefix)) return n.name;
+  }
+  return {};
+}
+
 }  // namespace
 
 void Segment::readInfo(std::string_view body) {
@@ -277,11 +334,36 @@ void Segment::readTags(std::string_view body) {
   }
 }
 
+void Segment::addStreamFacts(std::optional<uint64_t> seconds, StreamFacts& facts) const {
+  if (seconds && *seconds <= INT64_MAX / 1000)
+    facts.durationMs = static_cast<int64_t>(*seconds * 1000);
+  if (audio) {
+    const double rate = audio->outputSamplingFrequency > 0 ? audio->outputSamplingFrequency
+                                                           : audio->samplingFrequency;
+    facts.audioCodec = codecFormat(*audio);
+    facts.sampleRate =
+        rate > 0 && rate < UINT32_MAX ? static_cast<uint32_t>(std::llround(rate)) : 0;
+    facts.channels = factCount(audio->channels);
+    // Encoders write BitDepth for lossy codecs too, where it means nothing.
+    if (facts.audioCodec == "PCM" || facts.audioCodec == "FLAC") {
+      facts.bitsPerSample = factCount(audio->bitDepth);
+    }
+  }
+  if (video) {
+    facts.videoCodec = codecFormat(*video);
+    facts.width = factCount(video->width);
+    facts.height = factCount(video->height);
+    facts.interlaced = video->interlaced;
+    setFrameRate(facts, 1000000000, video->defaultDurationNs);
+  }
+}
+
 void Segment::fill(std::optional<uint64_t> seconds, MediaInfo& info) const {
   if (seconds) info.set("TIME", hoursMinutesSecondsText(*seconds));
   if (audio) info.set("AFMT", audioText(*audio));
   // Only a file with video has VFMT: it tells MKV from MKA.
   if (video) info.set("VFMT", videoText(*video));
+  addStreamFacts(seconds, info.facts);
   std::u16string name = title;
   if (name.empty()) name = title30;
   if (name.empty()) name = title50;

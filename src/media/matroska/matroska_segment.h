@@ -35,6 +35,7 @@ struct Track {
   std::string fourcc;  // V_MS/VFW/FOURCC: the BITMAPINFOHEADER's compression
   uint64_t defaultDurationNs = 0;
   uint64_t width = 0, height = 0;
+  bool interlaced = false;
   double samplingFrequency = 8000;  // Matroska's default
   double outputSamplingFrequency = 0;
   uint64_t channels = 1;
@@ -59,8 +60,9 @@ struct Segment {
   void readInfo(std::string_view body);
   void readTracks(std::string_view body);
   void readTags(std::string_view body);
-  // Sets TIME (from `seconds` when known), AFMT, VFMT and the tags.
+  // Sets TIME (from `seconds` when known), AFMT, VFMT, the stream facts and the tags.
   void fill(std::optional<uint64_t> seconds, MediaInfo& info) const;
+  void addStreamFacts(std::optional<uint64_t> seconds, StreamFacts& facts) const;
 };
 
 }  // namespace sonavid::media::matroska

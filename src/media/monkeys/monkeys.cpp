@@ -16,6 +16,8 @@
 #include "media/tags/apev2.h"
 #include "media/tags/id3v2.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
+#include "media/values/whole_number.h"
 
 namespace sonavid::media {
 
@@ -141,8 +143,19 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
   appendDecimal(format, header.channels);
   format += u"ch";
   info.set("AFMT", std::move(format));
+  StreamFacts& facts = info.facts;
+  facts.durationMs = factMilliseconds(blocks, header.sampleRate);
+  facts.audioCodec = "Monkey's Audio";
+  facts.sampleRate = header.sampleRate;
+  facts.bitsPerSample = header.bits;
+  facts.channels = header.channels;
 
-  if (auto tag = findApeTagAtEnd(file)) {
+  // The bitrate of the audio data: the file without its tags.
+  const std::optional<ApeTag> tag = findApeTagAtEnd(file);
+  const uint64_t audioEnd = tag ? tag->start : file.size();
+  facts.audioKbps = factCount(
+      kilobitsPerSecond(audioEnd > base ? audioEnd - base : 0, blocks, header.sampleRate));
+  if (tag) {
     setTagWithAliases(info, "INAM", tag->value(u"Title"));
     setTagWithAliases(info, "IART", tag->value(u"Artist"));
     setTagWithAliases(info, "IPRD", tag->value(u"Album"));

@@ -16,9 +16,10 @@
 #include "media/file_reads.h"
 #include "media/formats.h"
 #include "media/mp4/mp4_boxes.h"
-#include "media/values/playing_time.h"
 #include "media/read_ahead_file.h"
 #include "media/tags/mp4_ilst.h"
+#include "media/values/playing_time.h"
+#include "media/values/stream_fact_texts.h"
 #include "media/values/whole_number.h"
 
 namespace sonavid::media {
@@ -37,12 +38,51 @@ constexpr uint64_t kMaxFragmentBytes = 4u * 1024 * 1024;
 constexpr std::string_view kImageBrands[] = {"heic", "heix", "heim", "heis", "hevc",
                                              "mif1", "msf1", "avif", "avis", "crx "};
 
-uint64_t kbpsOf(const Mp4Track& track) {
+// The track's bitrate in kbps, rounded as AFMT and VFMT show it, or truncated.
+uint64_t kbpsOf(const Mp4Track& track, bool rounded = true) {
+  const double half = rounded ? 0.5 : 0;
   if (track.sampleBytes > 0 && track.mediaSeconds() > 0) {
     return wholeNumber(static_cast<double>(track.sampleBytes) * 8 / track.mediaSeconds() / 1000 +
-                       0.5);
+                       half);
   }
-  return (uint64_t{track.averageBitrate} + 500) / 1000;
+  return (uint64_t{track.averageBitrate} + (rounded ? 500 : 0)) / 1000;
+}
+
+// The bits per sample of an uncompressed or lossless track: QuickTime's fixed-width PCM types
+// say it by their name, whatever the sample entry's size field holds.
+uint32_t pcmBits(const Mp4Track& track) {
+  if (track.format == "in24") return 24;
+  if (track.format == "in32" || track.format == "fl32") return 32;
+  if (track.format == "fl64") return 64;
+  return track.bitsPerSample;
+}
+
+// The facts of the tracks AFMT and VFMT describe.
+void addStreamFacts(const Mp4Track* audio, const Mp4Track* video, StreamFacts& facts) {
+  if (audio != nullptr) {
+    facts.audioCodec = audio->codecFormat();
+    facts.audioKbps = factCount(kbpsOf(*audio, false));
+    facts.sampleRate = audio->sampleRate;
+    // AAC's own configuration holds the channels; sample entries often say 2 whatever it is.
+    const uint32_t configured = audio->channelConfiguration;
+    facts.channels = configured == 0 ? audio->channels : configured == 7 ? 8 : configured;
+    const std::string_view codec = facts.audioCodec;
+    if (codec == "PCM" || codec == "ALAC" || codec == "FLAC") {
+      facts.bitsPerSample = pcmBits(*audio);
+    }
+  }
+  if (video != nullptr) {
+    facts.videoCodec = video->codecFormat();
+    facts.width = video->width;
+    facts.height = video->height;
+    // Samples over the media's length, as VFMT's rate.
+    const uint64_t duration =
+        video->mediaDuration > 0 ? video->mediaDuration : video->fragmentDurationSum;
+    const uint64_t timescale = video->mediaTimescale;
+    if (timescale != 0 && video->sampleCount <= UINT64_MAX / timescale) {
+      setFrameRate(facts, video->sampleCount * timescale, duration);
+    }
+  }
 }
 
 // The media data boxes on the top level of the file: the data bytes their headers declare and
@@ -220,6 +260,8 @@ bool readMp4(RandomAccessFile& rawFile, MediaInfo& info) {
   };
   if (audio != nullptr) info.set("AFMT", audioFormat(*audio, trackSeconds(*audio)));
   info.set("VFMT", video != nullptr ? videoFormat(*video, trackSeconds(*video)) : u"");
+  info.facts.durationMs = static_cast<int64_t>(wholeNumber(seconds * 1000));
+  addStreamFacts(audio, video, info.facts);
   if (!movie.ilst.empty()) readIlst(ByteReader(movie.ilst), info);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "media/mp4/mp4_boxes.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "media/file_reads.h"
@@ -141,9 +142,25 @@ void readEsds(ByteReader r, Mp4Track& track) {
       track.averageBitrate = body.u32be();
       r = ByteReader(body.rest());  // the decoder specific info nests inside
     } else if (tag == 5) {
-      uint8_t objectType = body.u8() >> 3;
-      if (objectType == 31) objectType = 32;  // escape: extended object types
-      if (body.ok()) track.audioObjectType = objectType;
+      // AudioSpecificConfig: 5 bits object type (31: 6 more bits follow), 4 bits rate index
+      // (15: a 24-bit rate follows), 4 bits channel configuration.
+      uint64_t window = 0;
+      int bitsLeft = 0;
+      for (; bitsLeft < 48 && body.has(1); bitsLeft += 8) window = window << 8 | body.u8();
+      if (bitsLeft == 0) return;
+      const auto take = [&](int count) -> uint32_t {
+        if (count > bitsLeft) {
+          bitsLeft = 0;
+          return 0;
+        }
+        bitsLeft -= count;
+        return static_cast<uint32_t>(window >> bitsLeft) & ((1u << count) - 1);
+      };
+      uint32_t objectType = take(5);
+      if (objectType == 31) objectType = 32 + take(6);  // escape: extended object types
+      track.audioObjectType = static_cast<uint8_t>(objectType);
+      if (take(4) == 15) take(24);
+      track.channelConfiguration = static_cast<uint8_t>(take(4));
       return;
     }
   }
@@ -156,19 +173,26 @@ void readEsds(ByteReader r, Mp4Track& track) {
 void readCodecSampleRate(const Box& box, Mp4Track& track) {
   ByteReader r = box.body;
   uint32_t rate = 0;
+  uint8_t bits = 0;
   if (box.type == "alac") {
-    r.skip(4 + 20);  // version and flags; frame length ... average bitrate
+    r.skip(4 + 4 + 1);  // version and flags, frame length, compatible version
+    bits = r.u8();
+    r.skip(14);  // tuning, channels, maximum run, maximum frame bytes, average bitrate
     rate = r.u32be();
   } else if (box.type == "dfLa") {
     r.skip(4);  // version and flags
     const uint8_t blockType = r.u8() & 0x7F;
     r.skip(3 + 10);  // block length; block and frame sizes
-    rate = blockType == 0 ? r.u24be() >> 4 : 0;
+    // 20 bits rate, 3 bits channels - 1, 5 bits depth - 1, ...
+    const uint32_t packed = r.u32be();
+    rate = blockType == 0 ? packed >> 12 : 0;
+    bits = blockType == 0 ? ((packed >> 4) & 31) + 1 : 0;
   } else if (box.type == "dOps" && track.sampleRate == 0) {
     r.skip(1 + 1 + 2);  // version, output channels, pre-skip
     rate = r.u32be();
   }
   if (r.ok() && rate != 0) track.sampleRate = rate;
+  if (r.ok() && bits != 0) track.bitsPerSample = bits;
 }
 
 void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
@@ -176,11 +200,29 @@ void readAudioEntry(ByteReader r, Mp4Track& track, Mp4Movie& movie) {
   const uint16_t version = r.u16be();
   r.skip(2 + 4);  // revision, vendor
   track.channels = r.u16be();
-  r.skip(2 + 2 + 2);  // sample size, compression id, packet size
+  track.bitsPerSample = r.u16be();
+  r.skip(2 + 2);  // compression id, packet size
   track.sampleRate = r.u32be() >> 16;
   // QuickTime sound descriptions of versions 1 and 2 carry more fields before the children.
   if (version == 1) r.skip(16);
-  if (version == 2) r.skip(36);
+  if (version == 2) {
+    // Version 2 keeps its rate, channels and bits per channel here, and fixed values above:
+    // struct size, rate as a 64-bit float, channels, a constant, bits per channel, flags,
+    // bytes per packet, frames per packet.
+    r.skip(4);
+    uint64_t rateBits = r.u64be();
+    double rate = 0;
+    std::memcpy(&rate, &rateBits, sizeof rate);
+    const uint32_t channels = r.u32be();
+    r.skip(4);
+    const uint32_t bits = r.u32be();
+    r.skip(4 + 4 + 4);
+    if (r.ok() && rate >= 1 && rate < UINT32_MAX && channels > 0 && channels <= UINT16_MAX) {
+      track.sampleRate = static_cast<uint32_t>(rate + 0.5);
+      track.channels = static_cast<uint16_t>(channels);
+      track.bitsPerSample = bits;
+    }
+  }
   Box box;
   while (nextBox(r, movie, box)) {
     if (box.type == "esds") readEsds(box.body, track);
@@ -440,6 +482,69 @@ double Mp4Track::seconds(const Mp4Movie& movie) const {
     return static_cast<double>(headerDuration) / movie.timescale;
   }
   return mediaSeconds();
+}
+
+std::string_view Mp4Track::codecFormat() const {
+  struct Format {
+    std::string_view entry;
+    std::string_view name;
+  };
+  static constexpr Format kFormats[] = {
+      {"alac", "ALAC"},   {"ac-3", "AC-3"},   {"ec-3", "E-AC-3"}, {".mp3", "MP3"},
+      {"ms?U", "MP3"},    {"Opus", "Opus"},   {"fLaC", "FLAC"},   {"samr", "AMR"},
+      {"sawb", "AMR"},    {"lpcm", "PCM"},    {"sowt", "PCM"},    {"twos", "PCM"},
+      {"in24", "PCM"},    {"in32", "PCM"},    {"fl32", "PCM"},    {"fl64", "PCM"},
+      {"raw ", "PCM"},    {"ima4", "ADPCM"},  {"ulaw", "ADPCM"},  {"alaw", "ADPCM"},
+      {"avc1", "H264"},   {"avc3", "H264"},   {"hvc1", "HEVC"},   {"hev1", "HEVC"},
+      {"av01", "AV1"},    {"vp08", "VP8"},    {"vp09", "VP9"},    {"s263", "H263"},
+      {"h263", "H263"},   {"jpeg", "MJPEG"},  {"mjpa", "MJPEG"},  {"mjpb", "MJPEG"},
+      {"apch", "ProRes"}, {"apcn", "ProRes"}, {"apcs", "ProRes"}, {"apco", "ProRes"},
+      {"ap4h", "ProRes"}, {"ap4x", "ProRes"}, {"dvc ", "DV"},     {"dvcp", "DV"},
+  };
+  if (format == "mp4a" || format == "mp4v") {
+    // The decoder configuration's object type names the codec.
+    switch (objectType) {
+      case 0x20:
+        return "MPEG-4";
+      case 0x60:
+      case 0x61:
+      case 0x62:
+      case 0x63:
+      case 0x64:
+      case 0x65:
+        return "MPEG-2";
+      case 0x6A:
+        return "MPEG-1";
+      case 0x6C:
+        return "MJPEG";
+      case 0x66:
+      case 0x67:
+      case 0x68:
+        return "AAC";
+      case 0x69:
+      case 0x6B:
+        return "MP3";
+      case 0xA5:
+        return "AC-3";
+      case 0xA6:
+        return "E-AC-3";
+      case 0xA9:
+      case 0xAA:
+      case 0xAB:
+      case 0xAC:
+        return "DTS";
+      case 0x40:
+      case 0:
+        if (format == "mp4v") return "MPEG-4";
+        return audioObjectType == 5 || audioObjectType == 29 ? "HE-AAC" : "AAC";
+      default:
+        return {};
+    }
+  }
+  for (const Format& f : kFormats) {
+    if (format == f.entry) return f.name;
+  }
+  return {};
 }
 
 std::string Mp4Track::codecName() const {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/platform.h"
@@ -33,9 +34,11 @@ struct Mp4Track {
   // Audio.
   uint32_t sampleRate = 0;
   uint16_t channels = 0;
-  uint8_t objectType = 0;       // esds object type indication
-  uint8_t audioObjectType = 0;  // from the AAC decoder configuration
-  uint32_t averageBitrate = 0;  // esds
+  uint32_t bitsPerSample = 0;        // the sample entry's, or the ALAC or FLAC configuration's
+  uint8_t objectType = 0;            // esds object type indication
+  uint8_t audioObjectType = 0;       // from the AAC decoder configuration
+  uint8_t channelConfiguration = 0;  // from the AAC decoder configuration; 0: not told there
+  uint32_t averageBitrate = 0;       // esds
   // Video.
   uint32_t width = 0, height = 0;
   uint8_t profile = 0, level = 0;  // avcC
@@ -52,6 +55,8 @@ struct Mp4Track {
   double seconds(const Mp4Movie& movie) const;
   // "MPEG-4 AAC LC", "H264 Main@3.1", "ALAC", ...
   std::string codecName() const;
+  // The codec's common short name ("AAC", "HE-AAC", "ALAC", "H264" ...); empty when unknown.
+  std::string_view codecFormat() const;
 };
 
 struct Mp4Movie {

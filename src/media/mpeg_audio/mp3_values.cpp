@@ -22,6 +22,13 @@ void addMpegStreamValues(const MpegStreamInfo& stream, MediaInfo& info) {
   info.set("TIME", minutesSecondsText(stream.durationMs / 1000));
   info.set("AFMT", mpegAudioFormatText(stream));
   info.set("VFMT", u"");
+  StreamFacts& facts = info.facts;
+  facts.durationMs = static_cast<int64_t>(stream.durationMs);
+  const int layer = stream.first.layer;
+  facts.audioCodec = layer == 1 ? "MP1" : layer == 2 ? "MP2" : "MP3";
+  facts.audioKbps = static_cast<uint32_t>(stream.bitrateKbps < 0 ? 0 : stream.bitrateKbps);
+  facts.sampleRate = static_cast<uint32_t>(stream.first.sampleRate);
+  facts.channels = stream.first.mode == ChannelMode::kMono ? 1 : 2;
 }
 
 void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info) {

@@ -17,6 +17,7 @@
 #include "media/formats.h"
 #include "media/values/playing_time.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 #include "media/values/whole_number.h"
 
 namespace sonavid::media {
@@ -131,11 +132,13 @@ struct Stream {
   uint32_t sampleRate = 0;
   uint32_t channels = 0;
   uint32_t preSkip = 0;
+  uint32_t bitsPerSample = 0;  // FLAC
   int32_t bitrateMax = 0, bitrateNominal = 0, bitrateMin = 0;
   bool variable = false;  // Speex's VBR flag
   // Video (Theora): frame rate, and the bits of a granule position that count the frames since
   // the last key frame.
   uint32_t frameRateNumerator = 0, frameRateDenominator = 0;
+  uint32_t width = 0, height = 0;  // the picture's, within the coded frame
   int granuleShift = 0;
   bool granuleCountsFrames = true;  // from bitstream 3.2.1 on: frame number + 1
   uint64_t lastGranule = kNoGranule;
@@ -215,6 +218,7 @@ void identify(Stream& stream) {
       stream.codec = Codec::kFlac;
       stream.sampleRate = packed >> 12;
       stream.channels = ((packed >> 9) & 7) + 1;
+      stream.bitsPerSample = ((packed >> 4) & 31) + 1;
       stream.headersNeeded = headerPackets == 0 ? kMaxHeaderPackets : 1 + size_t{headerPackets};
       if (stream.headersNeeded > kMaxHeaderPackets) stream.headersNeeded = kMaxHeaderPackets;
     }
@@ -245,7 +249,10 @@ void identify(Stream& stream) {
     // quality and 5 bits key-frame granule shift. The comments are the second packet.
     id.skip(7);
     const uint32_t version = id.u24be();
-    id.skip(2 + 2 + 3 + 3 + 1 + 1);
+    id.skip(2 + 2);  // frame width and height in macroblocks
+    const uint32_t width = id.u24be();
+    const uint32_t height = id.u24be();
+    id.skip(1 + 1);  // picture offset
     const uint32_t numerator = id.u32be();
     const uint32_t denominator = id.u32be();
     id.skip(3 + 3 + 1 + 3);
@@ -254,6 +261,8 @@ void identify(Stream& stream) {
       stream.codec = Codec::kTheora;
       stream.frameRateNumerator = numerator;
       stream.frameRateDenominator = denominator;
+      stream.width = width;
+      stream.height = height;
       stream.granuleShift = (packed >> 5) & 31;
       stream.granuleCountsFrames = version >= 0x030201;
       stream.headersNeeded = 2;
@@ -516,6 +525,24 @@ ChainTotals walkChains(Pager& pager) {
   return totals;
 }
 
+// The common short name of a stream's codec.
+std::string_view shortCodecName(Codec codec) {
+  switch (codec) {
+    case Codec::kVorbis:
+      return "Vorbis";
+    case Codec::kOpus:
+      return "Opus";
+    case Codec::kFlac:
+      return "FLAC";
+    case Codec::kSpeex:
+      return "Speex";
+    case Codec::kTheora:
+      return "Theora";
+    default:
+      return {};
+  }
+}
+
 const char* codecName(Codec codec) {
   switch (codec) {
     case Codec::kVorbis:
@@ -577,6 +604,14 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   }
   const uint64_t wholeSeconds = wholeNumber(seconds);
   info.set("TIME", minutesSecondsText(wholeSeconds, 2));
+  info.facts.durationMs = static_cast<int64_t>(wholeNumber(seconds * 1000));
+  if (found.videoIndex >= 0) {
+    const Stream& video = found.streams[found.videoIndex];
+    info.facts.videoCodec = shortCodecName(video.codec);
+    info.facts.width = video.width;
+    info.facts.height = video.height;
+    setFrameRate(info.facts, video.frameRateNumerator, video.frameRateDenominator);
+  }
   if (!chosen.isAudio()) return true;
   Stream& audio = chosen;
 
@@ -606,6 +641,11 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   appendDecimal(format, audio.channels);
   format += u"ch";
   info.set("AFMT", std::move(format));
+  info.facts.audioCodec = shortCodecName(audio.codec);
+  info.facts.audioKbps = factCount(bitsPerSecond / 1000);
+  info.facts.sampleRate = audio.sampleRate;
+  info.facts.channels = audio.channels;
+  info.facts.bitsPerSample = audio.bitsPerSample;
   return true;
 }
 

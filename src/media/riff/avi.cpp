@@ -13,6 +13,7 @@
 #include "media/riff/riff_forms.h"
 #include "media/riff/video_codecs.h"
 #include "media/riff/wave_format.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media {
 namespace {
@@ -189,6 +190,11 @@ void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
       durationMs = frames * headers.microSecondsPerFrame / 1000;
     }
     info.set("VFMT", videoText(video, frames));
+    info.facts.videoCodec = videoCodecFormat(video.codec);
+    info.facts.width = static_cast<uint32_t>(video.width < 0 ? -int64_t{video.width} : video.width);
+    info.facts.height =
+        static_cast<uint32_t>(video.height < 0 ? -int64_t{video.height} : video.height);
+    setFrameRate(info.facts, video.rate, video.scale);
   } else {
     info.set("VFMT", u"None");
   }
@@ -196,10 +202,12 @@ void readAviForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
     const AudioStream& audio = *headers.audio;
     if (!headers.video) durationMs = streamMilliseconds(audio.length, audio.scale, audio.rate);
     info.set("AFMT", waveFormatText(audio.format, ChannelStyle::kName));
+    addWaveFormatFacts(audio.format, info.facts);
   } else {
     info.set("AFMT", u"None");
   }
   info.set("TIME", hoursMinutesSecondsText(durationMs / 1000));
+  info.facts.durationMs = static_cast<int64_t>(durationMs);
 }
 
 }  // namespace sonavid::media

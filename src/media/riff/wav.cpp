@@ -84,6 +84,8 @@ void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
   info.set("TIME", minutesSecondsText(durationMs / 1000));
   info.set("AFMT", waveFormatText(*format, ChannelStyle::kCount));
   info.set("VFMT", u"");
+  info.facts.durationMs = static_cast<int64_t>(durationMs);
+  addWaveFormatFacts(*format, info.facts);
 }
 
 }  // namespace sonavid::media

@@ -13,33 +13,34 @@ struct FormatName {
   uint16_t tag;
   const char* name;
   bool bitDepth;
+  std::string_view codec;  // the common short name; empty where there is none
 };
 
 constexpr FormatName kFormatNames[] = {
-    {0x0001, "Microsoft PCM", true},
-    {0x0002, "Microsoft ADPCM", true},
-    {0x0003, "IEEE Float", true},
-    {0x0006, "A-Law", true},
-    {0x0007, "u-Law", true},
-    {0x0010, "OKI ADPCM", true},
-    {0x0011, "IMA ADPCM", true},
-    {0x0014, "G.723 ADPCM", true},
-    {0x0022, "DSP Group TrueSpeech", false},
-    {0x0031, "GSM 6.10", false},
-    {0x0040, "G.721 ADPCM", true},
-    {0x0050, "MPEG1-Layer1/2", false},
-    {0x0055, "MPEG1-Layer3", false},
-    {0x0092, "Dolby AC3 SPDIF", false},
-    {0x00FF, "AAC", false},
-    {0x0130, "ACELP.net", false},
-    {0x0160, "Windows Media Audio v1", false},
-    {0x0161, "Windows Media Audio v2", false},
-    {0x0162, "Windows Media Audio 9 Professional", false},
-    {0x0163, "Windows Media Audio 9 Lossless", false},
-    {0x1610, "MPEG-4 AAC (ADTS)", false},
-    {0x2000, "Dolby AC3", false},
-    {0x2001, "DTS", false},
-    {0xF1AC, "FLAC", false},
+    {0x0001, "Microsoft PCM", true, "PCM"},
+    {0x0002, "Microsoft ADPCM", true, "ADPCM"},
+    {0x0003, "IEEE Float", true, "PCM"},
+    {0x0006, "A-Law", true, "ADPCM"},
+    {0x0007, "u-Law", true, "ADPCM"},
+    {0x0010, "OKI ADPCM", true, "ADPCM"},
+    {0x0011, "IMA ADPCM", true, "ADPCM"},
+    {0x0014, "G.723 ADPCM", true, "ADPCM"},
+    {0x0022, "DSP Group TrueSpeech", false, ""},
+    {0x0031, "GSM 6.10", false, ""},
+    {0x0040, "G.721 ADPCM", true, "ADPCM"},
+    {0x0050, "MPEG1-Layer1/2", false, "MP2"},
+    {0x0055, "MPEG1-Layer3", false, "MP3"},
+    {0x0092, "Dolby AC3 SPDIF", false, "AC-3"},
+    {0x00FF, "AAC", false, "AAC"},
+    {0x0130, "ACELP.net", false, ""},
+    {0x0160, "Windows Media Audio v1", false, "WMA"},
+    {0x0161, "Windows Media Audio v2", false, "WMA"},
+    {0x0162, "Windows Media Audio 9 Professional", false, "WMA Pro"},
+    {0x0163, "Windows Media Audio 9 Lossless", false, "WMA Lossless"},
+    {0x1610, "MPEG-4 AAC (ADTS)", false, "AAC"},
+    {0x2000, "Dolby AC3", false, "AC-3"},
+    {0x2001, "DTS", false, "DTS"},
+    {0xF1AC, "FLAC", false, "FLAC"},
 };
 
 const FormatName* findFormat(uint16_t tag) {
@@ -84,6 +85,23 @@ std::u16string waveFormatName(uint16_t tag) {
 bool waveFormatHasBitDepth(const WaveFormat& format) {
   const FormatName* entry = findFormat(format.tag);
   return entry != nullptr && entry->bitDepth && format.bitsPerSample != 0;
+}
+
+std::string_view waveFormatCodec(uint16_t tag) {
+  const FormatName* entry = findFormat(tag);
+  return entry != nullptr ? entry->codec : std::string_view();
+}
+
+void addWaveFormatFacts(const WaveFormat& format, StreamFacts& facts) {
+  facts.audioCodec = waveFormatCodec(format.tag);
+  facts.audioKbps = static_cast<uint32_t>(uint64_t{format.avgBytesPerSecond} * 8 / 1000);
+  facts.sampleRate = format.sampleRate;
+  facts.channels = format.channels;
+  // A bit depth means something for samples kept as they are, not for lossy codecs.
+  const std::string_view codec = facts.audioCodec;
+  if (codec == "PCM" || codec == "FLAC" || codec == "WMA Lossless") {
+    facts.bitsPerSample = format.bitsPerSample;
+  }
 }
 
 std::u16string waveFormatText(const WaveFormat& format, ChannelStyle style) {

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "media/byte_reader.h"
+#include "media/values/stream_facts.h"
 
 namespace sonavid::media {
 
@@ -27,6 +29,14 @@ std::u16string waveFormatName(uint16_t tag);
 
 // Whether the format's samples have a bit depth worth showing (PCM, float, ADPCM, G.711).
 bool waveFormatHasBitDepth(const WaveFormat& format);
+
+// The common short name of a format tag's codec ("PCM", "ADPCM", "MP3", "WMA Pro" ...); empty
+// for a tag without one.
+std::string_view waveFormatCodec(uint16_t tag);
+
+// The audio facts of a format record: codec, bitrate, sample rate, channels, and the bit depth
+// of PCM and lossless formats.
+void addWaveFormatFacts(const WaveFormat& format, StreamFacts& facts);
 
 // How channel counts are shown.
 enum class ChannelStyle {

@@ -12,6 +12,7 @@
 #include "media/formats.h"
 #include "media/values/playing_time.h"
 #include "media/tags/byte_text.h"
+#include "media/values/stream_fact_texts.h"
 
 namespace sonavid::media {
 
@@ -35,6 +36,20 @@ struct VqfHeader {
 
 void setText(MediaInfo& info, std::string_view code, std::string_view bytes) {
   info.set(code, trimTrailing(decodeByteText(untilNul(bytes)), true));
+}
+
+// The rate in Hz of a rate given in kHz: 11, 22 and 44 stand for the CD family of rates.
+uint32_t sampleRateOf(uint32_t rateKhz) {
+  switch (rateKhz) {
+    case 11:
+      return 11025;
+    case 22:
+      return 22050;
+    case 44:
+      return 44100;
+    default:
+      return rateKhz * 1000;
+  }
 }
 
 }  // namespace
@@ -107,6 +122,12 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info) {
   format += u"kbps, ";
   format += header.channelMode ? u"Stereo" : u"Mono";
   info.set("AFMT", std::move(format));
+  StreamFacts& facts = info.facts;
+  facts.durationMs = factMilliseconds(dataSize * 8, uint64_t{header.kbps} * 1000);
+  facts.audioCodec = "TwinVQ";
+  facts.audioKbps = header.kbps;
+  facts.sampleRate = sampleRateOf(header.rateKhz);
+  facts.channels = header.channelMode ? 2 : 1;
   return true;
 }
 

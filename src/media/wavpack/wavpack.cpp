@@ -19,6 +19,7 @@
 #include "media/tags/id3v2.h"
 #include "media/tags/trailing_tags.h"
 #include "media/tags/vorbis_comment.h"
+#include "media/values/stream_fact_texts.h"
 #include "media/values/whole_number.h"
 
 namespace sonavid::media {
@@ -229,9 +230,20 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
     format += u"Hz, ";
     appendDecimal(format, channels);
     format += u"ch, ";
-    appendDecimal(format, kilobitsPerSecond(blockBytes, samples, sampleRate));
+    const uint64_t kbps = kilobitsPerSecond(blockBytes, samples, sampleRate);
+    appendDecimal(format, kbps);
     format += u"Kbps";
     info.set("AFMT", std::move(format));
+    StreamFacts& facts = info.facts;
+    facts.durationMs = factMilliseconds(samples, sampleRate);
+    facts.audioCodec = "WavPack";
+    facts.audioKbps = factCount(kbps);
+    facts.sampleRate = factCount(dsd ? sampleRate * 8 : sampleRate);
+    facts.bitsPerSample = dsd ? 1
+                          : (header.flags & kFlagFloat) != 0
+                              ? 32
+                              : ((header.flags & kFlagBytesStored) + 1) * 8;
+    facts.channels = channels;
   }
 
   // Tags: the APE tag's items, each missing one from an ID3v1 tag.
