@@ -58,11 +58,19 @@ std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
 
 // keepBytes: a byte surrogate becomes its byte again instead of U+FFFD.
 std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
-  // The ASCII start of the text (often all of it: paths, field codes) goes across in one step.
+  // A text that is ASCII throughout (paths, field codes, most tags) goes across in two plain
+  // passes without a test per character: one to see that, one to copy.
+  char16_t any = 0;
+  for (char16_t c : text) any |= c;
+  if (any < 0x80) {
+    std::string out(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+    return out;
+  }
+  // Else the ASCII start goes across as it is.
   size_t ascii = 0;
   while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
   std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
-  if (ascii == text.size()) return out;
   out.reserve(text.size() + (text.size() - ascii) * 2);
   for (size_t i = ascii; i < text.size(); ++i) {
     uint32_t cp = text[i];
@@ -176,14 +184,18 @@ std::u16string_view directoryPart(std::u16string_view path) {
 }
 
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
-  char16_t digits[20];
-  int count = 0;
+  // Digits are written from the end of the buffer, then appended in one step.
+  constexpr int kMaxDigits = 20;
+  char16_t digits[kMaxDigits];
+  int first = kMaxDigits;
   do {
-    digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+    digits[--first] = static_cast<char16_t>(u'0' + value % 10);
     value /= 10;
   } while (value != 0);
-  for (int pad = minDigits > 20 ? 20 : minDigits; pad > count; --pad) out += u'0';
-  while (count > 0) out += digits[--count];
+  const int count = kMaxDigits - first;
+  const int width = minDigits > kMaxDigits ? kMaxDigits : minDigits;
+  if (width > count) out.append(static_cast<size_t>(width - count), u'0');
+  out.append(digits + first, static_cast<size_t>(count));
 }
 
 std::u16string asciiToUtf16(std::string_view text) {
