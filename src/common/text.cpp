@@ -1,6 +1,8 @@
 #include "common/text.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace sonavid {
 
@@ -196,6 +198,57 @@ void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
   const int width = minDigits > kMaxDigits ? kMaxDigits : minDigits;
   if (width > count) out.append(static_cast<size_t>(width - count), u'0');
   out.append(digits + first, static_cast<size_t>(count));
+}
+
+void appendFixedDecimal(std::u16string& out, double value, int decimals) {
+  // value = mantissa * 2^exponent; value * 10^decimals is then rounded with integers alone.
+  // Values this does not cover in 64 bits (negative, huge, not finite, a long mantissa with
+  // many decimals) are printed by the C library.
+  uint64_t scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  int exponent = 0;
+  const bool covered =
+      decimals >= 0 && decimals <= 9 && value >= 0 && value < 1e15 && !std::signbit(value);
+  const double fraction = covered ? std::frexp(value, &exponent) : -1;
+  uint64_t mantissa = fraction >= 0 ? static_cast<uint64_t>(std::ldexp(fraction, 53)) : 0;
+  exponent -= 53;
+  while (mantissa != 0 && (mantissa & 1) == 0 && exponent < 0) {
+    mantissa >>= 1;
+    ++exponent;
+  }
+  if (mantissa == 0) exponent = 0;
+  uint64_t scaled = 0;
+  bool exact = fraction >= 0 && mantissa <= UINT64_MAX / scale;
+  if (exact && exponent >= 0) {
+    // A whole number below 10^15: times 10^decimals it still fits when 2^exponent does.
+    scaled = mantissa * scale;
+    exact = exponent < 64 && scaled <= (UINT64_MAX >> exponent);
+    if (exact) scaled <<= exponent;
+  } else if (exact) {
+    const uint64_t product = mantissa * scale;
+    const int shift = -exponent;
+    if (shift >= 64) {
+      // Half of the last digit's unit is 2^(shift-1), at least 2^63, and product is below 2^64:
+      // only a shift of 64 with a product above 2^63 rounds up (2^63 itself is a tie to 0).
+      scaled = shift == 64 && product > (uint64_t{1} << 63) ? 1 : 0;
+    } else {
+      scaled = product >> shift;
+      const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+      const uint64_t half = uint64_t{1} << (shift - 1);
+      if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
+    }
+  }
+  if (!exact) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    for (const char* c = text; *c != 0; ++c) out += static_cast<char16_t>(*c);
+    return;
+  }
+  appendDecimal(out, scaled / scale);
+  if (decimals > 0) {
+    out += u'.';
+    appendDecimal(out, scaled % scale, decimals);
+  }
 }
 
 std::u16string asciiToUtf16(std::string_view text) {
