@@ -1,7 +1,7 @@
 // Files per second for "load + type + TIME + AFMT + VFMT + one tag" on the benchmark corpus:
-// the plug-in's engine, its reader alone, TagLib and MediaInfoLib, per format and for the
-// whole corpus, in one run with a warm cache. Then what each reads per file, the memory over
-// a long run of loads, and the long VBR MP3 without a VBR header.
+// the plug-in's engine, its reader alone, TagLib and MediaInfoLib, and the floor (the system
+// calls alone), per format and for the whole corpus, in one run with a warm cache. Then what each
+// reads per file, the memory over a long run of loads, and the long VBR MP3 without a VBR header.
 //
 // Usage: sonavid_bench [--corpus DIR] [--loads N] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -53,6 +53,12 @@ size_t readerPass(const FileList& files) {
   return sum;
 }
 
+size_t floorPass(const FileList& files) {
+  size_t sum = 0;
+  for (const CorpusFile* file : files) sum += readFloor(*file);
+  return sum;
+}
+
 size_t tagLibPass(const FileList& files) {
   size_t sum = 0;
   for (const CorpusFile* file : files) sum += readWithTagLib(*file);
@@ -91,7 +97,7 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 struct Options {
   std::string corpus = SONAVID_BENCH_CORPUS;
   long loads = 100000;
-  // --profile engine|reader|taglib|mediainfo [--set FORMAT] [--passes N]: only passes of one
+  // --profile engine|reader|floor|taglib|mediainfo [--set FORMAT] [--passes N]: only passes of one
   // contender, with no timing or report, for running under callgrind.
   std::string profile;
   std::string set = "all";
@@ -130,11 +136,12 @@ Options parseOptions(int& argc, char** argv) {
 int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
   const std::map<std::string, size_t (*)(const FileList&)> passes = {{"engine", enginePass},
                                                                      {"reader", readerPass},
+                                                                     {"floor", floorPass},
                                                                      {"taglib", tagLibPass},
                                                                      {"mediainfo", mediaInfoPass}};
   const auto found = passes.find(options.profile);
   if (found == passes.end()) {
-    std::fprintf(stderr, "--profile takes engine, reader, taglib or mediainfo\n");
+    std::fprintf(stderr, "--profile takes engine, reader, floor, taglib or mediainfo\n");
     return 2;
   }
   FileList files = options.set == kLongVbrLabel     ? FileList{findFile(corpus, kLongVbrMp3)}
@@ -193,6 +200,7 @@ int main(int argc, char** argv) {
     if (set.files.empty()) continue;
     registerPass("engine", set, enginePass);
     registerPass("reader", set, readerPass);
+    registerPass("floor", set, floorPass);
     registerPass("taglib", set, tagLibPass);
     registerPass("mediainfo", set, mediaInfoPass);
   }

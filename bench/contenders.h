@@ -1,7 +1,8 @@
 // The four ways of getting "type + playing time + audio format + video format + title" for a
 // file that the benchmark compares: through the plug-in's engine as a host calls it, the
-// built-in reader alone, TagLib and MediaInfoLib. Each returns a number that depends on the
-// values read, so the work cannot be optimised away.
+// built-in reader alone, TagLib and MediaInfoLib; and the floor under them all, the system
+// calls a reader cannot do without. Each returns a number that depends on what was read, so the
+// work cannot be optimised away.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,10 @@ void startEngineRun();
 size_t readWithEngine(const CorpusFile& file, int fileNumber);
 
 size_t readWithBuiltinReader(const CorpusFile& file);
+
+// The floor: open the file and learn its size, read the start and the end, close it, through
+// the platform layer the reader uses, with nothing parsed.
+size_t readFloor(const CorpusFile& file);
 
 // TagLib's FileRef with average audio properties: length, bitrate, sample rate, channels and
 // the title. Returns 0 when TagLib cannot read the file.

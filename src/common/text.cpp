@@ -1,6 +1,8 @@
 #include "common/text.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace sonavid {
 
@@ -58,11 +60,19 @@ std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
 
 // keepBytes: a byte surrogate becomes its byte again instead of U+FFFD.
 std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
-  // The ASCII start of the text (often all of it: paths, field codes) goes across in one step.
+  // A text that is ASCII throughout (paths, field codes, most tags) goes across in two plain
+  // passes without a test per character: one to see that, one to copy.
+  char16_t any = 0;
+  for (char16_t c : text) any |= c;
+  if (any < 0x80) {
+    std::string out(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+    return out;
+  }
+  // Else the ASCII start goes across as it is.
   size_t ascii = 0;
   while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
   std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
-  if (ascii == text.size()) return out;
   out.reserve(text.size() + (text.size() - ascii) * 2);
   for (size_t i = ascii; i < text.size(); ++i) {
     uint32_t cp = text[i];
@@ -176,14 +186,69 @@ std::u16string_view directoryPart(std::u16string_view path) {
 }
 
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
-  char16_t digits[20];
-  int count = 0;
+  // Digits are written from the end of the buffer, then appended in one step.
+  constexpr int kMaxDigits = 20;
+  char16_t digits[kMaxDigits];
+  int first = kMaxDigits;
   do {
-    digits[count++] = static_cast<char16_t>(u'0' + value % 10);
+    digits[--first] = static_cast<char16_t>(u'0' + value % 10);
     value /= 10;
   } while (value != 0);
-  for (int pad = minDigits > 20 ? 20 : minDigits; pad > count; --pad) out += u'0';
-  while (count > 0) out += digits[--count];
+  const int count = kMaxDigits - first;
+  const int width = minDigits > kMaxDigits ? kMaxDigits : minDigits;
+  if (width > count) out.append(static_cast<size_t>(width - count), u'0');
+  out.append(digits + first, static_cast<size_t>(count));
+}
+
+void appendFixedDecimal(std::u16string& out, double value, int decimals) {
+  // value = mantissa * 2^exponent; value * 10^decimals is then rounded with integers alone.
+  // Values this does not cover in 64 bits (negative, huge, not finite, a long mantissa with
+  // many decimals) are printed by the C library.
+  uint64_t scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  int exponent = 0;
+  const bool covered =
+      decimals >= 0 && decimals <= 9 && value >= 0 && value < 1e15 && !std::signbit(value);
+  const double fraction = covered ? std::frexp(value, &exponent) : -1;
+  uint64_t mantissa = fraction >= 0 ? static_cast<uint64_t>(std::ldexp(fraction, 53)) : 0;
+  exponent -= 53;
+  while (mantissa != 0 && (mantissa & 1) == 0 && exponent < 0) {
+    mantissa >>= 1;
+    ++exponent;
+  }
+  if (mantissa == 0) exponent = 0;
+  uint64_t scaled = 0;
+  bool exact = fraction >= 0 && mantissa <= UINT64_MAX / scale;
+  if (exact && exponent >= 0) {
+    // A whole number below 10^15: times 10^decimals it still fits when 2^exponent does.
+    scaled = mantissa * scale;
+    exact = exponent < 64 && scaled <= (UINT64_MAX >> exponent);
+    if (exact) scaled <<= exponent;
+  } else if (exact) {
+    const uint64_t product = mantissa * scale;
+    const int shift = -exponent;
+    if (shift >= 64) {
+      // Half of the last digit's unit is 2^(shift-1), at least 2^63, and product is below 2^64:
+      // only a shift of 64 with a product above 2^63 rounds up (2^63 itself is a tie to 0).
+      scaled = shift == 64 && product > (uint64_t{1} << 63) ? 1 : 0;
+    } else {
+      scaled = product >> shift;
+      const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+      const uint64_t half = uint64_t{1} << (shift - 1);
+      if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
+    }
+  }
+  if (!exact) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    for (const char* c = text; *c != 0; ++c) out += static_cast<char16_t>(*c);
+    return;
+  }
+  appendDecimal(out, scaled / scale);
+  if (decimals > 0) {
+    out += u'.';
+    appendDecimal(out, scaled % scale, decimals);
+  }
 }
 
 std::u16string asciiToUtf16(std::string_view text) {

@@ -51,4 +51,8 @@ std::u16string toU16(long long value);
 // the per-file value texts are built with this instead of a formatted print.
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits = 1);
 
+// Appends `value` with `decimals` digits after the point (0 to 9), exactly as printf's "%.*f"
+// writes it: the exact binary value rounded to the nearest, ties to the even last digit.
+void appendFixedDecimal(std::u16string& out, double value, int decimals);
+
 }  // namespace sonavid

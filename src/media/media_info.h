@@ -29,7 +29,7 @@ class MediaInfo {
       entry.shared = kOwnValue;
       return;
     }
-    entries_.push_back(Entry{std::string(code), std::move(value)});
+    addEntry(code).value = std::move(value);
   }
 
   // Sets the value only when it is not empty and no non-empty value is there yet.
@@ -45,17 +45,16 @@ class MediaInfo {
   // title under "INAM", "INAM_v1", "INAM_v2" ...) costs one copy and one entry.
   template <size_t N>
   void setUnderNames(std::string_view code, const std::string_view (&suffixes)[N],
-                     const std::u16string& value) {
+                     std::u16string value) {
     static_assert(N <= 32);
     const auto shared = static_cast<uint32_t>(shared_.size());
-    shared_.push_back(value);
+    shared_.push_back(std::move(value));
     // Usually none of the names is there yet: one entry for all of them.
     const bool anyThere = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
       return std::string_view(entry.code).substr(0, code.size()) == code;
     });
     if (!anyThere) {
-      entries_.push_back(Entry{std::string(code), std::u16string(), shared, suffixes, N,
-                               N == 32 ? UINT32_MAX : (uint32_t{1} << N) - 1});
+      addGroup(code, shared, suffixes, N, N == 32 ? UINT32_MAX : (uint32_t{1} << N) - 1);
       return;
     }
     uint32_t missing = 0;
@@ -71,7 +70,7 @@ class MediaInfo {
       }
     }
     if (missing != 0) {
-      entries_.push_back(Entry{std::string(code), std::u16string(), shared, suffixes, N, missing});
+      addGroup(code, shared, suffixes, N, missing);
     }
   }
 
@@ -134,6 +133,21 @@ class MediaInfo {
       return false;
     }
   };
+
+  // A new entry for `code`, built in place in the list (an entry is large: a temporary one
+  // would cost a move and a destruction).
+  Entry& addEntry(std::string_view code) {
+    return entries_.emplace_back(std::string(code));
+  }
+
+  void addGroup(std::string_view code, uint32_t shared, const std::string_view* suffixes,
+                size_t suffixCount, uint32_t nameBits) {
+    Entry& entry = addEntry(code);
+    entry.shared = shared;
+    entry.suffixes = suffixes;
+    entry.suffixCount = suffixCount;
+    entry.nameBits = nameBits;
+  }
 
   const std::u16string& valueOf(const Entry& entry) const {
     return entry.shared == kOwnValue ? entry.value : shared_[entry.shared];

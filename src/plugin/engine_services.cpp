@@ -6,22 +6,39 @@
 #include "regex/builtin_substitution.h"
 
 namespace sonavid {
+namespace {
+
+media::BuiltinReader& builtinReader() {
+  static media::BuiltinReader reader;
+  return reader;
+}
+
+BuiltinSubstitution& builtinSubstitution() {
+  static BuiltinSubstitution substitution;
+  return substitution;
+}
+
+}  // namespace
 
 MediaReader& activeReader() {
   PluginState& state = pluginState();
   if (state.reader) return *state.reader;
-  static media::BuiltinReader builtin;
-  return builtin;
+  return builtinReader();
 }
 
 Substitution& activeSubstitution() {
   PluginState& state = pluginState();
   if (state.substitution) return *state.substitution;
-  static BuiltinSubstitution builtin;
-  return builtin;
+  return builtinSubstitution();
 }
 
-MacroContext activeServices() { return {pluginState(), activeReader(), activeSubstitution()}; }
+MacroContext activeServices() {
+  // The state is looked up once: this runs on every macro call.
+  PluginState& state = pluginState();
+  MediaReader& reader = state.reader ? *state.reader : builtinReader();
+  Substitution& substitution = state.substitution ? *state.substitution : builtinSubstitution();
+  return {state, reader, substitution};
+}
 
 const char16_t* executeMacro(const MacroRequest* request) {
   try {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 namespace sonavid {
 namespace {
 
@@ -12,9 +15,11 @@ TEST(Text, Utf8RoundTripIncludingSurrogatePairs) {
 }
 
 TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong '/'
-  EXPECT_EQ(utf8ToUtf16("\xE6\x97"), u"\uFFFD\uFFFD");  // cut short
+  EXPECT_EQ(utf8ToUtf16("a\xFF"
+                        "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong '/'
+  EXPECT_EQ(utf8ToUtf16("\xE6\x97"), u"\uFFFD\uFFFD");            // cut short
   EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 
@@ -23,7 +28,10 @@ TEST(Text, FileNameBytesSurviveTheRoundTripWhetherOrNotTheyAreUtf8) {
                                   "\xED\xA0\x80\xC0\xAF\xE6\x97", "\xFF"}) {
     EXPECT_EQ(utf16ToFileNameBytes(fileNameBytesToUtf16(bytes)), bytes);
   }
-  EXPECT_EQ(fileNameBytesToUtf16("\x93\xFA" "a"), u"\xDC93\xDCFA" "a");
+  EXPECT_EQ(fileNameBytesToUtf16("\x93\xFA"
+                                 "a"),
+            u"\xDC93\xDCFA"
+            "a");
   EXPECT_EQ(fileNameBytesToUtf16("caf\xC3\xA9"), u"café");
 }
 
@@ -68,6 +76,39 @@ TEST(Text, DecimalDigitsWithLeadingZeros) {
   out.clear();
   appendDecimal(out, 5, 99);  // padding is capped at the widest number
   EXPECT_EQ(out, std::u16string(19, u'0') + u"5");
+}
+
+// Frame rates and lengths in format texts read as printf's "%.3f" and "%.6f" write them: exact
+// ties (to the even digit), long mantissas, and the values the function leaves to printf.
+TEST(Text, FixedDecimalsReadAsPrintfWritesThem) {
+  const double values[] = {0.0,
+                           -0.0,
+                           0.0005,
+                           0.0015,
+                           0.0625,
+                           2.5,
+                           25.0,
+                           30000 / 1001.0,
+                           24000 / 1001.0,
+                           1e9 / 41708333.0,
+                           1e-300,
+                           4.9e-324,
+                           123456.7890625,
+                           9.9999995,
+                           1e14 + 0.5,
+                           -1.25,
+                           1e300,
+                           INFINITY,
+                           NAN};
+  for (const double value : values) {
+    for (const int decimals : {0, 3, 6}) {
+      std::u16string out = u"=";
+      appendFixedDecimal(out, value, decimals);
+      char expected[512];
+      std::snprintf(expected, sizeof expected, "=%.*f", decimals, value);
+      EXPECT_EQ(utf16ToUtf8(out), expected) << value << " with " << decimals << " decimals";
+    }
+  }
 }
 
 TEST(Text, DirectoryPartKeepsTheLastSeparator) {

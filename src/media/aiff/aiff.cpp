@@ -252,7 +252,7 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
   for (const Field& field : fields) {
     std::u16string value = id3 ? id3v2PlainValue(*id3, field.code) : std::u16string();
     if (value.empty() && field.chunkValue != nullptr) value = *field.chunkValue;
-    setTagWithAliases(info, field.code, value);
+    setTagWithAliases(info, field.code, std::move(value));
   }
   return true;
 }

@@ -194,9 +194,9 @@ std::u16string videoText(const Track& track) {
   text += u'x';
   appendDecimal(text, track.height);
   if (track.defaultDurationNs != 0) {
-    char fps[32];
-    std::snprintf(fps, sizeof fps, ", %.3ffps", 1e9 / static_cast<double>(track.defaultDurationNs));
-    text += asciiToUtf16(fps);
+    text += u", ";
+    appendFixedDecimal(text, 1e9 / static_cast<double>(track.defaultDurationNs), 3);
+    text += u"fps";
   }
   return text;
 }

@@ -5,7 +5,6 @@
 // ("udta/meta/ilst"). "moov" may come before or after the media data ("mdat"); fragmented
 // files add "mvex" with the overall duration and leave the sample tables empty.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -120,21 +119,35 @@ MediaData mediaDataExtent(RandomAccessFile& file) {
   return media;
 }
 
+// "<codec>, <seconds> secs, <kbps> kbps, ": the start of both format texts.
+std::u16string formatStart(const Mp4Track& track, double seconds) {
+  std::u16string text = asciiToUtf16(track.codecName());
+  text += u", ";
+  appendFixedDecimal(text, seconds, 3);
+  text += u" secs, ";
+  appendDecimal(text, kbpsOf(track));
+  text += u" kbps, ";
+  return text;
+}
+
 std::u16string audioFormat(const Mp4Track& track, double seconds) {
-  char text[256];
-  std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %u Hz", track.codecName().c_str(),
-                seconds, static_cast<unsigned long long>(kbpsOf(track)), track.sampleRate);
-  return asciiToUtf16(text);
+  std::u16string text = formatStart(track, seconds);
+  appendDecimal(text, track.sampleRate);
+  text += u" Hz";
+  return text;
 }
 
 std::u16string videoFormat(const Mp4Track& track, double seconds) {
   const double mediaSeconds = track.mediaSeconds();
   const double fps = mediaSeconds > 0 ? static_cast<double>(track.sampleCount) / mediaSeconds : 0;
-  char text[256];
-  std::snprintf(text, sizeof text, "%s, %.3f secs, %llu kbps, %ux%u @ %.6f fps",
-                track.codecName().c_str(), seconds, static_cast<unsigned long long>(kbpsOf(track)),
-                track.width, track.height, fps);
-  return asciiToUtf16(text);
+  std::u16string text = formatStart(track, seconds);
+  appendDecimal(text, track.width);
+  text += u'x';
+  appendDecimal(text, track.height);
+  text += u" @ ";
+  appendFixedDecimal(text, fps, 6);
+  text += u" fps";
+  return text;
 }
 
 }  // namespace

@@ -292,8 +292,14 @@ void readSampleSizes(ByteReader r, Mp4Track& track) {
     return;
   }
   if (count > kMaxSampleSizeEntries || count > r.remaining() / 4) return;
+  // The table is taken whole (one bounds check) and summed entry by entry.
+  const std::string_view table = r.bytes(size_t{count} * 4);
+  const auto* entry = reinterpret_cast<const uint8_t*>(table.data());
   uint64_t total = 0;
-  for (uint32_t i = 0; i < count; ++i) total += r.u32be();
+  for (size_t at = 0; at < table.size(); at += 4) {
+    total += uint32_t{entry[at]} << 24 | uint32_t{entry[at + 1]} << 16 |
+             uint32_t{entry[at + 2]} << 8 | entry[at + 3];
+  }
   track.sampleBytes = total;
 }
 

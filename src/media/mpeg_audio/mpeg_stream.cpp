@@ -1,6 +1,8 @@
 #include "media/mpeg_audio/mpeg_stream.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 
 #include "common/text.h"
@@ -64,7 +66,14 @@ class StreamFrameSizes {
   // the next header's position does not wait for the checks of the other three.
   uint32_t frameBytesAt(const uint8_t* p) const {
     const uint32_t bytes = byByte2_[p[2]];
-    if (p[0] != 0xFF || (p[1] & 0xFE) != byte1_ || (p[3] & 3) == 2) return 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The sync byte and the version and layer bits tested in one word, as it lies in memory.
+      uint32_t word;
+      std::memcpy(&word, p, sizeof word);
+      if ((word & 0xFEFFu) != (0xFFu | uint32_t{byte1_} << 8) || ((word >> 24) & 3) == 2) return 0;
+    } else if (p[0] != 0xFF || (p[1] & 0xFE) != byte1_ || (p[3] & 3) == 2) {
+      return 0;
+    }
     return bytes;
   }
   uint32_t freeBytes() const { return freeBytes_; }

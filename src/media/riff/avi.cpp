@@ -3,17 +3,15 @@
 // WAVEFORMATEX for audio), and in OpenDML files LIST "odml" with "dmlh" (the total frame
 // count). LIST "movi" holds the data; LIST "INFO" the tags. OpenDML files continue in further
 // RIFF "AVIX" chunks.
-#include <cinttypes>
-#include <cstdio>
 
 #include "common/text.h"
 #include "media/file_reads.h"
-#include "media/values/playing_time.h"
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
 #include "media/riff/video_codecs.h"
 #include "media/riff/wave_format.h"
 #include "media/values/stream_fact_texts.h"
+#include "media/values/playing_time.h"
 
 namespace sonavid::media {
 namespace {
@@ -149,10 +147,17 @@ std::u16string videoText(const VideoStream& video, uint64_t frames) {
   const double fps = video.scale == 0 ? 0.0 : static_cast<double>(video.rate) / video.scale;
   const int64_t width = video.width < 0 ? -int64_t{video.width} : video.width;
   const int64_t height = video.height < 0 ? -int64_t{video.height} : video.height;
-  char text[128];
-  std::snprintf(text, sizeof text, ", %" PRId64 "x%" PRId64 ", %.3ffps, %" PRIu64 "Frames", width,
-                height, fps, frames);
-  return videoCodecName(video.codec) + utf8ToUtf16(text);
+  std::u16string text = videoCodecName(video.codec);
+  text += u", ";
+  appendDecimal(text, static_cast<uint64_t>(width));
+  text += u'x';
+  appendDecimal(text, static_cast<uint64_t>(height));
+  text += u", ";
+  appendFixedDecimal(text, fps, 3);
+  text += u"fps, ";
+  appendDecimal(text, frames);
+  text += u"Frames";
+  return text;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ constexpr uint32_t kApeIsHeader = 0x20000000u;
 // Smallest item: value size, flags, a one-character key and its NUL.
 constexpr size_t kMinApeItemBytes = 10;
 constexpr size_t kMaxApeKeyBytes = 255;
+constexpr uint32_t kUsualApeItems = 16;
 
 // Joins the NUL-separated values of one text item.
 std::u16string decodeApeText(std::string_view bytes) {
@@ -66,6 +67,8 @@ std::u16string ApeTag::value(std::u16string_view key) const {
 
 void parseApeItems(ByteReader items, uint32_t count, uint32_t /*version*/, ApeTag& tag) {
   if (count > kMaxApeItems) count = kMaxApeItems;
+  // Room for the usual tag's items at once; a count beyond that grows the list as items come.
+  tag.items.reserve(tag.items.size() + (count < kUsualApeItems ? count : kUsualApeItems));
   for (uint32_t i = 0; i < count && items.has(kMinApeItemBytes); ++i) {
     const uint32_t valueSize = items.u32le();
     const uint32_t flags = items.u32le();
@@ -91,8 +94,9 @@ void parseApeItems(ByteReader items, uint32_t count, uint32_t /*version*/, ApeTa
 std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
                                          uint32_t wholeBytes) {
   if (end < kApeFooterBytes || end > file.size()) return std::nullopt;
-  const std::string footer = readBlock(file, end - kApeFooterBytes, kApeFooterBytes);
-  ByteReader in(footer);
+  // The footer and, usually, the items lie in the file's tail, which the caller has read.
+  ReadBuffer storage;
+  ByteReader in(viewBlock(file, end - kApeFooterBytes, kApeFooterBytes, storage));
   if (in.bytes(8) != "APETAGEX") return std::nullopt;
   const uint32_t version = in.u32le();
   const uint32_t size = in.u32le();  // items and footer, without the header
@@ -112,8 +116,9 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
     tag.start = itemsStart - kApeFooterBytes;
   }
   if (size <= wholeBytes) {
-    const std::string body = readBlock(file, itemsStart, size - kApeFooterBytes);
-    parseApeItems(ByteReader(body), count, version, tag);
+    ReadBuffer bodyStorage;
+    parseApeItems(ByteReader(viewBlock(file, itemsStart, size - kApeFooterBytes, bodyStorage)),
+                  count, version, tag);
   } else {
     readLargeApeItems(file, itemsStart, end - kApeFooterBytes, count, version, tag);
   }

@@ -62,9 +62,11 @@ TrailingTags readTrailingTags(RandomAccessFile& rawFile, uint64_t end) {
   const size_t probe = end < kTailProbeBytes ? static_cast<size_t>(end) : kTailProbeBytes;
   BlockCachedFile file(rawFile, end - probe, probe);
   if (end >= kId3v1Bytes) {
-    std::string block = readBlock(file, end - kId3v1Bytes, kId3v1Bytes);
-    if (block.size() == kId3v1Bytes && block.compare(0, 3, "TAG") == 0) {
-      tags.id3v1 = std::move(block);
+    // Looked at in the block read above; kept only when it is a tag.
+    ReadBuffer storage;
+    const std::string_view block = viewBlock(file, end - kId3v1Bytes, kId3v1Bytes, storage);
+    if (block.size() == kId3v1Bytes && block.starts_with("TAG")) {
+      tags.id3v1 = std::string(block);
       end -= kId3v1Bytes;
     }
   }

@@ -33,9 +33,9 @@ VorbisComments parseVorbisComments(ByteReader& reader) {
   return comments;
 }
 
-void setTagWithAliases(MediaInfo& info, std::string_view code, const std::u16string& value) {
+void setTagWithAliases(MediaInfo& info, std::string_view code, std::u16string value) {
   static constexpr std::string_view kSuffixes[] = {"", "_v1", "_v2", "_rmp", "_APE"};
-  info.setUnderNames(code, kSuffixes, value);
+  info.setUnderNames(code, kSuffixes, std::move(value));
 }
 
 void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {

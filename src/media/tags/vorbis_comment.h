@@ -33,6 +33,6 @@ void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info);
 
 // Sets a plain tag code and the same code with each tag-source suffix ("_v1", "_v2",
 // "_rmp", "_APE"), so the field list's suffixed entries answer on files with one tag source.
-void setTagWithAliases(MediaInfo& info, std::string_view code, const std::u16string& value);
+void setTagWithAliases(MediaInfo& info, std::string_view code, std::u16string value);
 
 }  // namespace sonavid::media

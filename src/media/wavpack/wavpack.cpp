@@ -262,7 +262,7 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
   for (const Field& field : kFields) {
     std::u16string value = tags.ape ? tags.ape->value(field.apeKey) : std::u16string();
     if (value.empty() && v1) value = (*v1).*field.v1Field;
-    setTagWithAliases(info, field.code, value);
+    setTagWithAliases(info, field.code, std::move(value));
   }
   return true;
 }
