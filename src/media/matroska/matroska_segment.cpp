@@ -1,7 +1,6 @@
 #include "media/matroska/matroska_segment.h"
 
 #include <cmath>
-#include <cstdio>
 #include <span>
 
 #include "common/text.h"
