@@ -4,14 +4,12 @@
 
 #include "media/formats.h"
 #include "media/head_tail_file.h"
+#include "media/values/album_facts.h"
 
 namespace sonavid::media {
 namespace {
 
 constexpr size_t kUsualValueCount = 48;
-// Longer than any field code the readers set ("TRACK_rmp"); a longer name finds nothing.
-constexpr size_t kLongestFieldCode = 32;
-
 // The format whose signature the file starts with, or null.
 const ContainerFormat* likelyFormat(std::string_view head) {
   for (const ContainerFormat& format : kContainerFormats) {
@@ -61,27 +59,31 @@ bool BuiltinReader::load(std::u16string_view path) {
   return true;
 }
 
-const std::u16string* BuiltinReader::find(std::u16string_view name) const {
+std::string_view BuiltinReader::fieldCode(std::u16string_view name, CodeBuffer& buffer) {
   // Field codes are ASCII and short; anything else names no value.
-  char code[kLongestFieldCode];
-  if (name.size() > sizeof code) return nullptr;
+  if (name.size() > buffer.size()) return {};
   for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == 0 || name[i] > 0x7E) return nullptr;
-    code[i] = static_cast<char>(name[i]);
+    if (name[i] == 0 || name[i] > 0x7E) return {};
+    buffer[i] = static_cast<char>(name[i]);
   }
-  return info_.find(std::string_view(code, name.size()));
+  return std::string_view(buffer.data(), name.size());
 }
 
 std::u16string BuiltinReader::value(std::u16string_view name) const {
-  const std::u16string* found = find(name);
-  return found ? *found : std::u16string();
+  std::u16string out;
+  copyValue(name, out);
+  return out;
 }
 
 void BuiltinReader::copyValue(std::u16string_view name, std::u16string& out) const {
-  const std::u16string* found = find(name);
-  if (found) {
+  CodeBuffer buffer;
+  const std::string_view code = fieldCode(name, buffer);
+  if (code.empty()) {
+    out.clear();
+  } else if (const std::u16string* found = info_.find(code)) {
     out.assign(*found);
-  } else {
+  } else if (!albumFactText(info_.album, code, out)) {
+    // Codes a reader did not set are worked out from the facts it kept, if they are theirs.
     out.clear();
   }
 }

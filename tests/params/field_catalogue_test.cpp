@@ -2,21 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "core/common_fields.h"
 
 namespace sonavid {
 namespace {
 
 using Entries = std::vector<std::u16string>;
 
+// Each list's own entries, which keep their positions; the common fields follow them.
 struct FixedListCase {
   int selector;
-  size_t length;
+  size_t ownLength;
   std::u16string_view first;
   size_t sampleAt;
   std::u16string_view sample;
-  std::u16string_view last;
+  std::u16string_view lastOwn;
 };
 
 const FixedListCase kFixedLists[] = {
@@ -31,15 +35,39 @@ const FixedListCase kFixedLists[] = {
     {8, 17, u"TIME     再生時間", 12, u"COMPOSER 作曲", u"TOOL     ツール"},
 };
 
-TEST(FieldCatalogueTest, FixedListsHaveTheirLengthsAndEntries) {
+TEST(FieldCatalogueTest, FixedListsKeepTheirEntriesAtTheirPositions) {
   for (const auto& c : kFixedLists) {
     SCOPED_TRACE(c.selector);
     const auto list = fixedFieldList(c.selector);
-    ASSERT_EQ(list.size(), c.length);
+    ASSERT_GT(list.size(), c.ownLength);
     EXPECT_EQ(list.front(), c.first);
     EXPECT_EQ(list[c.sampleAt], c.sample);
-    EXPECT_EQ(list.back(), c.last);
+    EXPECT_EQ(list[c.ownLength - 1], c.lastOwn);
+    EXPECT_EQ(list[c.ownLength], u"AART     アルバムアーティスト");
+    EXPECT_EQ(list.back(), u"FPS      フレームレート");
     EXPECT_EQ(list[1], u"AFMT     音声フォーマット");
+  }
+}
+
+// Every list ends with the common fields in their order, each code once in the list: MP4 and
+// the automatic choice, which show some of them already, leave those out at the end.
+TEST(FieldCatalogueTest, EveryListEndsWithTheCommonFieldsEachCodeOnce) {
+  for (int selector = -1; selector < kTypeSelectorCount; ++selector) {
+    SCOPED_TRACE(selector);
+    const auto list = fixedFieldList(selector);
+    std::vector<std::u16string> codes;
+    for (const auto entry : list) codes.push_back(codeOfEntry(entry));
+    const auto tail = std::find(codes.begin(), codes.end(), u"AART");
+    ASSERT_NE(tail, codes.end());
+    Entries expected;
+    for (const CommonField& field : kCommonFields) {
+      if (std::find(codes.begin(), tail, field.code) == tail) {
+        expected.push_back(userItemEntry(field.code, field.description));
+      }
+    }
+    EXPECT_EQ(Entries(list.begin() + (tail - codes.begin()), list.end()), expected);
+    EXPECT_EQ(expected.size(), selector == 0 || selector == 8 ? 15u : 21u);
+    for (const auto& code : codes) EXPECT_EQ(std::count(codes.begin(), codes.end(), code), 1);
   }
 }
 

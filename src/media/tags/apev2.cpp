@@ -120,6 +120,18 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
   return tag;
 }
 
+AlbumFacts apeAlbumFacts(const ApeTag& tag) {
+  AlbumFacts facts;
+  facts.albumArtist = tag.value(u"Album Artist");
+  if (facts.albumArtist.empty()) facts.albumArtist = tag.value(u"ALBUMARTIST");
+  facts.track = tag.value(u"Track");
+  facts.disc = tag.value(u"Disc");
+  facts.date = tag.value(u"Year");
+  facts.composer = tag.value(u"Composer");
+  facts.bpm = tag.value(u"BPM");
+  return facts;
+}
+
 std::optional<ApeTag> findApeTagAtEnd(RandomAccessFile& file) {
   return readTrailingTags(file, file.size()).ape;
 }

@@ -139,7 +139,13 @@ void AsfContent::fill(MediaInfo& info) const {
       track = toU16(static_cast<long long>(*zeroBased) + 1);
     }
   }
-  info.set("TRACK", track);
+  info.album.track = track;
+  info.set("TRACK", std::move(track));
+  info.album.albumArtist = attribute(u"WM/AlbumArtist");
+  info.album.disc = attribute(u"WM/PartOfSet");
+  info.album.date = attribute(u"WM/Year");
+  info.album.composer = attribute(u"WM/Composer");
+  info.album.bpm = attribute(u"WM/BeatsPerMinute");
 }
 
 }  // namespace sonavid::media

@@ -19,4 +19,16 @@ std::u16string id3v2PlainValue(const Id3v2Tag& tag, std::string_view code) {
   return {};
 }
 
+AlbumFacts id3v2AlbumFacts(const Id3v2Tag& tag) {
+  AlbumFacts facts;
+  facts.albumArtist = tag.text("TPE2");
+  facts.track = tag.text("TRCK");
+  facts.disc = tag.text("TPOS");
+  facts.date = tag.text("TYER");
+  if (facts.date.empty()) facts.date = tag.text("TDRC");
+  facts.composer = tag.text("TCOM");
+  facts.bpm = tag.text("TBPM");
+  return facts;
+}
+
 }  // namespace sonavid::media

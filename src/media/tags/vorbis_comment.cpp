@@ -1,5 +1,6 @@
 #include "media/tags/vorbis_comment.h"
 
+#include <initializer_list>
 #include <iterator>
 
 #include "media/tags/byte_text.h"
@@ -11,6 +12,16 @@ std::u16string VorbisComments::first(std::string_view upperName) const {
     if (name == upperName) return value;
   }
   return {};
+}
+
+std::u16string VorbisComments::joined(std::string_view upperName) const {
+  std::u16string out;
+  for (const auto& [name, value] : fields) {
+    if (name != upperName || value.empty()) continue;
+    if (!out.empty()) out += u"; ";
+    out += value;
+  }
+  return out;
 }
 
 VorbisComments parseVorbisComments(ByteReader& reader) {
@@ -48,6 +59,26 @@ void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {
   setTagWithAliases(info, "ICRD", comments.first("DATE"));
   setTagWithAliases(info, "IGNR", comments.first("GENRE"));
   setTagWithAliases(info, "TRACK", comments.first("TRACKNUMBER"));
+
+  // Each fact under the first of its names that the block uses.
+  auto firstOf = [&](std::initializer_list<std::string_view> names) {
+    std::u16string value;
+    for (auto it = names.begin(); it != names.end() && value.empty(); ++it) {
+      value = comments.first(*it);
+    }
+    return value;
+  };
+  AlbumFacts& album = info.album;
+  for (std::string_view name : {"ALBUMARTIST", "ALBUM ARTIST", "ALBUM_ARTIST"}) {
+    if (album.albumArtist.empty()) album.albumArtist = comments.joined(name);
+  }
+  album.track = comments.first("TRACKNUMBER");
+  album.trackTotal = firstOf({"TRACKTOTAL", "TOTALTRACKS"});
+  album.disc = comments.first("DISCNUMBER");
+  album.discTotal = firstOf({"DISCTOTAL", "TOTALDISCS"});
+  album.date = comments.first("DATE");
+  album.composer = comments.joined("COMPOSER");
+  album.bpm = comments.first("BPM");
 }
 
 }  // namespace sonavid::media

@@ -22,13 +22,16 @@ struct VorbisComments {
 
   // First value of the field (name in upper case), "" when absent.
   std::u16string first(std::string_view upperName) const;
+  // Every value of the field, joined with "; ".
+  std::u16string joined(std::string_view upperName) const;
 };
 
 // Reads a comment block from the reader's position: vendor length and text, field count,
 // then length-prefixed fields. A block cut short keeps the fields read before the cut.
 VorbisComments parseVorbisComments(ByteReader& reader);
 
-// Sets INAM, IART, IPRD, ICMT, ICRD, IGNR and TRACK (with aliases) from the fields.
+// Sets INAM, IART, IPRD, ICMT, ICRD, IGNR and TRACK (with aliases) from the fields, and keeps
+// their album facts.
 void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info);
 
 // Sets a plain tag code and the same code with each tag-source suffix ("_v1", "_v2",
