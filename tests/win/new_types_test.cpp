@@ -122,6 +122,33 @@ TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
   }
 }
 
+// The album facts answer for every type, with the automatic type and with the file's own; a
+// file without the fact gives an empty text.
+TEST_F(NewTypesThroughDll, AlbumFactsAnswerForEveryType) {
+  initialise();
+  const struct {
+    const wchar_t* file;
+    const char16_t* type;
+    const char16_t* code;
+    const char16_t* value;
+  } cases[] = {
+      {L"album-id3v24.mp3", u"MP3", u"AART", u"Album Artist"},
+      {L"album-id3v23-ape.mp3", u"MP3", u"TRACK00", u"007"},
+      {L"album.m4a", u"MP4", u"TRACK00", u"003"},
+      {L"album.flac", u"FLAC", u"YEAR", u"2019"},
+      {L"album.wma", u"WMA", u"YEAR", u"2016"},
+      {L"album-parts.mka", u"MKV", u"AART", u"MKA Album Artist"},
+      {L"album-id3.wav", u"WAV", u"TRACK00", u"04"},
+      {L"h264-aac.mkv", u"MKV", u"TRACK00", u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    const std::u16string code(c.code);
+    EXPECT_EQ(expand(1, (u"," + code).c_str(), c.file), c.value);
+    EXPECT_EQ(expand(1, (std::u16string(c.type) + u"," + code).c_str(), c.file), c.value);
+  }
+}
+
 TEST_F(NewTypesThroughDll, UserItemsOfTheNewPagesApplyWithTheirTypeName) {
   writeBytes(data_, utf16le(u"[Version]\r\nNo=52\r\n"
                             u"[FLAC]\r\nCount=1\r\nI1=TIME_x\r\nD1=秒なし\r\nR1=s/ \\(.*$//\r\n"
