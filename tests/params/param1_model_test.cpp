@@ -37,7 +37,7 @@ TEST_F(Param1ModelTest, FirstOpeningShowsAutomaticAndTime) {
   EXPECT_EQ(model_.title(), u"音声/動画情報");
   EXPECT_EQ(model_.groupCaption(), u"/M<ファイル種別,取得情報>");
   EXPECT_EQ(model_.typeIndex(), 0);
-  EXPECT_EQ(model_.fieldEntries().size(), 64u);
+  EXPECT_EQ(model_.fieldEntries().size(), 79u);
   EXPECT_EQ(model_.fieldIndex(), 0);
   EXPECT_EQ(model_.macroText(), u"/M<,TIME>");
 }
