@@ -370,7 +370,6 @@ std::vector<std::u16string> buildFieldList(int selectorIndex,
   return entries;
 }
 
-
 std::u16string userItemEntry(std::u16string_view itemName, std::u16string_view description) {
   std::u16string entry(itemName);
   if (entry.size() < kEntryCodeWidth) entry.resize(kEntryCodeWidth, u' ');

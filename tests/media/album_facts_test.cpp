@@ -80,7 +80,8 @@ TEST(AlbumFacts, StoredTextsGiveNumbersOnlyWhereTheyHoldOne) {
   for (const Case& c : cases) {
     std::u16string out = u"old";
     EXPECT_TRUE(albumFactText(c.facts, c.code, out));
-    EXPECT_EQ(out, c.text) << c.code << " " << utf16ToUtf8(c.facts.track + c.facts.date + c.facts.bpm);
+    EXPECT_EQ(out, c.text) << c.code << " of "
+                           << utf16ToUtf8(c.facts.track + c.facts.date + c.facts.bpm);
   }
   std::u16string out = u"kept";
   EXPECT_FALSE(albumFactText(track(u"3"), "TRACK", out));

@@ -1,7 +1,8 @@
 // WAVE: "fmt " (WAVEFORMATEX), "fact" (sample count of compressed data), "data", and
-// LIST "INFO" tags, which may also come after the data; an "id3 " chunk with an ID3v2 tag. RF64/BW64: "ds64" first, holding the
-// 64-bit RIFF size, data size and sample count, then a table of other chunks' sizes; a chunk
-// whose 32-bit size is 0xFFFFFFFF takes its size from there.
+// LIST "INFO" tags, which may also come after the data; an "id3 " chunk with an ID3v2 tag.
+// RF64/BW64: "ds64" first, holding the 64-bit RIFF size, data size and sample count, then a
+// table of other chunks' sizes; a chunk whose 32-bit size is 0xFFFFFFFF takes its size from
+// there.
 #include "media/file_reads.h"
 #include "media/values/playing_time.h"
 #include "media/riff/riff_chunks.h"
