@@ -1,6 +1,5 @@
 #include "media/tags/vorbis_comment.h"
 
-#include <initializer_list>
 #include <iterator>
 
 #include "media/tags/byte_text.h"
@@ -12,16 +11,6 @@ std::u16string VorbisComments::first(std::string_view upperName) const {
     if (name == upperName) return value;
   }
   return {};
-}
-
-std::u16string VorbisComments::joined(std::string_view upperName) const {
-  std::u16string out;
-  for (const auto& [name, value] : fields) {
-    if (name != upperName || value.empty()) continue;
-    if (!out.empty()) out += u"; ";
-    out += value;
-  }
-  return out;
 }
 
 VorbisComments parseVorbisComments(ByteReader& reader) {
@@ -44,6 +33,54 @@ VorbisComments parseVorbisComments(ByteReader& reader) {
   return comments;
 }
 
+namespace {
+
+// The album facts in one pass over the fields: most blocks hold none of them. A fact takes the
+// first field of its names; the album artist and the composer every field of the name that
+// came first, joined.
+void setVorbisAlbumFacts(const VorbisComments& comments, AlbumFacts& facts) {
+  struct Name {
+    std::string_view name;
+    std::u16string AlbumFacts::*fact;
+    bool joined;
+  };
+  static constexpr Name kNames[] = {
+      {"ALBUMARTIST", &AlbumFacts::albumArtist, true},
+      {"ALBUM ARTIST", &AlbumFacts::albumArtist, true},
+      {"ALBUM_ARTIST", &AlbumFacts::albumArtist, true},
+      {"TRACKNUMBER", &AlbumFacts::track, false},
+      {"TRACKTOTAL", &AlbumFacts::trackTotal, false},
+      {"TOTALTRACKS", &AlbumFacts::trackTotal, false},
+      {"DISCNUMBER", &AlbumFacts::disc, false},
+      {"DISCTOTAL", &AlbumFacts::discTotal, false},
+      {"TOTALDISCS", &AlbumFacts::discTotal, false},
+      {"DATE", &AlbumFacts::date, false},
+      {"COMPOSER", &AlbumFacts::composer, true},
+      {"BPM", &AlbumFacts::bpm, false},
+  };
+  std::string_view albumArtistName;
+  for (const auto& [name, value] : comments.fields) {
+    if (value.empty()) continue;
+    for (const Name& known : kNames) {
+      if (name != known.name) continue;
+      std::u16string& kept = facts.*known.fact;
+      if (known.fact == &AlbumFacts::albumArtist) {
+        if (albumArtistName.empty()) albumArtistName = known.name;
+        if (albumArtistName != known.name) break;
+      }
+      if (kept.empty()) {
+        kept = value;
+      } else if (known.joined) {
+        kept += u"; ";
+        kept += value;
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace
+
 void setTagWithAliases(MediaInfo& info, std::string_view code, const std::u16string& value) {
   static constexpr std::string_view kSuffixes[] = {"", "_v1", "_v2", "_rmp", "_APE"};
   info.setUnderNames(code, kSuffixes, value);
@@ -60,25 +97,7 @@ void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {
   setTagWithAliases(info, "IGNR", comments.first("GENRE"));
   setTagWithAliases(info, "TRACK", comments.first("TRACKNUMBER"));
 
-  // Each fact under the first of its names that the block uses.
-  auto firstOf = [&](std::initializer_list<std::string_view> names) {
-    std::u16string value;
-    for (auto it = names.begin(); it != names.end() && value.empty(); ++it) {
-      value = comments.first(*it);
-    }
-    return value;
-  };
-  AlbumFacts& album = info.album;
-  for (std::string_view name : {"ALBUMARTIST", "ALBUM ARTIST", "ALBUM_ARTIST"}) {
-    if (album.albumArtist.empty()) album.albumArtist = comments.joined(name);
-  }
-  album.track = comments.first("TRACKNUMBER");
-  album.trackTotal = firstOf({"TRACKTOTAL", "TOTALTRACKS"});
-  album.disc = comments.first("DISCNUMBER");
-  album.discTotal = firstOf({"DISCTOTAL", "TOTALDISCS"});
-  album.date = comments.first("DATE");
-  album.composer = comments.joined("COMPOSER");
-  album.bpm = comments.first("BPM");
+  setVorbisAlbumFacts(comments, info.album);
 }
 
 }  // namespace sonavid::media

@@ -22,8 +22,6 @@ struct VorbisComments {
 
   // First value of the field (name in upper case), "" when absent.
   std::u16string first(std::string_view upperName) const;
-  // Every value of the field, joined with "; ".
-  std::u16string joined(std::string_view upperName) const;
 };
 
 // Reads a comment block from the reader's position: vendor length and text, field count,

@@ -126,10 +126,14 @@ void AlbumFacts::fillFrom(const AlbumFacts& lower) {
 }
 
 void AlbumFacts::clear() {
-  for (std::u16string* fact :
-       {&albumArtist, &track, &trackTotal, &disc, &discTotal, &date, &composer, &bpm}) {
-    fact->clear();
-  }
+  albumArtist.clear();
+  track.clear();
+  trackTotal.clear();
+  disc.clear();
+  discTotal.clear();
+  date.clear();
+  composer.clear();
+  bpm.clear();
 }
 
 bool albumFactText(const AlbumFacts& facts, std::string_view code, std::u16string& out) {
