@@ -141,11 +141,20 @@ void AsfContent::fill(MediaInfo& info) const {
   }
   info.album.track = track;
   info.set("TRACK", std::move(track));
-  info.album.albumArtist = attribute(u"WM/AlbumArtist");
-  info.album.disc = attribute(u"WM/PartOfSet");
-  info.album.date = attribute(u"WM/Year");
-  info.album.composer = attribute(u"WM/Composer");
-  info.album.bpm = attribute(u"WM/BeatsPerMinute");
+
+  // The other album facts in one pass over the attributes; the first of a name counts.
+  static constexpr std::pair<std::u16string_view, std::u16string AlbumFacts::*> kFacts[] = {
+      {u"WM/AlbumArtist", &AlbumFacts::albumArtist}, {u"WM/PartOfSet", &AlbumFacts::disc},
+      {u"WM/Year", &AlbumFacts::date},               {u"WM/Composer", &AlbumFacts::composer},
+      {u"WM/BeatsPerMinute", &AlbumFacts::bpm}};
+  for (const auto& [name, value] : attributes_) {
+    for (const auto& [factName, fact] : kFacts) {
+      std::u16string& kept = info.album.*fact;
+      if (kept.empty() && name.size() == factName.size() && equalsIgnoreAsciiCase(name, factName)) {
+        kept = value;
+      }
+    }
+  }
 }
 
 }  // namespace sonavid::media
