@@ -38,3 +38,21 @@ case $status in
   1) echo "(exit status 1: flagged names need another template)" ;;
   *) exit "$status" ;;
 esac
+
+# A mixed folder of music and video renamed with the fields every type gives in one shape:
+# the zero-padded track number, artist, title and playing time.
+template='/b<,TRACK00> /b<,IART> - /b<,INAM> (/b<,LENGTH>)'
+mixed=()
+for name in mp3-id3v23-utf16.mp3 flac-tagged.flac tone.ogg tone.ape wv-lossless.wv tone.wma \
+            album.mka clip.mp4 h264-aac.mkv clip.wmv; do
+  [ -f "tests/data/media/$name" ] && mixed+=("$(winepath -w "tests/data/media/$name")")
+done
+echo
+echo "== rename preview of music and video together: $template"
+status=0
+wine "$host" preview "$template" "${mixed[@]}" || status=$?
+case $status in
+  0) echo "(no name flagged)" ;;
+  1) echo "(exit status 1: flagged names need another template)" ;;
+  *) exit "$status" ;;
+esac

@@ -5,14 +5,12 @@
 #include "media/formats.h"
 #include "media/head_tail_file.h"
 #include "media/values/stream_fact_texts.h"
+#include "media/values/album_facts.h"
 
 namespace sonavid::media {
 namespace {
 
 constexpr size_t kUsualValueCount = 48;
-// Longer than any field code the readers set ("TRACK_rmp"); a longer name finds nothing.
-constexpr size_t kLongestFieldCode = 32;
-
 // The format whose signature the file starts with, or null.
 const ContainerFormat* likelyFormat(std::string_view head) {
   for (const ContainerFormat& format : kContainerFormats) {
@@ -62,31 +60,32 @@ bool BuiltinReader::load(std::u16string_view path) {
   return true;
 }
 
-const std::u16string* BuiltinReader::find(std::u16string_view name) const {
+std::string_view BuiltinReader::fieldCode(std::u16string_view name, CodeBuffer& buffer) {
   // Field codes are ASCII and short; anything else names no value.
-  char code[kLongestFieldCode];
-  if (name.size() > sizeof code) return nullptr;
+  if (name.size() > buffer.size()) return {};
   for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == 0 || name[i] > 0x7E) return nullptr;
-    code[i] = static_cast<char>(name[i]);
+    if (name[i] == 0 || name[i] > 0x7E) return {};
+    buffer[i] = static_cast<char>(name[i]);
   }
-  const std::string_view codeView(code, name.size());
-  if (const std::u16string* found = info_.find(codeView)) return found;
-  // The stream-fact codes are not kept among the values: their texts are made on request.
-  if (streamFactText(info_.facts, codeView, factText_)) return &factText_;
-  return nullptr;
+  return std::string_view(buffer.data(), name.size());
 }
 
 std::u16string BuiltinReader::value(std::u16string_view name) const {
-  const std::u16string* found = find(name);
-  return found ? *found : std::u16string();
+  std::u16string out;
+  copyValue(name, out);
+  return out;
 }
 
 void BuiltinReader::copyValue(std::u16string_view name, std::u16string& out) const {
-  const std::u16string* found = find(name);
-  if (found) {
+  CodeBuffer buffer;
+  const std::string_view code = fieldCode(name, buffer);
+  if (code.empty()) {
+    out.clear();
+  } else if (const std::u16string* found = info_.find(code)) {
     out.assign(*found);
-  } else {
+  } else if (!albumFactText(info_.album, code, out) &&
+             !streamFactText(info_.facts, code, out)) {
+    // Codes a reader did not set are worked out from the facts it kept, if they are theirs.
     out.clear();
   }
 }

@@ -2,6 +2,8 @@
 // positioned reads and keeps the values of the file it loaded last.
 #pragma once
 
+#include <array>
+
 #include "common/platform.h"
 #include "core/media_reader.h"
 #include "media/media_info.h"
@@ -22,12 +24,12 @@ class BuiltinReader : public MediaReader {
   const MediaInfo& info() const { return info_; }
 
  private:
-  // The value of a field code; null when the file has none.
-  const std::u16string* find(std::u16string_view name) const;
+  // Longer than any field code ("TRACK_rmp"); a longer name finds nothing.
+  using CodeBuffer = std::array<char, 32>;
+  // The ASCII field code `name` spells, in `buffer`; "" when it spells none.
+  static std::string_view fieldCode(std::u16string_view name, CodeBuffer& buffer);
 
   MediaInfo info_;
-  // The text of the stream-fact code asked for last, made from info_.facts.
-  mutable std::u16string factText_;
 };
 
 }  // namespace sonavid::media

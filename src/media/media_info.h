@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/values/album_facts.h"
 #include "media/values/stream_facts.h"
 
 namespace sonavid::media {
@@ -18,6 +19,9 @@ class MediaInfo {
   int32_t type = 0;
   // Stream facts as numbers; texts of them are made on request.
   StreamFacts facts;
+  // Album facts as the tags store them, in the precedence of the type's tags; texts of them
+  // are made on request too.
+  AlbumFacts album;
 
   // Sets the value of a field code (ASCII). A later set() of the same code replaces the
   // earlier value; codes keep the order they were first set in.
@@ -105,6 +109,7 @@ class MediaInfo {
   void clear() {
     type = 0;
     facts = StreamFacts{};
+    album.clear();
     entries_.clear();
     shared_.clear();
   }

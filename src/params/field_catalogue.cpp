@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/common_fields.h"
+
 namespace sonavid {
 namespace {
 
@@ -280,9 +282,8 @@ void runMergePass(const MergePass& pass, const ItemList& items,
   }
 }
 
-}  // namespace
-
-std::span<const std::u16string_view> fixedFieldList(int selectorIndex) {
+// The type's own fields, as they were before the common ones were added.
+std::span<const std::u16string_view> ownFieldList(int selectorIndex) {
   switch (selectorIndex) {
     case 0:
       return kAllTypesFields;
@@ -305,6 +306,51 @@ std::span<const std::u16string_view> fixedFieldList(int selectorIndex) {
     default:  // 6 OGG, 7 APE, 9 FLAC, 11 WV, 12 DSF, and no selection
       return kOggApeFields;
   }
+}
+
+}  // namespace
+
+std::span<const std::u16string_view> fixedFieldList(int selectorIndex) {
+  // Each list is the type's own fields, then the common fields it does not show already (MP4
+  // and the automatic choice have TRACK1, TRACK2, COMPOSER, DISC1, DISC2 and BPM of their own):
+  // each code once, and every earlier entry at its old position. Made once, on first use;
+  // selector kTypeSelectorCount stands for no selection, which has the OGG and APE list.
+  static const std::vector<std::u16string> commonEntries = [] {
+    std::vector<std::u16string> made;
+    for (const CommonField& field : kCommonFields) {
+      made.push_back(userItemEntry(field.code, field.description));
+    }
+    return made;
+  }();
+  // One list per own list: the types that share one (OGG, APE, FLAC ...) share it whole.
+  struct Lists {
+    std::vector<std::vector<std::u16string_view>> made;
+    std::array<size_t, kTypeSelectorCount + 1> ofSelector{};
+  };
+  static const Lists lists = [] {
+    Lists out;
+    std::vector<const std::u16string_view*> owns;
+    for (int i = 0; i <= kTypeSelectorCount; ++i) {
+      const std::span<const std::u16string_view> own = ownFieldList(i);
+      const auto known = std::find(owns.begin(), owns.end(), own.data());
+      out.ofSelector[static_cast<size_t>(i)] = static_cast<size_t>(known - owns.begin());
+      if (known != owns.end()) continue;
+      owns.push_back(own.data());
+      std::vector<std::u16string_view> entries(own.begin(), own.end());
+      for (const std::u16string& common : commonEntries) {
+        const std::u16string code = codeOfEntry(common);
+        if (std::none_of(own.begin(), own.end(),
+                         [&](std::u16string_view entry) { return codeOfEntry(entry) == code; })) {
+          entries.push_back(common);
+        }
+      }
+      out.made.push_back(std::move(entries));
+    }
+    return out;
+  }();
+  const bool inRange = selectorIndex >= 0 && selectorIndex < kTypeSelectorCount;
+  const size_t selector = static_cast<size_t>(inRange ? selectorIndex : kTypeSelectorCount);
+  return lists.made[lists.ofSelector[selector]];
 }
 
 std::vector<std::u16string> buildFieldList(int selectorIndex,

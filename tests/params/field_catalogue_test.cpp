@@ -2,21 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "core/common_fields.h"
 
 namespace sonavid {
 namespace {
 
 using Entries = std::vector<std::u16string>;
 
+// Each list's own entries, which keep their positions; the common fields follow them.
 struct FixedListCase {
   int selector;
-  size_t length;
+  size_t ownLength;
   std::u16string_view first;
   size_t sampleAt;
   std::u16string_view sample;
-  std::u16string_view last;
+  std::u16string_view lastOwn;
 };
 
 const FixedListCase kFixedLists[] = {
@@ -31,15 +35,39 @@ const FixedListCase kFixedLists[] = {
     {8, 17, u"TIME     再生時間", 12, u"COMPOSER 作曲", u"TOOL     ツール"},
 };
 
-TEST(FieldCatalogueTest, FixedListsHaveTheirLengthsAndEntries) {
+TEST(FieldCatalogueTest, FixedListsKeepTheirEntriesAtTheirPositions) {
   for (const auto& c : kFixedLists) {
     SCOPED_TRACE(c.selector);
     const auto list = fixedFieldList(c.selector);
-    ASSERT_EQ(list.size(), c.length);
+    ASSERT_GT(list.size(), c.ownLength);
     EXPECT_EQ(list.front(), c.first);
     EXPECT_EQ(list[c.sampleAt], c.sample);
-    EXPECT_EQ(list.back(), c.last);
+    EXPECT_EQ(list[c.ownLength - 1], c.lastOwn);
+    EXPECT_EQ(list[c.ownLength], u"AART     アルバムアーティスト");
+    EXPECT_EQ(list.back(), u"FPS      フレームレート");
     EXPECT_EQ(list[1], u"AFMT     音声フォーマット");
+  }
+}
+
+// Every list ends with the common fields in their order, each code once in the list: MP4 and
+// the automatic choice, which show some of them already, leave those out at the end.
+TEST(FieldCatalogueTest, EveryListEndsWithTheCommonFieldsEachCodeOnce) {
+  for (int selector = -1; selector < kTypeSelectorCount; ++selector) {
+    SCOPED_TRACE(selector);
+    const auto list = fixedFieldList(selector);
+    std::vector<std::u16string> codes;
+    for (const auto entry : list) codes.push_back(codeOfEntry(entry));
+    const auto tail = std::find(codes.begin(), codes.end(), u"AART");
+    ASSERT_NE(tail, codes.end());
+    Entries expected;
+    for (const CommonField& field : kCommonFields) {
+      if (std::find(codes.begin(), tail, field.code) == tail) {
+        expected.push_back(userItemEntry(field.code, field.description));
+      }
+    }
+    EXPECT_EQ(Entries(list.begin() + (tail - codes.begin()), list.end()), expected);
+    EXPECT_EQ(expected.size(), selector == 0 || selector == 8 ? 15u : 21u);
+    for (const auto& code : codes) EXPECT_EQ(std::count(codes.begin(), codes.end(), code), 1);
   }
 }
 
@@ -117,14 +145,14 @@ TEST_F(BuildFieldListTest, MergesTimeAndAfmtItemsBehindTheirFieldsInStoredOrder)
   list(1) = {u"TIME_a", u"秒",     u"s/a/b/", u"AFMT_b", u"簡略",
              u"s/x/y/", u"TIME_c", u"分",     u"s/1/2/"};
   const Entries entries = build(1);
-  ASSERT_EQ(entries.size(), 42u);
+  ASSERT_EQ(entries.size(), 63u);
   EXPECT_EQ(entries[0], u"TIME     再生時間");
   EXPECT_EQ(entries[1], u"TIME_a   秒");
   EXPECT_EQ(entries[2], u"TIME_c   分");
   EXPECT_EQ(entries[3], u"AFMT     音声フォーマット");
   EXPECT_EQ(entries[4], u"AFMT_b   簡略");
   EXPECT_EQ(entries[5], u"INAM_v1  タイトル(ID3v1)");
-  EXPECT_EQ(entries.back(), u"TRACK_APEトラック番号(APE)");
+  EXPECT_EQ(entries[41], u"TRACK_APEトラック番号(APE)");
 }
 
 TEST_F(BuildFieldListTest, VfmtItemsAreOfferedForAviAndWmaOnly) {
@@ -155,13 +183,13 @@ TEST_F(BuildFieldListTest, AviListWithAllThreeKinds) {
             (Entries{u"TIME     再生時間", u"TIME_1   t1", u"TIME_2   t2",
                      u"AFMT     音声フォーマット", u"AFMT_1   a1", u"VFMT     映像フォーマット",
                      u"VFMT_1   v1", u"VFMT_2   v2", u"INAM     タイトル"}));
-  EXPECT_EQ(entries.size(), 19u);
+  EXPECT_EQ(entries.size(), 40u);
 }
 
 TEST_F(BuildFieldListTest, AutomaticAndNoSelectionIgnoreUserItems) {
   for (auto& l : lists_) l = {u"TIME_a", u"x", u"s/a/b/"};
-  EXPECT_EQ(build(0).size(), 64u);
-  EXPECT_EQ(build(-1).size(), 9u);
+  EXPECT_EQ(build(0).size(), 79u);
+  EXPECT_EQ(build(-1).size(), 30u);
   EXPECT_EQ(build(6), build(7));
 }
 
@@ -169,7 +197,7 @@ TEST_F(BuildFieldListTest, NamesAreMatchedExactlyOnTheirFirstFourCharacters) {
   list(1) = {u"time_a", u"小文字", u"r", u"TIM",          u"短い",     u"r",
              u"XFMT_a", u"他",     u"r", u"TIME_abcdefg", u"長い名前", u"r"};
   const Entries entries = build(1);
-  ASSERT_EQ(entries.size(), 40u);
+  ASSERT_EQ(entries.size(), 61u);
   EXPECT_EQ(entries[1], u"TIME_abcdefg長い名前");
   EXPECT_EQ(codeOfEntry(entries[1]), u"TIME_abcd");
 }
@@ -177,7 +205,7 @@ TEST_F(BuildFieldListTest, NamesAreMatchedExactlyOnTheirFirstFourCharacters) {
 TEST_F(BuildFieldListTest, AnItemListCutShortStillBuilds) {
   list(2) = {u"AFMT_a", u"d", u"r", u"TIME_b"};
   const Entries entries = build(2);
-  ASSERT_EQ(entries.size(), 15u);
+  ASSERT_EQ(entries.size(), 36u);
   EXPECT_EQ(entries[1], u"TIME_b   ");
   EXPECT_EQ(entries[3], u"AFMT_a   d");
 }

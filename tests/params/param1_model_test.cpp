@@ -37,7 +37,7 @@ TEST_F(Param1ModelTest, FirstOpeningShowsAutomaticAndTime) {
   EXPECT_EQ(model_.title(), u"音声/動画情報");
   EXPECT_EQ(model_.groupCaption(), u"/M<ファイル種別,取得情報>");
   EXPECT_EQ(model_.typeIndex(), 0);
-  EXPECT_EQ(model_.fieldEntries().size(), 64u);
+  EXPECT_EQ(model_.fieldEntries().size(), 79u);
   EXPECT_EQ(model_.fieldIndex(), 0);
   EXPECT_EQ(model_.macroText(), u"/M<,TIME>");
 }
@@ -62,18 +62,32 @@ TEST_F(Param1ModelTest, UserItemGivesItsWholeName) {
   EXPECT_EQ(model_.macroText(), u"/M<MP3,TIME_a>");
 }
 
+// A position stored before the common fields were appended still names the same field; the
+// positions after a list's own entries name the common fields.
 TEST_F(Param1ModelTest, OpensAtTheConfirmedTypeAndPosition) {
-  state_.settings.def11 = 3;
-  state_.settings.def12 = 2;
-  open();
-  EXPECT_EQ(model_.typeIndex(), 3);
-  EXPECT_EQ(model_.fieldEntries().size(), 14u);
-  EXPECT_EQ(model_.macroText(), u"/M<AVI,VFMT>");
+  state_.settings.itemLists[0] = {u"TIME_a", u"分", u"s/a/b/"};
+  struct Case {
+    int def11, def12;
+    std::u16string_view macro;
+  } const cases[] = {
+      {3, 2, u"/M<AVI,VFMT>"},       {3, 13, u"/M<AVI,AVIV>"},     {3, 14, u"/M<AVI,AART>"},
+      {0, 63, u"/M<,TOOL>"},         {0, 64, u"/M<,AART>"},        {0, 66, u"/M<,YEAR>"},
+      {8, 16, u"/M<MP4,TOOL>"},      {8, 17, u"/M<MP4,AART>"},     {8, 18, u"/M<MP4,TRACK00>"},
+      {1, 39, u"/M<MP3,TRACK_APE>"}, {1, 40, u"/M<MP3,AART>"},     {6, 29, u"/M<OGG,FPS>"},
+  };
+  for (const Case& c : cases) {
+    state_.settings.def11 = c.def11;
+    state_.settings.def12 = c.def12;
+    open();
+    EXPECT_EQ(model_.typeIndex(), c.def11);
+    EXPECT_EQ(model_.macroText(), c.macro);
+  }
+  EXPECT_EQ(model_.fieldEntries().size(), 30u);
 }
 
 TEST_F(Param1ModelTest, PositionPastTheEndSelectsNoField) {
   state_.settings.def11 = 4;
-  state_.settings.def12 = 7;
+  state_.settings.def12 = 28;
   open();
   EXPECT_EQ(model_.fieldIndex(), kNoSelection);
   EXPECT_EQ(model_.macroText(), u"/M<VQF,>");
@@ -89,7 +103,7 @@ TEST_F(Param1ModelTest, TypeOutOfRangeOffersTheOggApeListWithoutUserItems) {
     state_.settings.def12 = 1;
     open();
     EXPECT_EQ(model_.typeIndex(), kNoSelection);
-    EXPECT_EQ(model_.fieldEntries().size(), 9u);
+    EXPECT_EQ(model_.fieldEntries().size(), 30u);
     EXPECT_EQ(model_.macroText(), u"/M<,AFMT>");
   }
 }
@@ -107,7 +121,7 @@ TEST_F(Param1ModelTest, ConfirmStoresTypeAndPositionCancelDoesNot) {
 
 TEST_F(Param1ModelTest, FieldIndexOutsideTheListSelectsNothing) {
   open();
-  model_.selectField(64);
+  model_.selectField(79);
   EXPECT_EQ(model_.fieldIndex(), kNoSelection);
   EXPECT_EQ(model_.macroText(), u"/M<,>");
   model_.selectType(42);

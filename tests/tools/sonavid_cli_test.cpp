@@ -121,6 +121,25 @@ TEST_F(ToolFiles, InfoSkipsEmptyValuesUnlessAllIsGiven) {
   EXPECT_NE(run({"info", "--all", video}).out.find("VFMT\t\n"), std::string::npos);
 }
 
+// The common fields: worked out for the file and listed, with their descriptions, in the help.
+TEST_F(ToolFiles, InfoGivesTheCommonFieldsAndItsHelpListsThem) {
+  const std::string album = kMedia + "album-id3v23-ape.mp3";
+  const RunResult info = run({"info", album});
+  EXPECT_NE(info.out.find("\nAART\tV23 Album Artist\nTRACK1\t7\nTRACK2\t120\nTRACK00\t007\n"),
+            std::string::npos)
+      << info.out;
+  EXPECT_EQ(info.out.find("BPM"), std::string::npos) << info.out;
+  const RunResult json = run({"info", "--json", album});
+  EXPECT_NE(json.out.find("\"TRACK00\": \"007\", \"DISC1\": \"2\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"FPS\": \"\"}"), std::string::npos) << json.out;
+  EXPECT_EQ(run({"info", "--json", forged_ + ".missing"}).out.find("AART"), std::string::npos);
+  const RunResult help = run({"info", "--help"});
+  EXPECT_NE(help.out.find("  AART      \xE3\x82\xA2\xE3\x83\xAB\xE3\x83\x90\xE3\x83\xA0"),
+            std::string::npos)
+      << help.out;
+  EXPECT_NE(help.out.find("  FPS       \xE3"), std::string::npos);
+}
+
 TEST(ToolCodePage, ComesFromTheLocaleUnlessGiven) {
   EXPECT_EQ(codePageOfLocale(nullptr, nullptr, "ja_JP.UTF-8"), "932");
   EXPECT_EQ(codePageOfLocale("", "ja_JP.eucJP", "C.UTF-8"), "932");

@@ -17,6 +17,7 @@ struct Command {
   std::string_view help;   // what follows the usage lines in --help
   std::span<const OptionSpec> options;
   int (*run)(const Arguments& args);
+  void (*printMoreHelp)() = nullptr;  // help made at run time, printed after `help`
 };
 
 extern const Command kInfoCommand;

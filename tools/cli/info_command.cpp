@@ -1,4 +1,5 @@
 // sonavid info [--json] [--all] FILE...
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -7,6 +8,7 @@
 #include "cli_common.h"
 #include "commands.h"
 #include "common/text.h"
+#include "core/common_fields.h"
 #include "core/media_types.h"
 #include "json_text.h"
 #include "media/builtin_reader.h"
@@ -37,11 +39,28 @@ struct ValueLine {
   std::u16string value;
 };
 
+// Every code the reader set and its value, then, for a file of a known type, each common field
+// it did not set, as the reader answers it (worked out from the facts it kept, or empty).
+template <typename Visit>
+void forEachValue(const media::BuiltinReader& reader, Visit&& visit) {
+  std::vector<std::string> seen;
+  reader.info().forEach([&](std::string_view code, const std::u16string& value) {
+    seen.emplace_back(code);
+    visit(code, value);
+  });
+  if (reader.type() == kTypeNone) return;  // nothing read, nothing to work out
+  for (const CommonField& field : kCommonFields) {
+    const std::string code(field.code.begin(), field.code.end());
+    if (std::find(seen.begin(), seen.end(), code) != seen.end()) continue;
+    visit(std::string_view(code), reader.value(field.code));
+  }
+}
+
 // Without `all`: empty values left out, and the codes of one field that give the same value
 // (a tag read under "INAM", "INAM_v1", "INAM_v2" ...) on one line, in the order first seen.
-std::vector<ValueLine> valueLines(const media::MediaInfo& info, bool all) {
+std::vector<ValueLine> valueLines(const media::BuiltinReader& reader, bool all) {
   std::vector<ValueLine> lines;
-  info.forEach([&](std::string_view code, const std::u16string& value) {
+  forEachValue(reader, [&](std::string_view code, const std::u16string& value) {
     if (all) {
       lines.push_back({{}, std::string(code), value});
       return;
@@ -59,8 +78,8 @@ std::vector<ValueLine> valueLines(const media::MediaInfo& info, bool all) {
   return lines;
 }
 
-void printPlain(const std::string& path, const media::MediaInfo& info, const std::string& problem,
-                bool all, bool first) {
+void printPlain(const std::string& path, const media::BuiltinReader& reader,
+                const std::string& problem, bool all, bool first) {
   if (!first) std::fputs("\n", stdout);
   std::printf("# %s\n", shownPath(path).c_str());
   if (!problem.empty()) {
@@ -68,25 +87,25 @@ void printPlain(const std::string& path, const media::MediaInfo& info, const std
     return;
   }
   std::fputs("TYPE\t", stdout);
-  printText(typeText(info.type) + u"\n");
-  for (const ValueLine& line : valueLines(info, all)) {
+  printText(typeText(reader.type()) + u"\n");
+  for (const ValueLine& line : valueLines(reader, all)) {
     std::printf("%s\t", line.codes.c_str());
     printEscaped(line.value);
     std::fputs("\n", stdout);
   }
 }
 
-// Complete: every code the reader set, empty values included.
-void printJson(const std::string& path, const media::MediaInfo& info, const std::string& problem,
-               bool first) {
-  const std::u16string_view name = typeNameOf(info.type);
+// Complete: every code the reader set and every common field, empty values included.
+void printJson(const std::string& path, const media::BuiltinReader& reader,
+               const std::string& problem, bool first) {
+  const std::u16string_view name = typeNameOf(reader.type());
   std::printf("%s{\"file\": %s, \"loaded\": %s, \"type\": %d, \"typeName\": %s", first ? "" : ",\n",
               jsonString(pathArgument(path)).c_str(), problem.empty() ? "true" : "false",
-              static_cast<int>(info.type), name.empty() ? "null" : jsonString(name).c_str());
+              static_cast<int>(reader.type()), name.empty() ? "null" : jsonString(name).c_str());
   if (!problem.empty()) std::printf(", \"error\": %s", jsonString(utf8ToUtf16(problem)).c_str());
   std::fputs(", \"values\": {", stdout);
   bool firstValue = true;
-  info.forEach([&](std::string_view code, const std::u16string& value) {
+  forEachValue(reader, [&](std::string_view code, const std::u16string& value) {
     std::printf("%s%s: %s", firstValue ? "" : ", ",
                 jsonString(std::u16string(code.begin(), code.end())).c_str(),
                 jsonString(value).c_str());
@@ -110,13 +129,26 @@ int runInfo(const Arguments& args) {
       exitCode = kExitFileFailed;
     }
     if (json) {
-      printJson(path, reader.info(), problem, i == 0);
+      printJson(path, reader, problem, i == 0);
     } else {
-      printPlain(path, reader.info(), problem, args.has("--all"), i == 0);
+      printPlain(path, reader, problem, args.has("--all"), i == 0);
     }
   }
   if (json) std::fputs("\n]\n", stdout);
   return exitCode;
+}
+
+void printCommonFields() {
+  std::fputs(
+      "\n"
+      "Fields every type gives where the file holds the fact (album facts from the tags, then\n"
+      "facts of the first audio and video stream in one shape for every type):\n",
+      stdout);
+  for (const CommonField& field : kCommonFields) {
+    std::u16string line = u"  " + std::u16string(field.code);
+    line.resize(12, u' ');
+    printText(line + std::u16string(field.description) + u"\n");
+  }
 }
 
 }  // namespace
@@ -134,12 +166,14 @@ const Command kInfoCommand = {
     "\n"
     "  --all   every field code on a line of its own, empty values included\n"
     "  --json  a JSON array: per file its name, \"loaded\", \"type\", \"typeName\", \"error\"\n"
-    "          when it could not be read, and every value (empty ones included)\n"
+    "          when it could not be read, and every value (empty ones included, and every\n"
+    "          field listed below)\n"
     "  --codepage CP  see \"sonavid --help\"\n"
     "\n"
     "Exit status: 0 every file was read, 1 some file could not be read, 2 wrong usage.\n",
     kOptions,
     runInfo,
+    printCommonFields,
 };
 
 }  // namespace sonavid::cli

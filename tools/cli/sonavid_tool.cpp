@@ -82,6 +82,7 @@ int runSonavid(const std::vector<std::string>& args) {
   if (parsed.help) {
     std::printf("%.*s%.*s", static_cast<int>(command->usage.size()), command->usage.data(),
                 static_cast<int>(command->help.size()), command->help.data());
+    if (command->printMoreHelp != nullptr) command->printMoreHelp();
     return kExitOk;
   }
   const bool codePageGiven = parsed.values.contains("--codepage");

@@ -254,6 +254,7 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
     if (value.empty() && field.chunkValue != nullptr) value = *field.chunkValue;
     setTagWithAliases(info, field.code, std::move(value));
   }
+  if (id3) info.album = id3v2AlbumFacts(*id3);
   return true;
 }
 

@@ -90,6 +90,7 @@ bool readDsf(RandomAccessFile& file, MediaInfo& info) {
   for (std::string_view code : {"INAM", "IART", "IPRD", "ICMT", "ICRD", "IGNR", "TRACK"}) {
     setTagWithAliases(info, code, id3v2PlainValue(tag, code));
   }
+  info.album = id3v2AlbumFacts(tag);
   return true;
 }
 

@@ -318,8 +318,16 @@ void Segment::readTags(std::string_view body) {
         if (level == kDefaultTargetLevel && title50.empty()) title50 = utf8ToUtf16(text);
       } else if (namedAs(name, "PART_NUMBER")) {
         if (level == kTrackLevel && partNumber30.empty()) partNumber30 = utf8ToUtf16(text);
+        if (level == kDefaultTargetLevel && partNumber50.empty()) partNumber50 = utf8ToUtf16(text);
+      } else if (namedAs(name, "TOTAL_PARTS")) {
+        if (level == kDefaultTargetLevel && totalParts50.empty()) totalParts50 = utf8ToUtf16(text);
       } else if (namedAs(name, "ARTIST")) {
         keepLowest(artist, level, text);
+        if (level == kDefaultTargetLevel && artist50.empty()) artist50 = utf8ToUtf16(text);
+      } else if (namedAs(name, "COMPOSER")) {
+        keepLowest(composer, level, text);
+      } else if (namedAs(name, "BPM")) {
+        keepLowest(tempo, level, text);
       } else if (namedAs(name, "COMMENT")) {
         keepLowest(comment, level, text);
       } else if (namedAs(name, "DATE_RELEASED")) {
@@ -374,6 +382,14 @@ void Segment::fill(std::optional<uint64_t> seconds, MediaInfo& info) const {
                     dateReleased.text.empty() ? dateRecorded.text : dateReleased.text);
   setTagWithAliases(info, "IGNR", genre.text);
   setTagWithAliases(info, "TRACK", partNumber30);
+  // The album's artist only beside a track's own: alone, it is the artist of the whole file.
+  if (artist.level == kTrackLevel) info.album.albumArtist = artist50;
+  info.album.track = partNumber30;
+  info.album.trackTotal = totalParts50;
+  info.album.disc = partNumber50;
+  info.album.date = dateReleased.text.empty() ? dateRecorded.text : dateReleased.text;
+  info.album.composer = composer.text;
+  info.album.bpm = tempo.text;
 }
 
 }  // namespace sonavid::media::matroska

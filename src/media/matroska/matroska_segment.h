@@ -55,7 +55,10 @@ struct Segment {
   std::u16string title;
   std::optional<Track> audio, video;                            // the first of each
   TagValue artist, comment, dateReleased, dateRecorded, genre;  // from the lowest level
+  TagValue composer, tempo;
   std::u16string title30, title50, partNumber30;
+  // The album's (level 50): its artist, its number among several (the disc) and its track count.
+  std::u16string artist50, partNumber50, totalParts50;
 
   void readInfo(std::string_view body);
   void readTracks(std::string_view body);

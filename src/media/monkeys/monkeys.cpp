@@ -163,6 +163,7 @@ bool readMonkeys(RandomAccessFile& file, MediaInfo& info) {
     setTagWithAliases(info, "ICRD", tag->value(u"Year"));
     setTagWithAliases(info, "IGNR", tag->value(u"Genre"));
     setTagWithAliases(info, "TRACK", tag->value(u"Track"));
+    info.album = apeAlbumFacts(*tag);
   }
   return true;
 }

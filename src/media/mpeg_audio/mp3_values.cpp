@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "media/tags/id3v2_plain.h"
 #include "media/values/playing_time.h"
 
 namespace sonavid::media {
@@ -39,6 +40,7 @@ void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info) {
   put(info, "ICRD", "_v1", tag.year);
   put(info, "IGNR", "_v1", tag.genre);
   put(info, "TRACK", "_v1", tag.track);
+  info.album.fillFrom(id3v1AlbumFacts(tag));
 }
 
 void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info) {
@@ -50,6 +52,7 @@ void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info) {
   std::u16string year = tag.text("TYER");
   put(info, "ICRD", "_v2", year.empty() ? tag.text("TDRC") : year);
   put(info, "IGNR", "_v2", resolveId3Genre(tag.text("TCON")));
+  info.album.fillFrom(id3v2AlbumFacts(tag));
 }
 
 void addApeValues(const ApeTag& tag, MediaInfo& info) {
@@ -57,6 +60,7 @@ void addApeValues(const ApeTag& tag, MediaInfo& info) {
       {"INAM", u"Title"}, {"IART", u"Artist"}, {"IPRD", u"Album"}, {"ICMT", u"Comment"},
       {"ICRD", u"Year"},  {"IGNR", u"Genre"},  {"TRACK", u"Track"}};
   for (const auto& [code, key] : kKeys) put(info, code, "_APE", tag.value(key));
+  info.album.fillFrom(apeAlbumFacts(tag));
 }
 
 void addPlainTagValues(MediaInfo& info) {

@@ -1,6 +1,7 @@
 // Values of an MP3 file (also of a RIFF-wrapped one): TIME and AFMT from the stream, the tag
 // fields under their suffixes (_v1 ID3v1, _v2 ID3v2, _APE APE tag, _rmp RIFF INFO list), and
-// the plain codes, which take the first non-empty of _v2, _APE, _rmp and _v1.
+// the plain codes, which take the first non-empty of _v2, _APE, _rmp and _v1. Each tag's album
+// facts fill the ones the tags added before it lack, so the tags are added in that order.
 #pragma once
 
 #include "media/media_info.h"

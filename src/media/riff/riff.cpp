@@ -79,7 +79,10 @@ void addRiffInfoValues(const std::vector<std::pair<std::string, std::u16string>>
     for (std::string_view code : kCodes) {
       if (id == code) put(code, value);
     }
-    if (id == "ITRK" || id == "IPRT") put("TRACK", value);
+    if (id == "ITRK" || id == "IPRT") {
+      put("TRACK", value);
+      if (info.album.track.empty()) info.album.track = value;
+    }
   }
 }
 

@@ -1,12 +1,14 @@
 // WAVE: "fmt " (WAVEFORMATEX), "fact" (sample count of compressed data), "data", and
-// LIST "INFO" tags, which may also come after the data. RF64/BW64: "ds64" first, holding the
-// 64-bit RIFF size, data size and sample count, then a table of other chunks' sizes; a chunk
-// whose 32-bit size is 0xFFFFFFFF takes its size from there.
+// LIST "INFO" tags, which may also come after the data; an "id3 " chunk with an ID3v2 tag.
+// RF64/BW64: "ds64" first, holding the 64-bit RIFF size, data size and sample count, then a
+// table of other chunks' sizes; a chunk whose 32-bit size is 0xFFFFFFFF takes its size from
+// there.
 #include "media/file_reads.h"
 #include "media/values/playing_time.h"
 #include "media/riff/riff_chunks.h"
 #include "media/riff/riff_forms.h"
 #include "media/riff/wave_format.h"
+#include "media/tags/id3v2_plain.h"
 
 namespace sonavid::media {
 namespace {
@@ -59,6 +61,12 @@ void readWaveForm(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
       dataBytes = chunk->size;
     } else if (chunk->id == "LIST") {
       addInfoListValues(file, *chunk, "", info);
+    } else if (chunk->id == "id3 " || chunk->id == "ID3 ") {
+      // Taggers keep the album facts, which INFO has no items for, in an ID3v2 tag.
+      const std::string tag = readBlock(
+          file, chunk->dataOffset,
+          static_cast<size_t>(chunk->size < kMaxBlockBytes ? chunk->size : kMaxBlockBytes));
+      info.album.fillFrom(id3v2AlbumFacts(parseId3v2(tag)));
     }
   }
   if (!format) return;

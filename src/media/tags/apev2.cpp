@@ -125,6 +125,25 @@ std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
   return tag;
 }
 
+AlbumFacts apeAlbumFacts(const ApeTag& tag) {
+  static constexpr std::pair<std::u16string_view, std::u16string AlbumFacts::*> kKeys[] = {
+      {u"Album Artist", &AlbumFacts::albumArtist}, {u"ALBUMARTIST", &AlbumFacts::albumArtist},
+      {u"Track", &AlbumFacts::track},              {u"Disc", &AlbumFacts::disc},
+      {u"Year", &AlbumFacts::date},                {u"Composer", &AlbumFacts::composer},
+      {u"BPM", &AlbumFacts::bpm}};
+  // One pass over the items; the first item of a key counts, as for value().
+  AlbumFacts facts;
+  for (const ApeItem& item : tag.items) {
+    for (const auto& [key, fact] : kKeys) {
+      std::u16string& kept = facts.*fact;
+      if (kept.empty() && item.key.size() == key.size() && equalsIgnoreAsciiCase(item.key, key)) {
+        kept = item.value;
+      }
+    }
+  }
+  return facts;
+}
+
 std::optional<ApeTag> findApeTagAtEnd(RandomAccessFile& file) {
   return readTrailingTags(file, file.size()).ape;
 }

@@ -15,6 +15,7 @@
 
 #include "common/platform.h"
 #include "media/byte_reader.h"
+#include "media/values/album_facts.h"
 
 namespace sonavid::media {
 
@@ -45,6 +46,10 @@ std::optional<ApeTag> findApeTagAtEnd(RandomAccessFile& file);
 // A tag larger than `wholeBytes` is read item by item.
 std::optional<ApeTag> readApeTagEndingAt(RandomAccessFile& file, uint64_t end,
                                          uint32_t wholeBytes = kMaxApeTagBytes);
+
+// The album facts of the tag's items ("Album Artist", "Track", "Disc", "Year", "Composer",
+// "BPM").
+AlbumFacts apeAlbumFacts(const ApeTag& tag);
 
 // Parses `count` items (binary and locator items are skipped). Stops at the first damaged item.
 void parseApeItems(ByteReader items, uint32_t count, uint32_t version, ApeTag& tag);

@@ -139,7 +139,22 @@ void AsfContent::fill(MediaInfo& info) const {
       track = toU16(static_cast<long long>(*zeroBased) + 1);
     }
   }
-  info.set("TRACK", track);
+  info.album.track = track;
+  info.set("TRACK", std::move(track));
+
+  // The other album facts in one pass over the attributes; the first of a name counts.
+  static constexpr std::pair<std::u16string_view, std::u16string AlbumFacts::*> kFacts[] = {
+      {u"WM/AlbumArtist", &AlbumFacts::albumArtist}, {u"WM/PartOfSet", &AlbumFacts::disc},
+      {u"WM/Year", &AlbumFacts::date},               {u"WM/Composer", &AlbumFacts::composer},
+      {u"WM/BeatsPerMinute", &AlbumFacts::bpm}};
+  for (const auto& [name, value] : attributes_) {
+    for (const auto& [factName, fact] : kFacts) {
+      std::u16string& kept = info.album.*fact;
+      if (kept.empty() && name.size() == factName.size() && equalsIgnoreAsciiCase(name, factName)) {
+        kept = value;
+      }
+    }
+  }
 }
 
 }  // namespace sonavid::media

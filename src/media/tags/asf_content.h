@@ -28,7 +28,8 @@ class AsfContent {
 
   // Value of the first attribute of that name with a non-empty text ("" when none).
   std::u16string attribute(std::u16string_view name) const;
-  // Sets INAM, IART, ICOP, ICMT, IPRD, ICRD, IGNR, URL1, URL2 and TRACK.
+  // Sets INAM, IART, ICOP, ICMT, IPRD, ICRD, IGNR, URL1, URL2 and TRACK, and keeps the album
+  // facts.
   void fill(MediaInfo& info) const;
 
  private:

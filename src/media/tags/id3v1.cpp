@@ -29,4 +29,11 @@ std::optional<Id3v1Tag> parseId3v1(std::string_view block) {
   return tag;
 }
 
+AlbumFacts id3v1AlbumFacts(const Id3v1Tag& tag) {
+  AlbumFacts facts;
+  facts.date = tag.year;
+  facts.track = tag.track;
+  return facts;
+}
+
 }  // namespace sonavid::media

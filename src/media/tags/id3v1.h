@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "media/values/album_facts.h"
+
 namespace sonavid::media {
 
 struct Id3v1Tag {
@@ -17,5 +19,8 @@ struct Id3v1Tag {
 
 // `block` must be the 128 bytes of the tag; nothing when it does not start with "TAG".
 std::optional<Id3v1Tag> parseId3v1(std::string_view block);
+
+// The year and the track number.
+AlbumFacts id3v1AlbumFacts(const Id3v1Tag& tag);
 
 }  // namespace sonavid::media

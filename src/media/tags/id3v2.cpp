@@ -59,7 +59,8 @@ std::string translateV22(std::string_view id) {
   static constexpr std::pair<std::string_view, std::string_view> kIds[] = {
       {"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"}, {"TYE", "TYER"}, {"TCO", "TCON"},
       {"TCR", "TCOP"}, {"TSS", "TSSE"}, {"TCM", "TCOM"}, {"TOA", "TOPE"}, {"WXX", "WXXX"},
-      {"TEN", "TENC"}, {"TRK", "TRCK"}, {"COM", "COMM"}, {"TDA", "TDAT"}};
+      {"TEN", "TENC"}, {"TRK", "TRCK"}, {"COM", "COMM"}, {"TDA", "TDAT"}, {"TP2", "TPE2"},
+      {"TPA", "TPOS"}, {"TBP", "TBPM"}};
   for (const auto& [old, current] : kIds) {
     if (id == old) return std::string(current);
   }

@@ -15,6 +15,7 @@ constexpr uint32_t kDataUtf16 = 2;
 
 struct IlstValues {
   std::u16string title, artist, album, comment, year, genreText, group, composer, tool;
+  std::u16string albumArtist;
   int genreNumber = 0;
   uint64_t tempo = 0;
   uint16_t track = 0, tracks = 0, disc = 0, discs = 0;
@@ -96,6 +97,7 @@ void readIlst(ByteReader ilst, MediaInfo& info) {
     if (name == "\xA9grp") target = &v.group;
     if (name == "\xA9wrt") target = &v.composer;
     if (name == "\xA9too") target = &v.tool;
+    if (name == "aART") target = &v.albumArtist;
     if (target != nullptr) {
       if (target->empty()) *target = std::move(text);
       continue;
@@ -134,6 +136,11 @@ void readIlst(ByteReader ilst, MediaInfo& info) {
   info.set("TRACK2", numberOrEmpty(v.tracks));
   info.set("DISC1", numberOrEmpty(v.disc));
   info.set("DISC2", numberOrEmpty(v.discs));
+  // The codes set above answer for themselves; the facts serve AART, TRACK00 and YEAR.
+  info.album.albumArtist = std::move(v.albumArtist);
+  info.album.track = numberOrEmpty(v.track);
+  info.album.trackTotal = numberOrEmpty(v.tracks);
+  info.album.date = std::move(v.year);
 }
 
 }  // namespace sonavid::media

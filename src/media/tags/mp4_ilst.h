@@ -12,7 +12,8 @@ namespace sonavid::media {
 inline constexpr int kMaxIlstItems = 4096;
 
 // Sets INAM, IART, IPRD, ICMT, ICRD, IGNR, TRACK (with tag-source aliases), IGRP, COMPOSER,
-// TOOL, BPM, TRACK1, TRACK2, DISC1, DISC2 from the body of an "ilst" box.
+// TOOL, BPM, TRACK1, TRACK2, DISC1, DISC2 from the body of an "ilst" box, and keeps its album
+// facts.
 void readIlst(ByteReader ilst, MediaInfo& info);
 
 }  // namespace sonavid::media

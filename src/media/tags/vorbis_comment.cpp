@@ -33,6 +33,54 @@ VorbisComments parseVorbisComments(ByteReader& reader) {
   return comments;
 }
 
+namespace {
+
+// The album facts in one pass over the fields: most blocks hold none of them. A fact takes the
+// first field of its names; the album artist and the composer every field of the name that
+// came first, joined.
+void setVorbisAlbumFacts(const VorbisComments& comments, AlbumFacts& facts) {
+  struct Name {
+    std::string_view name;
+    std::u16string AlbumFacts::*fact;
+    bool joined;
+  };
+  static constexpr Name kNames[] = {
+      {"ALBUMARTIST", &AlbumFacts::albumArtist, true},
+      {"ALBUM ARTIST", &AlbumFacts::albumArtist, true},
+      {"ALBUM_ARTIST", &AlbumFacts::albumArtist, true},
+      {"TRACKNUMBER", &AlbumFacts::track, false},
+      {"TRACKTOTAL", &AlbumFacts::trackTotal, false},
+      {"TOTALTRACKS", &AlbumFacts::trackTotal, false},
+      {"DISCNUMBER", &AlbumFacts::disc, false},
+      {"DISCTOTAL", &AlbumFacts::discTotal, false},
+      {"TOTALDISCS", &AlbumFacts::discTotal, false},
+      {"DATE", &AlbumFacts::date, false},
+      {"COMPOSER", &AlbumFacts::composer, true},
+      {"BPM", &AlbumFacts::bpm, false},
+  };
+  std::string_view albumArtistName;
+  for (const auto& [name, value] : comments.fields) {
+    if (value.empty()) continue;
+    for (const Name& known : kNames) {
+      if (name != known.name) continue;
+      std::u16string& kept = facts.*known.fact;
+      if (known.fact == &AlbumFacts::albumArtist) {
+        if (albumArtistName.empty()) albumArtistName = known.name;
+        if (albumArtistName != known.name) break;
+      }
+      if (kept.empty()) {
+        kept = value;
+      } else if (known.joined) {
+        kept += u"; ";
+        kept += value;
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace
+
 void setTagWithAliases(MediaInfo& info, std::string_view code, std::u16string value) {
   static constexpr std::string_view kSuffixes[] = {"", "_v1", "_v2", "_rmp", "_APE"};
   info.setUnderNames(code, kSuffixes, std::move(value));
@@ -48,6 +96,8 @@ void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info) {
   setTagWithAliases(info, "ICRD", comments.first("DATE"));
   setTagWithAliases(info, "IGNR", comments.first("GENRE"));
   setTagWithAliases(info, "TRACK", comments.first("TRACKNUMBER"));
+
+  setVorbisAlbumFacts(comments, info.album);
 }
 
 }  // namespace sonavid::media

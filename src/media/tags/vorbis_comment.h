@@ -28,7 +28,8 @@ struct VorbisComments {
 // then length-prefixed fields. A block cut short keeps the fields read before the cut.
 VorbisComments parseVorbisComments(ByteReader& reader);
 
-// Sets INAM, IART, IPRD, ICMT, ICRD, IGNR and TRACK (with aliases) from the fields.
+// Sets INAM, IART, IPRD, ICMT, ICRD, IGNR and TRACK (with aliases) from the fields, and keeps
+// their album facts.
 void setVorbisCommentValues(const VorbisComments& comments, MediaInfo& info);
 
 // Sets a plain tag code and the same code with each tag-source suffix ("_v1", "_v2",

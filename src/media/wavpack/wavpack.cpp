@@ -264,6 +264,8 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
     if (value.empty() && v1) value = (*v1).*field.v1Field;
     setTagWithAliases(info, field.code, std::move(value));
   }
+  if (tags.ape) info.album = apeAlbumFacts(*tags.ape);
+  if (v1) info.album.fillFrom(id3v1AlbumFacts(*v1));
   return true;
 }
 
