@@ -56,8 +56,12 @@ constexpr uint64_t kSmallestFrameBytes = 6 + 1 + 2;
 constexpr uint64_t kMaxFormatWalkBytes = 256u * 1024 * 1024;
 constexpr size_t kFormatWalkBlockBytes = 1024 * 1024;
 // Bytes after a frame header searched for the next header, which confirms a change of format
-// or a fresh count of samples (a frame is at most a few tens of kilobytes in practice).
+// or a fresh count of samples (a frame is at most a few tens of kilobytes in practice), the
+// valid headers looked at there (a false sync inside the frame may come first), and the
+// headers that break a run a walk looks at before it gives up (damage, not a stream).
 constexpr size_t kMaxFrameGapBytes = 256 * 1024;
+constexpr int kMaxConfirmingHeaders = 4;
+constexpr int kMaxRunBreaks = 4096;
 
 struct StreamInfo {
   uint32_t maxBlockSize = 0;
@@ -212,13 +216,14 @@ bool confirmedByNext(std::string_view bytes, size_t at, const FrameHeader& frame
                      const StreamInfo& stream) {
   const size_t limit =
       bytes.size() - at > kMaxFrameGapBytes ? at + kMaxFrameGapBytes : bytes.size();
-  for (size_t next = bytes.find('\xFF', at + 1); next != std::string_view::npos && next < limit;
+  int headers = 0;
+  for (size_t next = bytes.find('\xFF', at + 1);
+       next != std::string_view::npos && next < limit && headers < kMaxConfirmingHeaders;
        next = bytes.find('\xFF', next + 1)) {
     FrameHeader header;
-    if (parseFrameHeader(bytes.substr(next, kMaxFrameHeaderBytes), stream, header) &&
-        continuesRun(frame, header)) {
-      return true;
-    }
+    if (!parseFrameHeader(bytes.substr(next, kMaxFrameHeaderBytes), stream, header)) continue;
+    if (continuesRun(frame, header)) return true;
+    ++headers;
   }
   return false;
 }
@@ -234,6 +239,7 @@ std::optional<uint64_t> walkFormatRuns(RandomAccessFile& file, uint64_t audioSta
   ReadBuffer storage;
   FrameHeader last = first;
   uint64_t runSamples = first.blockSize;
+  int breaks = 0;
   double microseconds = 0;
   auto closeRun = [&] { microseconds += static_cast<double>(runSamples) * 1e6 / last.sampleRate; };
   // Blocks overlap by the gap a confirming header may lie in, and a header's length.
@@ -249,6 +255,8 @@ std::optional<uint64_t> walkFormatRuns(RandomAccessFile& file, uint64_t audioSta
       if (!parseFrameHeader(bytes.substr(at, kMaxFrameHeaderBytes), stream, frame)) continue;
       if (continuesRun(last, frame)) {
         runSamples += frame.blockSize;
+      } else if (++breaks > kMaxRunBreaks) {
+        return std::nullopt;
       } else if (confirmedByNext(bytes, at, frame, stream)) {
         closeRun();
         runSamples = frame.blockSize;
