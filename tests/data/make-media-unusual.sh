@@ -30,11 +30,14 @@ video=(-f lavfi -i "testsrc=size=64x48:rate=10:duration=2")
 sine() { echo "sine=frequency=440:sample_rate=$1:duration=$2"; }
 
 # --- transport and program streams ----------------------------------------------------------
-# None of them is MPEG audio, wherever a run of plausible frame syncs falls in their packets.
-ff "${video[@]}" -f lavfi -i "$(sine 48000 2)" -c:v libx264 -preset ultrafast -c:a aac \
-  -b:a 32k "${bitexact[@]}" -f mpegts "$out/ts-h264-aac.ts"
-ff "${video[@]}" -f lavfi -i "$(sine 48000 2)" -c:v libx264 -preset ultrafast -c:a ac3 \
-  -b:a 64k "${bitexact[@]}" -f mpegts -mpegts_m2ts_mode 1 "$out/m2ts-h264-ac3.m2ts"
+# None of them is MPEG audio, wherever a run of plausible frame syncs falls in their packets
+# (in these, the syncs in the first kilobytes pass for MPEG-1 Layer I or II frames).
+ff -f lavfi -i "testsrc=size=64x48:rate=10:duration=1" -f lavfi \
+  -i "sine=frequency=1000:sample_rate=48000:duration=1" -c:v libx264 -preset ultrafast -c:a aac -b:a 192k "${bitexact[@]}" -f mpegts \
+  "$out/ts-h264-aac.ts"
+ff -f lavfi -i "testsrc=size=64x48:rate=10:duration=1" -f lavfi -i "$(sine 48000 1)" \
+  -c:v libx264 -preset ultrafast -c:a ac3 -b:a 96k "${bitexact[@]}" -f mpegts -mpegts_m2ts_mode 1 \
+  "$out/m2ts-h264-ac3.m2ts"
 ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=3.5" -f lavfi -i "$(sine 44100 3.5)" \
   -c:v mpeg1video -b:v 20k -c:a mp2 -b:a 32k "${bitexact[@]}" -f vcd "$out/vcd-mpeg1-mp2.mpg"
 ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=2" -f lavfi -i "$(sine 48000 2)" \
