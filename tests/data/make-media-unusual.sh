@@ -155,11 +155,44 @@ check "junk mkv" "64,48 Live title" "$(ffprobe -v quiet -select_streams v \
 check "junk mka title" "Live opus" \
   "$(ffprobe -v quiet -show_entries format_tags=title -of csv=p=0 "$out/live-junk-opus.mka")"
 
-# --- Ogg: Theora and Vorbis, title and artist only in the Theora comments -------------------
+# --- Ogg: Theora, Vorbis and Skeleton; title and artist only in the Theora comments --------
+# ffmpeg writes no Skeleton stream: one is added as ffmpeg2theora writes it (its fishead on a
+# first page ahead of the others, its empty last page after the other streams' first pages).
+ogg_add_skeleton() {  # input output
+  "$py" - "$@" <<'EOF'
+import struct, sys
+def crc(data):  # Ogg's CRC-32: polynomial 0x04C11DB7, not reflected, starting at 0
+    c = 0
+    for b in data:
+        c ^= b << 24
+        for _ in range(8):
+            c = ((c << 1) ^ 0x04C11DB7 if c & 0x80000000 else c << 1) & 0xFFFFFFFF
+    return c
+def page(flags, serial, sequence, packet):
+    lacing = bytes([255] * (len(packet) // 255) + [len(packet) % 255])
+    raw = (b'OggS' + struct.pack('<BBqIII', 0, flags, 0, serial, sequence, 0) +
+           bytes([len(lacing)]) + lacing + packet)
+    return raw[:22] + struct.pack('<I', crc(raw)) + raw[26:]
+d = open(sys.argv[1], 'rb').read()
+pages, at = [], 0
+while at < len(d):
+    size = 27 + d[at + 26] + sum(d[at + 27:at + 27 + d[at + 26]])
+    pages.append(d[at:at + size])
+    at += size
+# fishead 3.0: version, presentation and base time (numerator, denominator), UTC, segment
+# length, content offset.
+fishead = b'fishead\0' + struct.pack('<HHqqqq20sqq', 3, 0, 0, 1000, 0, 1000, bytes(20), 0, 0)
+serial = 0x534B454C
+first = [p for p in pages if p[5] & 2]
+rest = [p for p in pages if not p[5] & 2]
+open(sys.argv[2], 'wb').write(page(2, serial, 0, fishead) + b''.join(first) +
+                              page(4, serial, 1, b'') + b''.join(rest))
+EOF
+}
 ff "${video[@]}" -f lavfi -i "$(sine 22050 2)" -map 0 -map 1 -c:v libtheora -q:v 3 \
   -c:a libvorbis -q:a 0 "${bitexact[@]}" -metadata:s:v:0 title="Theora title" \
-  -metadata:s:v:0 artist="Theora artist" -metadata:s:a:0 album="Vorbis album" \
-  "$out/theora-vorbis-video-tags.ogv"
+  -metadata:s:v:0 artist="Theora artist" -metadata:s:a:0 album="Vorbis album" "$work/tv.ogv"
+ogg_add_skeleton "$work/tv.ogv" "$out/theora-vorbis-video-tags.ogv"
 check "Theora tags" "Theora title|Theora artist" "$(ffprobe -v quiet -select_streams v \
   -show_entries stream_tags=title,artist -of csv=p=0 "$out/theora-vorbis-video-tags.ogv" |
   tr ',' '|')"
