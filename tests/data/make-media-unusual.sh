@@ -42,7 +42,8 @@ ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=3.5" -f lavfi -i "$(sine 441
   -c:v mpeg1video -b:v 20k -c:a mp2 -b:a 32k "${bitexact[@]}" -f vcd "$out/vcd-mpeg1-mp2.mpg"
 ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=2" -f lavfi -i "$(sine 48000 2)" \
   -c:v mpeg2video -c:a mp2 -b:a 64k "${bitexact[@]}" -f dvd "$out/dvd-mpeg2-mp2.vob"
-ff -f lavfi -i "$(sine 48000 3)" -c:a mp2 -b:a 64k "${bitexact[@]}" -f mpeg "$out/ps-mp2-only.mpg"
+# A program stream with MPEG-2 audio alone (Layer II at 24 kHz).
+ff -f lavfi -i "$(sine 24000 3)" -c:a mp2 -b:a 64k "${bitexact[@]}" -f mpeg "$out/ps-mpeg2-audio.mpg"
 
 # --- MP3 by ffmpeg: the Info frame says Stereo, every audio frame joint stereo ---------------
 ff -f lavfi -i "$(sine 44100 2)" -ac 2 -c:a libmp3lame -b:a 64k "${bitexact[@]}" \

@@ -29,7 +29,7 @@ TEST(UnusualFixtures, EveryFixtureGivesItsExpectedValues) {
 
 TEST(UnusualFixtures, TransportAndProgramStreamsAreNotMpegAudio) {
   for (const char* name : {"ts-h264-aac.ts", "m2ts-h264-ac3.m2ts", "vcd-mpeg1-mp2.mpg",
-                           "dvd-mpeg2-mp2.vob", "ps-mp2-only.mpg"}) {
+                           "dvd-mpeg2-mp2.vob", "ps-mpeg2-audio.mpg"}) {
     BuiltinReader reader;
     ASSERT_TRUE(reader.load(utf8ToUtf16(test::kMediaDir + name))) << name;
     EXPECT_NE(reader.type(), kTypeMp3) << name;
