@@ -52,9 +52,10 @@ const char16_t* mediaTypeMacro(const MacroContext& context, const MacroRequest& 
   if (result == u"WMA" && context.reader.value(u"VFMT") != kNoVideo) result = u"WMV";
   if (result == u"MKV") {
     // One type for three names: WebM by its document type, else by whether there is video.
+    // A file whose track list was not read (nothing says it has no video) stays MKV.
     if (context.reader.value(u"DOCTYPE") == u"webm") {
       result = u"WEBM";
-    } else if (context.reader.value(u"VFMT").empty()) {
+    } else if (context.reader.value(u"VFMT").empty() && !context.reader.value(u"AFMT").empty()) {
       result = u"MKA";
     }
   }

@@ -100,7 +100,11 @@ TEST_F(MediaTypeMacroTest, WmaWithVideoIsWmv) {
 TEST_F(MediaTypeMacroTest, MatroskaIsNamedByDocumentTypeAndVideo) {
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}, {u"VFMT", u"H264, 64x48"}}}, u""),
             u"MKV");
-  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}}}, u""), u"MKA");
+  EXPECT_EQ(
+      run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}, {u"AFMT", u"Opus, 48000Hz, 1ch"}}}, u""),
+      u"MKA");
+  // No track list read: nothing says there is no video.
+  EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}}}, u""), u"MKV");
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}}}, u"1"), u"webm");
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}, {u"VFMT", u"VP9, 64x48"}}}, u""), u"WEBM");
 }

@@ -1,6 +1,7 @@
 // AIFF and AIFF-C. The chunks are walked with a positioned read of each header (the header
 // chunks are within the head; an ID3 chunk after the sound data is usually within the tail).
-// The playing time is COMM's sample frames over its rate. The bitrate of uncompressed data is
+// The playing time is COMM's sample frames over its rate, bounded by the frames the sound data
+// present can hold where its layout tells (a file cut short). The bitrate of uncompressed data is
 // rate x bits x channels; of compressed data (AIFF-C other than the PCM and float types), the
 // sound data's bytes over the playing time. Texts are UTF-8 when they are valid multi-byte
 // UTF-8, else Latin-1 (the chunks are ASCII by the standard; writers put either there).
@@ -47,8 +48,9 @@ constexpr std::string_view kUncompressedTypes[] = {"NONE", "sowt", "twos", "raw 
 struct PacketType {
   std::string_view type;
   uint32_t framesPerPacket;
+  uint32_t bytesPerPacket;  // per channel
 };
-constexpr PacketType kPacketTypes[] = {{"ima4", 64}};
+constexpr PacketType kPacketTypes[] = {{"ima4", 64, 34}};
 
 bool isFourCc(std::string_view id) {
   if (id.size() != 4) return false;
@@ -148,6 +150,23 @@ bool isUncompressed(std::string_view type) {
   return false;
 }
 
+// Sample frames that `soundBytes` of sound data can hold: uncompressed frames of whole bytes
+// per sample, or whole packets of a known size. Nothing for other compressed types.
+std::optional<double> framesHeld(const Comm& comm, bool compressed, uint64_t soundBytes) {
+  if (!compressed || isUncompressed(comm.compression)) {
+    const uint64_t frameBytes = uint64_t{(comm.bits + 7) / 8} * comm.channels;
+    if (frameBytes == 0) return std::nullopt;
+    return static_cast<double>(soundBytes / frameBytes);
+  }
+  for (const PacketType& packet : kPacketTypes) {
+    if (comm.compression == packet.type) {
+      const uint64_t packets = soundBytes / (uint64_t{packet.bytesPerPacket} * comm.channels);
+      return static_cast<double>(packets) * packet.framesPerPacket;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool probeAiff(std::string_view head) {
@@ -167,6 +186,7 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
   const uint64_t size = file.size();
   std::optional<Comm> comm;
   uint64_t soundBytes = 0;
+  bool haveSound = false;
   std::u16string name, author, copyright, annotation, comment;
   std::optional<Id3v2Tag> id3;
   uint64_t pos = kFormHeaderBytes;
@@ -186,6 +206,7 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
           compressed);
     } else if (id == "SSND") {
       soundBytes = length > kSsndHeaderBytes ? length - kSsndHeaderBytes : 0;
+      haveSound = true;
     } else if (id == "NAME" && name.empty()) {
       name = chunkText(viewBlock(file, body, textBytes, storage));
     } else if (id == "AUTH" && author.empty()) {
@@ -206,7 +227,12 @@ bool readAiff(RandomAccessFile& file, MediaInfo& info) {
   }
 
   if (comm) {
-    const double frames = static_cast<double>(comm->frames) * framesPerCount(comm->compression);
+    double frames = static_cast<double>(comm->frames) * framesPerCount(comm->compression);
+    if (haveSound) {
+      if (const auto held = framesHeld(*comm, compressed, soundBytes); held && *held < frames) {
+        frames = *held;
+      }
+    }
     const uint64_t seconds = wholeNumber(frames / comm->rate);
     info.set("TIME", minutesSecondsText(seconds));
     const uint64_t rate = wholeNumber(comm->rate);

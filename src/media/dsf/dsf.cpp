@@ -1,9 +1,13 @@
 // DSF. The playing time is the sample count over the sampling frequency; the format names the
 // DSD rate as a multiple of 44100 Hz (DSD64 is 2822400 Hz; the 48 kHz family as a multiple of
 // 48000 Hz), and the bitrate is frequency x channels (one bit per sample and channel). The
-// ID3v2 tag at the metadata offset gives the plain tag codes.
+// ID3v2 tag at the metadata offset gives the plain tag codes. The sample count is bounded by
+// what the data chunk present can hold (one bit per sample and channel, or eight when the
+// file says so), and a format outside the format's own range (1 to 6 channels, 1 or 8 bits,
+// a 4096-byte block per channel) gives no values.
 #include "media/dsf/dsf.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/text.h"
@@ -22,7 +26,9 @@ namespace {
 constexpr std::string_view kMagic = "DSD ";
 constexpr size_t kDsdChunkBytes = 28;
 constexpr size_t kFmtChunkBytes = 52;
-constexpr uint32_t kMaxChannels = 64;
+constexpr uint32_t kMaxChannels = 6;
+constexpr uint32_t kBlockBytesPerChannel = 4096;
+constexpr size_t kDataChunkHeaderBytes = 12;
 constexpr uint32_t kDsdBaseRate = 44100;
 constexpr uint32_t kDsdBaseRate48 = 48000;
 // One DSD rate step is 64 times the base rate; anything not a multiple of it is named "DSD".
@@ -44,12 +50,28 @@ bool readDsf(RandomAccessFile& file, MediaInfo& info) {
 
   ByteReader fmt(viewBlock(file, dsdBytes, kFmtChunkBytes, storage));
   const bool isFmt = fmt.bytes(4) == "fmt ";
-  fmt.skip(8 + 4 + 4 + 4);  // size, format version, format id, channel type
+  const uint64_t fmtBytes = fmt.u64le();
+  fmt.skip(4 + 4 + 4);  // format version, format id, channel type
   const uint32_t channels = fmt.u32le();
   const uint32_t rate = fmt.u32le();
   const uint32_t bits = fmt.u32le();
-  const uint64_t samples = fmt.u64le();
-  if (isFmt && fmt.ok() && rate > 0 && channels > 0 && channels <= kMaxChannels) {
+  uint64_t samples = fmt.u64le();
+  const uint32_t blockBytes = fmt.u32le();
+  const bool validFormat = isFmt && fmt.ok() && rate > 0 && channels > 0 &&
+                           channels <= kMaxChannels && (bits == 1 || bits == 8) &&
+                           blockBytes == kBlockBytesPerChannel;
+  if (validFormat) {
+    // The data chunk follows: its size (header included), cut to the bytes present.
+    const uint64_t dataAt = fmtBytes <= file.size() - dsdBytes ? dsdBytes + fmtBytes : file.size();
+    ByteReader data(viewBlock(file, dataAt, kDataChunkHeaderBytes, storage));
+    const bool isData = data.bytes(4) == "data";
+    const uint64_t dataChunkBytes = data.u64le();
+    uint64_t audioBytes = 0;
+    if (isData && data.ok() && dataChunkBytes >= kDataChunkHeaderBytes) {
+      const uint64_t present = file.size() - dataAt - kDataChunkHeaderBytes;
+      audioBytes = std::min(dataChunkBytes - kDataChunkHeaderBytes, present);
+    }
+    samples = std::min(samples, audioBytes / channels * (8 / bits));
     info.set("TIME", minutesSecondsText(samples / rate));
     std::u16string format;
     format.reserve(48);

@@ -1,11 +1,16 @@
-// FLAC. The playing time is STREAMINFO's total samples over its rate; a stream that left the
-// total at 0 is measured from its last frame, whose header gives the number of its first
-// sample (or of its frame, times the fixed block size) and its block size. That frame is
-// searched backwards from the end of the audio: a candidate header must have a valid CRC-8 and
-// agree with STREAMINFO, and the one whose frame's CRC-16 checks out up to the end is taken
-// (the last candidate with a valid header when none does, as in a file cut short).
+// FLAC. The playing time is STREAMINFO's total samples over its rate. A stream that left the
+// total at 0, or whose audio bytes are plainly too few for the total (an excerpt cut from a
+// longer file), is measured from its frames: the last frame's header gives the number of its
+// first sample (or of its frame, times the fixed block size) and its block size. That frame is
+// searched backwards from the end of the audio: a candidate header must have a valid CRC-8,
+// and the one whose frame's CRC-16 checks out up to the end is taken (the last candidate with
+// a valid header when none does, as in a file cut short). A stream whose first and last
+// frames differ in rate, channels or bits changed format on the way (frames of several
+// encodes joined): its frames are walked and each run of one format is timed at its own rate.
 #include "media/flac/flac.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
 #include "common/text.h"
@@ -45,9 +50,23 @@ constexpr int kMaxLastFrameCandidates = 32;
 constexpr size_t kMaxFrameHeaderBytes = 16;
 constexpr size_t kFrameCrcBytes = 2;
 constexpr uint32_t kMaxChannels = 8;
+// The smallest frame a stream can have: header (6 bytes at least), one byte per channel for a
+// constant subframe's type and value, CRC-16.
+constexpr uint64_t kSmallestFrameBytes = 6 + 1 + 2;
+// Audio bytes walked, a block at a time, for the runs of a stream that changes format.
+constexpr uint64_t kMaxFormatWalkBytes = 256u * 1024 * 1024;
+constexpr size_t kFormatWalkBlockBytes = 1024 * 1024;
+// Bytes after a frame header searched for the next header, which confirms a change of format
+// or a fresh count of samples (a frame is at most a few tens of kilobytes in practice), the
+// valid headers looked at there (a false sync inside the frame may come first), and the
+// headers that break a run a walk looks at before it gives up (damage, not a stream).
+constexpr size_t kMaxFrameGapBytes = 256 * 1024;
+constexpr int kMaxConfirmingHeaders = 4;
+constexpr int kMaxRunBreaks = 4096;
 
 struct StreamInfo {
   uint32_t maxBlockSize = 0;
+  uint32_t minFrameBytes = 0;  // 0: not known
   uint32_t sampleRate = 0;
   uint32_t channels = 0;
   uint32_t bits = 0;
@@ -58,7 +77,8 @@ bool parseStreamInfo(std::string_view bytes, StreamInfo& out) {
   ByteReader in(bytes);
   in.skip(2);  // minimum block size
   out.maxBlockSize = in.u16be();
-  in.skip(3 + 3);  // minimum and maximum frame size
+  out.minFrameBytes = in.u24be();
+  in.skip(3);  // maximum frame size
   const uint32_t packed = in.u32be();
   const uint32_t totalLow = in.u32be();
   if (in.failed()) return false;
@@ -104,10 +124,21 @@ uint16_t crc16(std::string_view bytes) {
 
 struct FrameHeader {
   uint64_t firstSample = 0;
+  uint64_t number = 0;  // of the frame (fixed block size) or of its first sample (variable)
+  bool variable = false;
   uint32_t blockSize = 0;
+  // The frame's own format (STREAMINFO's where the header refers to it).
+  uint32_t sampleRate = 0;
+  uint32_t channels = 0;
+  uint32_t bits = 0;
+  uint64_t end() const { return firstSample + blockSize; }
+  bool sameFormat(const FrameHeader& other) const {
+    return sampleRate == other.sampleRate && channels == other.channels && bits == other.bits;
+  }
 };
 
-// The frame header at the start of `bytes`, when it is one that belongs to this stream.
+// The frame header at the start of `bytes`, when its fields are valid and its CRC-8 checks
+// out. Its format may differ from STREAMINFO's: a stream may change format between frames.
 bool parseFrameHeader(std::string_view bytes, const StreamInfo& stream, FrameHeader& out) {
   ByteReader in(bytes);
   const uint8_t sync = in.u8();
@@ -124,10 +155,9 @@ bool parseFrameHeader(std::string_view bytes, const StreamInfo& stream, FrameHea
       (channelsAndBits & 1) != 0) {
     return false;
   }
-  const uint32_t channels = channelCode < 8 ? channelCode + 1u : 2u;
-  if (channels != stream.channels) return false;
+  out.channels = channelCode < 8 ? channelCode + 1u : 2u;
   static constexpr uint32_t kBits[8] = {0, 8, 12, 0, 16, 20, 24, 32};
-  if (bitsCode != 0 && kBits[bitsCode] != stream.bits) return false;
+  out.bits = bitsCode != 0 ? kBits[bitsCode] : stream.bits;
   // The frame or sample number, coded like UTF-8 (up to 36 bits in 7 bytes).
   const uint8_t lead = in.u8();
   uint64_t number = lead;
@@ -160,20 +190,99 @@ bool parseFrameHeader(std::string_view bytes, const StreamInfo& stream, FrameHea
   if (rateCode == 12) rate = in.u8() * 1000u;
   if (rateCode == 13) rate = in.u16be();
   if (rateCode == 14) rate = in.u16be() * 10u;
-  if (rateCode != 0 && rate != stream.sampleRate) return false;
+  out.sampleRate = rateCode != 0 ? rate : stream.sampleRate;
+  if (out.sampleRate == 0) return false;
   const size_t headerBytes = in.position();
   const uint8_t crc = in.u8();
   if (in.failed() || crc != crc8(bytes.substr(0, headerBytes))) return false;
   if (!variable && stream.maxBlockSize == 0) return false;
   out.firstSample = variable ? number : number * stream.maxBlockSize;
+  out.number = number;
+  out.variable = variable;
   out.blockSize = blockSize;
   return true;
 }
 
-// Total samples of a stream whose STREAMINFO does not say: the last frame's first sample and
-// block size. 0 when no frame is found.
-uint64_t measureFromLastFrame(RandomAccessFile& file, uint64_t audioStart, uint64_t audioEnd,
-                              const StreamInfo& stream) {
+// Whether `next` is the frame right after `frame` in one run: same format and blocking, and
+// numbered on from it.
+bool continuesRun(const FrameHeader& frame, const FrameHeader& next) {
+  if (!frame.sameFormat(next) || frame.variable != next.variable) return false;
+  return next.number == (frame.variable ? frame.number + frame.blockSize : frame.number + 1);
+}
+
+// Whether a header within kMaxFrameGapBytes after the one at `at` in `bytes` continues the
+// run from it: a header that breaks a run counts only then, so a false sync in the audio
+// data is passed over.
+bool confirmedByNext(std::string_view bytes, size_t at, const FrameHeader& frame,
+                     const StreamInfo& stream) {
+  const size_t limit =
+      bytes.size() - at > kMaxFrameGapBytes ? at + kMaxFrameGapBytes : bytes.size();
+  int headers = 0;
+  for (size_t next = bytes.find('\xFF', at + 1);
+       next != std::string_view::npos && next < limit && headers < kMaxConfirmingHeaders;
+       next = bytes.find('\xFF', next + 1)) {
+    FrameHeader header;
+    if (!parseFrameHeader(bytes.substr(next, kMaxFrameHeaderBytes), stream, header)) continue;
+    if (continuesRun(frame, header)) return true;
+    ++headers;
+  }
+  return false;
+}
+
+// Microseconds of a stream that changes format: its frames walked from `first` (at the start
+// of the audio), each run of frames of one format and one count timed at its own rate (a run
+// begins where the format changes or the count starts afresh, as where two encodes were
+// joined). Nothing when the audio is too long to walk or cannot be read.
+std::optional<uint64_t> walkFormatRuns(RandomAccessFile& file, uint64_t audioStart,
+                                       uint64_t audioEnd, const StreamInfo& stream,
+                                       const FrameHeader& first) {
+  if (audioEnd - audioStart > kMaxFormatWalkBytes) return std::nullopt;
+  ReadBuffer storage;
+  FrameHeader last = first;
+  uint64_t runSamples = first.blockSize;
+  int breaks = 0;
+  double microseconds = 0;
+  auto closeRun = [&] { microseconds += static_cast<double>(runSamples) * 1e6 / last.sampleRate; };
+  // Blocks overlap by the gap a confirming header may lie in, and a header's length.
+  for (uint64_t block = audioStart; block < audioEnd; block += kFormatWalkBlockBytes) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(
+        audioEnd - block, kFormatWalkBlockBytes + kMaxFrameGapBytes + kMaxFrameHeaderBytes));
+    const std::string_view bytes = viewBlock(file, block, want, storage);
+    if (bytes.size() != want) return std::nullopt;
+    const size_t limit = std::min(bytes.size(), kFormatWalkBlockBytes);
+    for (size_t at = bytes.find('\xFF', block == audioStart ? 1 : 0);
+         at != std::string_view::npos && at < limit; at = bytes.find('\xFF', at + 1)) {
+      FrameHeader frame;
+      if (!parseFrameHeader(bytes.substr(at, kMaxFrameHeaderBytes), stream, frame)) continue;
+      if (continuesRun(last, frame)) {
+        runSamples += frame.blockSize;
+      } else if (++breaks > kMaxRunBreaks) {
+        return std::nullopt;
+      } else if (confirmedByNext(bytes, at, frame, stream)) {
+        closeRun();
+        runSamples = frame.blockSize;
+      } else {
+        continue;
+      }
+      last = frame;
+    }
+  }
+  closeRun();
+  return wholeNumber(microseconds);
+}
+
+// Whether the audio bytes are plainly too few for STREAMINFO's total: fewer than its whole
+// frames would take at the smallest frame size it gives (or any frame can have).
+bool tooFewBytesForTotal(const StreamInfo& stream, uint64_t audioBytes) {
+  if (stream.maxBlockSize == 0 || stream.totalSamples == 0) return false;
+  const uint64_t frames = stream.totalSamples / stream.maxBlockSize;
+  const uint64_t smallest = std::max<uint64_t>(stream.minFrameBytes, kSmallestFrameBytes);
+  return audioBytes / smallest < frames;
+}
+
+// The last frame of the audio, or nothing when no frame is found.
+std::optional<FrameHeader> lastFrame(RandomAccessFile& file, uint64_t audioStart, uint64_t audioEnd,
+                                     const StreamInfo& stream) {
   ReadBuffer storage;
   for (size_t window = kFirstLastFrameSearchBytes;; window *= 4) {
     const uint64_t audioBytes = audioEnd - audioStart;
@@ -182,6 +291,7 @@ uint64_t measureFromLastFrame(RandomAccessFile& file, uint64_t audioStart, uint6
     const std::string_view tail =
         viewBlock(file, start, static_cast<size_t>(audioEnd - start), storage);
     bool haveFallback = false;
+    bool fallbackInStreamFormat = false;
     FrameHeader fallback;
     int candidates = 0;
     for (size_t at = tail.size(); at-- > 0 && candidates < kMaxLastFrameCandidates;) {
@@ -193,15 +303,20 @@ uint64_t measureFromLastFrame(RandomAccessFile& file, uint64_t audioStart, uint6
       if (rest.size() > kFrameCrcBytes) {
         const std::string_view body = rest.substr(0, rest.size() - kFrameCrcBytes);
         ByteReader stored(rest.substr(body.size()));
-        if (crc16(body) == stored.u16be()) return frame.firstSample + frame.blockSize;
+        if (crc16(body) == stored.u16be()) return frame;
       }
-      if (!haveFallback) {
+      // Without a CRC-16 to go by, a header in STREAMINFO's format is the likelier frame.
+      const bool streamFormat = frame.sampleRate == stream.sampleRate &&
+                                frame.channels == stream.channels && frame.bits == stream.bits;
+      if (!haveFallback || (streamFormat && !fallbackInStreamFormat)) {
         haveFallback = true;
+        fallbackInStreamFormat = streamFormat;
         fallback = frame;
       }
     }
     if (whole || window >= kMaxLastFrameSearchBytes || candidates >= kMaxLastFrameCandidates) {
-      return haveFallback ? fallback.firstSample + fallback.blockSize : 0;
+      if (!haveFallback) return std::nullopt;
+      return fallback;
     }
   }
 }
@@ -233,7 +348,8 @@ bool readFlac(RandomAccessFile& file, MediaInfo& info) {
     const uint8_t type = flagsAndType & 0x7F;
     if (header.failed() || type == kTypeInvalid) break;
     const uint64_t body = pos + kBlockHeaderBytes;
-    if (n == 0 && type == kTypeStreamInfo && length >= kStreamInfoBytes) {
+    // STREAMINFO should come first; some writers put another block before it.
+    if (type == kTypeStreamInfo && !haveStream && length >= kStreamInfoBytes) {
       haveStream = parseStreamInfo(viewBlock(file, body, kStreamInfoBytes, storage), stream);
     } else if (type == kTypeVorbisComment && !haveComments) {
       ByteReader block(
@@ -251,11 +367,28 @@ bool readFlac(RandomAccessFile& file, MediaInfo& info) {
   uint64_t audioEnd = readTrailingTags(file, size).audioEnd;
   if (audioEnd < audioStart) audioEnd = audioStart;
   uint64_t samples = stream.totalSamples;
-  if (samples == 0 && audioEnd > audioStart) {
-    samples = measureFromLastFrame(file, audioStart, audioEnd, stream);
+  std::optional<uint64_t> walkedMicroseconds;
+  const uint64_t audioBytes = audioEnd - audioStart;
+  if (audioBytes > 0 && (samples == 0 || tooFewBytesForTotal(stream, audioBytes))) {
+    // Timed by the frames present: the last one, or every one when the format changes.
+    if (const auto last = lastFrame(file, audioStart, audioEnd, stream)) {
+      if (samples == 0 || last->end() < samples) samples = last->end();
+      FrameHeader first;
+      if (parseFrameHeader(viewBlock(file, audioStart, kMaxFrameHeaderBytes, storage), stream,
+                           first) &&
+          !first.sameFormat(*last)) {
+        walkedMicroseconds = walkFormatRuns(file, audioStart, audioEnd, stream, first);
+      }
+    }
   }
-  info.set("TIME", minutesSecondsText(samples / stream.sampleRate));
-  const uint64_t kbps = kilobitsPerSecond(audioEnd - audioStart, samples, stream.sampleRate);
+  uint64_t kbps = 0;
+  if (walkedMicroseconds) {
+    info.set("TIME", minutesSecondsText(*walkedMicroseconds / 1000000));
+    kbps = kilobitsPerSecond(audioBytes, *walkedMicroseconds, 1000000);
+  } else {
+    info.set("TIME", minutesSecondsText(samples / stream.sampleRate));
+    kbps = kilobitsPerSecond(audioBytes, samples, stream.sampleRate);
+  }
   std::u16string format;
   format.reserve(48);
   format += u"FLAC, ";

@@ -4,6 +4,9 @@
 // so a movie's Clusters are never read. Without a SeekHead the top level is walked element by
 // element, a bounded number of them. When Info has no Duration (a live capture) the length is
 // the latest block timestamp in the last Cluster, looked for in a bounded stretch at the end.
+// Bytes at the top level that are no element of it (junk a live stream's writer left) are
+// passed over: the walk goes on at the next top-level element ID found within a bounded
+// stretch, as players do.
 #include "media/matroska/matroska.h"
 
 #include <algorithm>
@@ -45,6 +48,21 @@ constexpr size_t kHeaderReadAheadBytes = 4096;
 // stretch (a live capture's Cluster of a few seconds of HD video is a few megabytes).
 constexpr size_t kFirstLastClusterBytes = 64 * 1024;
 constexpr size_t kMaxLastClusterBytes = 8 * 1024 * 1024;
+// Junk at the top level: how far the next element is looked for, and how often.
+constexpr size_t kMaxResyncBytes = 64 * 1024;
+constexpr int kMaxResyncs = 4;
+constexpr uint32_t kChaptersId = 0x1043A770;
+constexpr uint32_t kAttachmentsId = 0x1941A469;
+constexpr uint32_t kVoidId = 0xEC;
+constexpr uint32_t kCrc32Id = 0xBF;
+// The top-level elements a resync looks for (their four-byte IDs are unlikely in junk).
+constexpr uint32_t kResyncIds[] = {kSeekHeadId, kInfoId, kTracksId,   kTagsId,
+                                   kClusterId,  kCuesId, kChaptersId, kAttachmentsId};
+
+bool isTopLevelId(uint32_t id) {
+  return id == kVoidId || id == kCrc32Id ||
+         std::find(std::begin(kResyncIds), std::end(kResyncIds), id) != std::end(kResyncIds);
+}
 
 constexpr std::string_view kEbmlMagic("\x1A\x45\xDF\xA3", 4);
 
@@ -103,6 +121,8 @@ class SegmentReader {
   // Reads the element a SeekHead points to, when it is of the type named there.
   void follow(Position& position, uint32_t id);
   std::optional<uint64_t> lastBlockTimestamp();
+  // Where the next top-level element starts at or after `from`, within kMaxResyncBytes.
+  std::optional<uint64_t> nextTopLevelElement(uint64_t from);
 
   RandomAccessFile& file_;
   Segment& segment_;
@@ -124,8 +144,17 @@ bool SegmentReader::read(uint64_t offset) {
 
   // The top level in order, up to the first Cluster (with a SeekHead) or a bounded scan.
   uint64_t at = body_;
-  for (int n = 0; n < kMaxTopLevelElements && headerAt(at, header); ++n) {
-    if (header.id == kSegmentId || header.id == kEbmlId) break;  // a next file joined on
+  int resyncs = 0;
+  for (int n = 0; n < kMaxTopLevelElements; ++n) {
+    const bool parsed = headerAt(at, header);
+    if (parsed && (header.id == kSegmentId || header.id == kEbmlId)) break;  // a next file
+    if (!parsed || !isTopLevelId(header.id)) {
+      if (at >= end_ || ++resyncs > kMaxResyncs) break;
+      const std::optional<uint64_t> next = nextTopLevelElement(at + 1);
+      if (!next) break;
+      at = *next;
+      continue;
+    }
     if (header.id == kClusterId && seekHeads_ > 0) break;
     readElement(at, header);
     if (info_.read && tracks_.read && tags_.read) break;
@@ -143,6 +172,23 @@ bool SegmentReader::read(uint64_t offset) {
   follow(tracks_, kTracksId);
   follow(tags_, kTagsId);
   return true;
+}
+
+std::optional<uint64_t> SegmentReader::nextTopLevelElement(uint64_t from) {
+  if (from >= end_) return std::nullopt;
+  const std::string_view bytes = viewBlock(
+      file_, from, static_cast<size_t>(std::min<uint64_t>(kMaxResyncBytes, end_ - from)), storage_);
+  for (size_t i = 0; i + 4 <= bytes.size(); ++i) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + i);
+    const uint32_t id = uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+    if (std::find(std::begin(kResyncIds), std::end(kResyncIds), id) == std::end(kResyncIds)) {
+      continue;
+    }
+    ByteReader reader(bytes.substr(i));
+    ebml::Header header;
+    if (ebml::readHeader(reader, header) && header.id == id) return from + i;
+  }
+  return std::nullopt;
 }
 
 void SegmentReader::readSeekHead(std::string_view body) {

@@ -13,8 +13,42 @@
 #include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
+namespace {
+
+// Transport packets looked at for their sync bytes, and the fewest a file must show.
+constexpr int kTransportPacketsChecked = 4;
+constexpr int kTransportPacketsNeeded = 2;
+constexpr uint8_t kTransportSync = 0x47;
+
+// Whether the file opens like an MPEG program stream (a pack header, a system header or a PES
+// packet: 00 00 01 and a code from 0xBA on) or a transport stream (a 0x47 sync every 188
+// bytes, or every 192 after a 4-byte time code as in M2TS). Their audio packets hold MPEG
+// audio frames, and a run of them can pass for a stream of their own: such a file is never
+// MPEG audio.
+bool startsLikeMpegSystemStream(std::string_view head) {
+  if (head.size() >= 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 &&
+      static_cast<uint8_t>(head[3]) >= 0xBA) {
+    return true;
+  }
+  for (const size_t stride : {size_t{188}, size_t{192}}) {
+    const size_t first = stride - 188;  // where the first sync byte is
+    int packets = 0;
+    for (size_t at = first; at < head.size() && packets < kTransportPacketsChecked;
+         at += stride, ++packets) {
+      if (static_cast<uint8_t>(head[at]) != kTransportSync) break;
+    }
+    const bool allPresentAgree =
+        packets == kTransportPacketsChecked ||
+        (packets >= kTransportPacketsNeeded && first + packets * stride >= head.size());
+    if (allPresentAgree) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 bool probeMpegAudio(std::string_view head) {
+  if (startsLikeMpegSystemStream(head)) return false;
   // A frame sync right at the start or right after an ID3v2 tag.
   const uint64_t at = id3v2TagSize(head);
   return at < head.size() && head.size() - at >= 2 && static_cast<uint8_t>(head[at]) == 0xFF &&
@@ -26,6 +60,7 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   // The head covers a short ID3v2 tag and the first frame after it; a longer tag is read whole.
   BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
   const std::string_view head = file.block();
+  if (startsLikeMpegSystemStream(head)) return false;
 
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2;

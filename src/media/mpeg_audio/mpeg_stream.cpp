@@ -473,6 +473,18 @@ std::optional<MpegStreamInfo> measureMpegStream(RandomAccessFile& file,
   const uint64_t spf = h.samplesPerFrame;
 
   const auto vbr = usableVbrHeader(head.substr(found->pos), h, audioBytes);
+  if (vbr) {
+    // The header frame carries no audio and some encoders mark it Stereo whatever the stream
+    // is: the channel mode is the first audio frame's.
+    const uint64_t nextAt = info.firstFrameOffset + h.frameBytes;
+    char word[4];
+    std::string_view next = head.substr(std::min(head.size(), found->pos + h.frameBytes));
+    if (next.size() < 4 && nextAt < end && end - nextAt >= 4) {
+      next = std::string_view(word, file.readAt(nextAt, word, 4));
+    }
+    const auto audio = headerAt(next, 0, found->freeBytes);
+    if (audio && sameMpegStream(h, *audio)) info.first.mode = audio->mode;
+  }
   if (vbr && vbr->frames > 0) {
     info.frames = vbr->frames;
     // A cut-off file holds fewer frames than its header promises.

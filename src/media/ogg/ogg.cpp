@@ -291,6 +291,19 @@ void collectPackets(Stream& stream, std::string_view body, std::string_view laci
   }
 }
 
+// Adds the fields of `video` that `audio` lacks (COMMENT and DESCRIPTION count as one field).
+void addMissingComments(VorbisComments& audio, const VorbisComments& video) {
+  const bool hasComment = !audio.first("COMMENT").empty() || !audio.first("DESCRIPTION").empty();
+  const size_t own = audio.fields.size();
+  for (const auto& field : video.fields) {
+    bool present = hasComment && (field.first == "COMMENT" || field.first == "DESCRIPTION");
+    for (size_t i = 0; i < own && !present; ++i) {
+      present = audio.fields[i].first == field.first && !audio.fields[i].second.empty();
+    }
+    if (!present) audio.fields.push_back(field);
+  }
+}
+
 VorbisComments commentsOf(const Stream& audio) {
   for (size_t i = 1; i < audio.packets.size(); ++i) {
     ByteReader packet(audio.packets[i]);
@@ -372,10 +385,12 @@ void readHeaders(Pager& pager, Findings& found) {
         found.videoIndex = static_cast<int>(i);
     }
     // Only the chosen stream keeps more than its identification header: the audio stream,
-    // else the video stream.
+    // else the video stream. A video stream beside the audio keeps its comments too, for the
+    // tag fields the audio stream's comments lack.
     for (size_t i = 0; i < found.streams.size(); ++i) {
       Stream& other = found.streams[i];
-      if (static_cast<int>(i) != found.chosen() && other.identified) {
+      if (static_cast<int>(i) != found.chosen() && static_cast<int>(i) != found.videoIndex &&
+          other.identified) {
         other.packets.resize(1);
         other.headersNeeded = 1;
         other.partial.clear();
@@ -393,8 +408,11 @@ void readHeaders(Pager& pager, Findings& found) {
         found.dataStart = offset;
         found.pagesBeforeData = found.streams[found.chosen()].pagesSeen;
       }
-      // Every stream of the group has shown its first page once a data page appears.
-      if (!(page.flags & kFlagFirst)) break;
+      // Every stream of the group has shown its first page once a data page appears; the
+      // video stream's comments may come after the audio stream's headers.
+      const bool videoDone = found.videoIndex < 0 || found.videoIndex == found.chosen() ||
+                             found.streams[found.videoIndex].headersDone();
+      if (!(page.flags & kFlagFirst) && videoDone) break;
     }
   }
   // The size of the first data page too, when the bytes at hand hold its header.
@@ -572,7 +590,11 @@ bool readOgg(RandomAccessFile& file, MediaInfo& info) {
   readHeaders(pager, found);
   if (found.chosen() < 0) return true;  // no audio or video stream we know: type only
   Stream& chosen = found.streams[found.chosen()];
-  setVorbisCommentValues(commentsOf(chosen), info);
+  VorbisComments comments = commentsOf(chosen);
+  if (found.videoIndex >= 0 && found.videoIndex != found.chosen()) {
+    addMissingComments(comments, commentsOf(found.streams[found.videoIndex]));
+  }
+  setVorbisCommentValues(comments, info);
 
   // Length: the stream's last granule position, found from the end. A file whose last page
   // belongs to no stream of the first group is chained and is walked from the start; so is one

@@ -1,9 +1,9 @@
 // WavPack. The first block is at the start or right after an ID3v2 tag. Its header gives the total
 // samples, the bytes per sample, mono, hybrid and float flags and the rate (an index; 15: the
 // sample-rate sub-block says); its sub-blocks may give the channel count and the rate. Without a
-// channel-info sub-block the channels of the first segment's blocks are added up. An unknown total
-// is measured by walking the block headers (capped) and adding the samples of each segment's
-// initial block. The bitrate is the blocks' bytes (up to the tags at the end) over the playing
+// channel-info sub-block the channels of the first segment's blocks are added up. An unknown total,
+// or one the blocks present could not hold, is measured by walking the block headers (capped) and
+// adding the samples of each segment's initial block. The bitrate is the blocks' bytes (up to the tags at the end) over the playing
 // time. DSD audio (WavPack 5) counts bytes of eight one-bit samples, at the header's rate shifted
 // left by the first byte of its DSD sub-block. Correction files (.wvc) are not read.
 #include "media/wavpack/wavpack.h"
@@ -181,23 +181,34 @@ bool readWavPack(RandomAccessFile& file, MediaInfo& info) {
   const bool dsd = (header.flags & kFlagDsd) != 0;
   const uint64_t sampleRate = dsd ? uint64_t{headerRate} << values.dsdShift : headerRate;
 
-  // Channels: the channel-info sub-block, else the blocks of the first segment added up.
+  // Channels: the channel-info sub-block, else the blocks of the first segment added up. A
+  // segment runs from a block marked initial to one marked final; without both ends in reach
+  // the count is unknown (0).
   uint32_t channels = values.channels;
-  if (channels == 0) {
+  if (channels == 0 && (header.flags & kFlagInitialBlock) != 0) {
     BlockHeader block = header;
     uint64_t pos = first;
     for (int n = 0; n < kMaxSegmentBlocks; ++n) {
       channels += (block.flags & kFlagMono) != 0 ? 1 : 2;
       if ((block.flags & kFlagFinalBlock) != 0) break;
       pos += block.blockBytes;
-      if (!parseBlockHeader(viewBlock(file, pos, kBlockHeaderBytes, storage), block)) break;
+      if (!parseBlockHeader(viewBlock(file, pos, kBlockHeaderBytes, storage), block) ||
+          (block.flags & kFlagInitialBlock) != 0 || n + 1 == kMaxSegmentBlocks) {
+        channels = 0;
+        break;
+      }
     }
   }
 
   const TrailingTags tags = readTrailingTags(file, size);
   const uint64_t audioEnd = tags.audioEnd;
   uint64_t samples = header.totalSamples;
-  if (!header.totalKnown) {
+  // A total that the blocks present could not hold even at a bare header per block (a damaged
+  // or cut-off file) counts for no more than an unknown one.
+  const bool totalBeyondData = header.totalKnown && header.blockSamples > 0 &&
+                               (audioEnd > first ? audioEnd - first : 0) / kBlockHeaderBytes <
+                                   header.totalSamples / header.blockSamples;
+  if (!header.totalKnown || totalBeyondData) {
     // Walk the blocks: each segment's initial block counts its samples once.
     samples = 0;
     BlockHeader block = header;
