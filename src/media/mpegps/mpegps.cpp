@@ -26,6 +26,7 @@ constexpr size_t kHeadReads[] = {256 * 1024, 1024 * 1024, 4 * 1024 * 1024};
 constexpr size_t kTailReads[] = {128 * 1024, 1024 * 1024, 4 * 1024 * 1024};
 constexpr size_t kMaxStreamBytes = 512 * 1024;
 constexpr size_t kMaxStreams = 64;
+constexpr size_t kVideoLookStep = 16 * 1024;
 
 // One PES packet of an audio or video stream: its key (stream id, with the sub-stream id of a
 // private stream 1 packet in the low byte), its kind and its payload (sub-stream header removed).
@@ -111,6 +112,7 @@ struct StreamReading {
   uint16_t key = 0;
   StreamKind kind = StreamKind::kNone;
   std::string bytes;  // the stream's first payload bytes
+  size_t triedAt = 0;  // how many of them the last look for a header saw
   bool found = false;
   AudioFormat audio;
   VideoFormat video;
@@ -124,7 +126,14 @@ struct StreamReading {
     if (unit.key != key) return;
     // An LPCM header starts every packet; the other streams' headers may span packets.
     if (kind == StreamKind::kLpcmDvd) bytes.clear();
-    if (bytes.size() < kMaxStreamBytes) bytes.append(unit.payload.substr(0, kMaxStreamBytes));
+    if (bytes.size() >= kMaxStreamBytes) return;
+    bytes.append(unit.payload.substr(0, kMaxStreamBytes - bytes.size()));
+    // Video is looked at in steps, not after every packet: its header may lie far in.
+    if (!isVideoKind(kind) || bytes.size() - triedAt >= kVideoLookStep) look();
+  }
+  void look() {
+    if (found || bytes.size() == triedAt) return;
+    triedAt = bytes.size();
     if (isVideoKind(kind)) {
       // H.264 in a program stream has the same stream ids as MPEG video.
       found = readVideoFormat(kind, bytes, video) || readVideoFormat(StreamKind::kH264, bytes, video);
@@ -159,6 +168,8 @@ void readHead(std::string_view head, Reading& reading) {
     }
     (isVideoKind(unit.kind) ? reading.video : reading.audio).add(unit);
   });
+  reading.video.look();
+  reading.audio.look();
 }
 
 bool readTail(std::string_view tail, Reading& reading) {
@@ -191,12 +202,13 @@ bool probeMpegPs(std::string_view head) { return packHeaderBytes(head) != 0; }
 
 bool readMpegPs(RandomAccessFile& file, MediaInfo& info) {
   const uint64_t size = file.size();
-  std::string head;
+  // The pack header is checked in the bytes every reader has read before the longer reads.
+  std::string head = readBlock(file, 0, kHeadProbeBytes);
+  if (packHeaderBytes(head) == 0) return false;
   Reading reading;
   for (const size_t want : kHeadReads) {
     const size_t had = head.size();
     head += readBlock(file, had, want - had);
-    if (packHeaderBytes(head) == 0) return false;
     readHead(head, reading);
     const bool both = reading.audio.found && reading.video.found;
     const bool one = reading.audio.found || reading.video.found;

@@ -236,13 +236,13 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
   Tables tables;
   const ProgramMap* program = nullptr;
   HeadReading reading;
+  // The packets are looked for in the bytes every reader has read before the longer reads.
+  head = readBlock(file, 0, kHeadProbeBytes);
+  layout = findPacketLayout(head, kProbePackets);
+  if (!layout) return false;
   for (const size_t want : kHeadReads) {
     const size_t had = head.size();
     head += readBlock(file, had, want - had);
-    if (!layout) {
-      layout = findPacketLayout(head, kProbePackets);
-      if (!layout) return false;
-    }
     tables = readTables(head, *layout);
     program = tables.recordedProgram();
     if (program != nullptr) reading = readHead(head, *layout, *program, tables);
