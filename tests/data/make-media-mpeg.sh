@@ -30,6 +30,21 @@ ff -f lavfi -i "$(src 200x120 50 2)" -f lavfi -i "$(sine 48000 2)" "${bitexact[@
 # MPEG-2 video + DTS (a private stream the PMT marks by a descriptor).
 ff -f lavfi -i "$(src 176x144 25 1)" -f lavfi -i "$(sine 48000 1)" "${bitexact[@]}" \
   -c:v mpeg2video -q:v 20 -strict -2 -c:a dca -b:a 384k -ac 2 -f mpegts "$out/dts.ts"
+# Broadcast-sized pictures, a few frames each: 1080i H.264 (1088 rows cropped to 1080, counted
+# in field pairs) with scaling matrices + 5.1 AAC; 1440x1080 interlaced MPEG-2 + AAC; 10-bit HEVC
+# 1080p + AC-3 at 44.1 kHz.
+ff -f lavfi -i "$(src 1920x1080 30000/1001 0.2)" -f lavfi -i "$(sine 48000 0.2)" "${bitexact[@]}" \
+  -c:v libx264 -preset ultrafast -crf 51 -pix_fmt yuv420p -flags +ildct+ilme \
+  -x264opts tff=1:cqm=jvt -c:a aac -b:a 64k -ac 6 -f mpegts "$out/h264-1080i.ts"
+ff -f lavfi -i "$(src 1440x1080 30000/1001 0.2)" -f lavfi -i "$(sine 48000 0.2)" "${bitexact[@]}" \
+  -c:v mpeg2video -q:v 31 -flags +ildct+ilme -top 1 -c:a aac -b:a 64k -ac 2 -f mpegts \
+  "$out/mpeg2-1080i.ts"
+ff -f lavfi -i "$(src 1920x1080 24000/1001 0.25)" -f lavfi -i "$(sine 44100 0.25)" "${bitexact[@]}" \
+  -c:v libx265 -preset ultrafast -crf 51 -x265-params log-level=error -pix_fmt yuv420p10le \
+  -c:a ac3 -b:a 96k -ac 2 -f mpegts "$out/hevc-10bit.ts"
+# Timestamps that wrap: they start 2.4 s before the 33-bit clock turns over.
+ff -f lavfi -i "$(src 160x120 25 3)" -f lavfi -i "$(sine 48000 3)" "${bitexact[@]}" \
+  -c:v mpeg2video -q:v 20 -c:a mp2 -b:a 64k -output_ts_offset 95441 -f mpegts "$out/wrap.ts"
 
 # --- M2TS (192-byte packets) ----------------------------------------------------------------
 # Interlaced H.264 (field-coded, top field first) + AC-3 5.1.
@@ -77,7 +92,8 @@ open(path, "ab").write(tag)
 PY
 
 # --- Cross-checks ---------------------------------------------------------------------------
-files=(h264-aac.ts mpeg2-mp2.ts hevc-eac3.ts dts.ts ac3-51.m2ts lpcm.m2ts vcd.mpg mpeg1.mpg
+files=(h264-aac.ts mpeg2-mp2.ts hevc-eac3.ts dts.ts h264-1080i.ts mpeg2-1080i.ts hevc-10bit.ts
+       wrap.ts ac3-51.m2ts lpcm.m2ts vcd.mpg mpeg1.mpg
        dvd.vob lpcm.vob video-only.mpg plain.aac id3v2.aac ape-id3v1.aac)
 "$py" - "$out" "${files[@]}" <<'PY'
 # TIME (whole seconds), and the sizes, rates and channels in AFMT and VFMT, from ffprobe.
