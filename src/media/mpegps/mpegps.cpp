@@ -220,10 +220,11 @@ bool readMpegPs(RandomAccessFile& file, MediaInfo& info) {
   if (head.size() >= size) {
     readTail(head, reading);
   } else {
+    // A tail stretch may reach back into the head: a short one might hold no whole pack.
     for (const size_t want : kTailReads) {
-      const uint64_t start = size - std::min<uint64_t>(want, size - head.size());
+      const uint64_t start = size - std::min<uint64_t>(want, size);
       if (readTail(readBlock(file, start, static_cast<size_t>(size - start)), reading) ||
-          start == head.size()) {
+          start == 0) {
         break;
       }
     }

@@ -256,19 +256,18 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
   // Here the packet size (layout->packetSize), the whole packets read at the head
   // (headPackets) and the recorded program's number are at hand for readers of the other
   // tables the head carries.
-  const std::string_view headPackets = wholePackets(head, *layout);
-  const uint16_t programNumber = program->programNumber;
-  static_cast<void>(headPackets);
-  static_cast<void>(programNumber);
+  [[maybe_unused]] const std::string_view headPackets = wholePackets(head, *layout);
+  [[maybe_unused]] const uint16_t programNumber = program->programNumber;
 
   if (head.size() >= size) {
     readTail(head, *layout, *program, reading);
   } else {
+    // A tail stretch may reach back into the head: a short one would hold too few packets.
     for (const size_t want : kTailReads) {
-      const uint64_t start = size - std::min<uint64_t>(want, size - head.size());
+      const uint64_t start = size - std::min<uint64_t>(want, size);
       if (readTail(readBlock(file, start, static_cast<size_t>(size - start)), *layout, *program,
                    reading) ||
-          start == head.size()) {
+          start == 0) {
         break;
       }
     }
