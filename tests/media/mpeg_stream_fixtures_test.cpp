@@ -74,10 +74,11 @@ TEST_F(MpegStreamFixtures, EveryFixtureGivesItsExpectedValues) {
 TEST_F(MpegStreamFixtures, DamagedFilesGiveWhatCanBeRead) {
   const auto packetsWithPid = [](std::string bytes, uint16_t pid, size_t slot, size_t lead) {
     for (size_t at = lead; at + kTsPacket <= bytes.size(); at += slot) {
-      const uint16_t p = ((static_cast<uint8_t>(bytes[at + 1]) & 0x1F) << 8) |
-                         static_cast<uint8_t>(bytes[at + 2]);
-      if (p == pid) bytes[at + 1] = static_cast<char>((bytes[at + 1] & 0xE0) | 0x1F),
-                    bytes[at + 2] = '\xFF';  // now a null packet
+      const uint16_t p =
+          ((static_cast<uint8_t>(bytes[at + 1]) & 0x1F) << 8) | static_cast<uint8_t>(bytes[at + 2]);
+      if (p == pid)
+        bytes[at + 1] = static_cast<char>((bytes[at + 1] & 0xE0) | 0x1F),
+                   bytes[at + 2] = '\xFF';  // now a null packet
     }
     return bytes;
   };
@@ -107,7 +108,8 @@ TEST_F(MpegStreamFixtures, DamagedFilesGiveWhatCanBeRead) {
          for (size_t at = b.size() / 4 * 3 / kTsPacket * kTsPacket; at + kTsPacket <= b.size();
               at += kTsPacket) {
            if ((b[at + 1] & 0x40) == 0) continue;
-           const size_t pes = at + 4 + ((b[at + 3] & 0x20) ? 1 + static_cast<uint8_t>(b[at + 4]) : 0);
+           const size_t pes =
+               at + 4 + ((b[at + 3] & 0x20) ? 1 + static_cast<uint8_t>(b[at + 4]) : 0);
            if (pes + 14 <= at + kTsPacket && b.compare(pes, 3, std::string("\0\0\1", 3)) == 0) {
              b.replace(pes + 9, 5, std::string("\x21\0\1\0\1", 5));
            }
@@ -117,7 +119,8 @@ TEST_F(MpegStreamFixtures, DamagedFilesGiveWhatCanBeRead) {
        kTypeTs, "00:00:02 (2sec)", "H264, 176x100, 29.970fps"},
       {"program stream without video", "vcd.mpg",
        [](std::string b) {
-         for (size_t at = 0; (at = b.find(std::string("\0\0\1\xE0", 4), at)) != std::string::npos;) {
+         for (size_t at = 0;
+              (at = b.find(std::string("\0\0\1\xE0", 4), at)) != std::string::npos;) {
            b[at + 3] = '\xBE';  // the video packets become padding
          }
          return b;
@@ -126,13 +129,13 @@ TEST_F(MpegStreamFixtures, DamagedFilesGiveWhatCanBeRead) {
       {"garbage between packs", "dvd.vob",
        [](std::string b) { return b.insert(2048 * 3, std::string(999, '\x01')); }, kTypeMpegPs,
        "00:00:01 (1sec)", "MPEG-2, 352x240, 29.970fps"},
-      {"pack header only", "lpcm.vob", [](std::string b) { return b.substr(0, 14); },
-       kTypeMpegPs, "<none>", "<none>"},
+      {"pack header only", "lpcm.vob", [](std::string b) { return b.substr(0, 14); }, kTypeMpegPs,
+       "<none>", "<none>"},
       {"ADTS frames cut short", "plain.aac", [](std::string b) { return b.substr(0, 1000); },
        kTypeAdts, "0:00 (0sec)", "<none>"},
       {"ADTS stream with a damaged stretch", "plain.aac",
-       [](std::string b) { return b.replace(20000, 3000, 3000, '\0'); }, kTypeAdts,
-       "0:04 (4sec)", "<none>"},
+       [](std::string b) { return b.replace(20000, 3000, 3000, '\0'); }, kTypeAdts, "0:04 (4sec)",
+       "<none>"},
       {"text that starts like a sync byte", "plain.aac",
        [](std::string) { return std::string(4000, 'G'); }, kTypeNone, "<none>", "<none>"},
   };

@@ -15,7 +15,8 @@ namespace {
 std::string pmtSection() {
   std::string body("\xE1\x00\xF0\x00", 4);  // PCR PID 0x100, no program descriptors
   for (int i = 0; i < 60; ++i) {
-    body += std::string("\x06\xE1", 2) + static_cast<char>(i + 1) + std::string("\xF0\x02\x6A\x00", 4);
+    body +=
+        std::string("\x06\xE1", 2) + static_cast<char>(i + 1) + std::string("\xF0\x02\x6A\x00", 4);
   }
   body += std::string("\x06\xE2\x00\xF0\x06\x05\x04HEVC", 11);
   std::string section = std::string("\x02\xB0", 2);
@@ -26,7 +27,8 @@ std::string pmtSection() {
   uint32_t crc = 0xFFFFFFFF;
   for (const char c : section) {
     crc ^= static_cast<uint32_t>(static_cast<uint8_t>(c)) << 24;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
   }
   for (int shift = 24; shift >= 0; shift -= 8) section += static_cast<char>(crc >> shift);
   return section;
@@ -46,7 +48,7 @@ TEST(TransportStreamTables, PmtsArriveWholeAcrossPacketsAndDamagedOnesAreDropped
     const char* name;
     std::string leading;  // the end of an earlier section before the pointer
     std::string section;
-    size_t streams;       // 0: no section delivered
+    size_t streams;  // 0: no section delivered
   } cases[] = {
       {"across three packets", "", pmt, 61},
       {"after the end of the section before", "\x11\x22\x33", pmt, 61},

@@ -95,7 +95,8 @@ FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
 bool probeAdts(std::string_view head) {
   const uint64_t at = id3v2TagSize(head);
   AdtsHeader first;
-  return at < head.size() && framesInRow(head.substr(static_cast<size_t>(at)), kConfirmFrames, first);
+  return at < head.size() &&
+         framesInRow(head.substr(static_cast<size_t>(at)), kConfirmFrames, first);
 }
 
 bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {

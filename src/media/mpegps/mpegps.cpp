@@ -97,7 +97,8 @@ void forEachPes(std::string_view bytes, bool& navigation, Visit visit) {
     const std::string_view packet = bytes.substr(at, 6 + length);
     if (id == kNavigationStream) navigation = true;
     PesHeader header;
-    if (id > 0xBB && parsePesHeader(packet, true, header) && header.payloadOffset <= packet.size()) {
+    if (id > 0xBB && parsePesHeader(packet, true, header) &&
+        header.payloadOffset <= packet.size()) {
       PesUnit unit;
       unit.pts = header.pts;
       unit.payload = packet.substr(header.payloadOffset);
@@ -111,7 +112,7 @@ void forEachPes(std::string_view bytes, bool& navigation, Visit visit) {
 struct StreamReading {
   uint16_t key = 0;
   StreamKind kind = StreamKind::kNone;
-  std::string bytes;  // the stream's first payload bytes
+  std::string bytes;   // the stream's first payload bytes
   size_t triedAt = 0;  // how many of them the last look for a header saw
   bool found = false;
   AudioFormat audio;
@@ -136,7 +137,8 @@ struct StreamReading {
     triedAt = bytes.size();
     if (isVideoKind(kind)) {
       // H.264 in a program stream has the same stream ids as MPEG video.
-      found = readVideoFormat(kind, bytes, video) || readVideoFormat(StreamKind::kH264, bytes, video);
+      found =
+          readVideoFormat(kind, bytes, video) || readVideoFormat(StreamKind::kH264, bytes, video);
     } else {
       found = readAudioFormat(kind, bytes, audio);
     }

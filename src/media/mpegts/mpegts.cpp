@@ -104,7 +104,8 @@ struct StreamReading {
 
   void tryPes() {
     if (found || pes.empty()) return;
-    found = isVideoKind(kind) ? readVideoFormat(kind, pes, video) : readAudioFormat(kind, pes, audio);
+    found =
+        isVideoKind(kind) ? readVideoFormat(kind, pes, video) : readAudioFormat(kind, pes, audio);
   }
   // 90 kHz ticks of one frame of the stream, 0 when unknown.
   uint64_t unitTicks() const {
@@ -198,17 +199,18 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
   // is not the latest picture.
   bool found = false;
   std::optional<uint64_t> lastPcr;
-  forEachPacket(tail, *layout, layout->syncOffset - layout->leadingBytes(), [&](const Packet& packet) {
-    if (packet.pid == program.pcrPid && packet.pcr) lastPcr = packet.pcr;
-    if (!packet.unitStart || !isProgramStream(program, packet.pid)) return;
-    PesHeader header;
-    if (!parsePesHeader(packet.payload, false, header) || !header.pts) return;
-    const uint64_t unit = packet.pid == reading.audio.pid   ? reading.audio.unitTicks()
-                          : packet.pid == reading.video.pid ? reading.video.unitTicks()
-                                                            : 0;
-    reading.span.atTail(*header.pts, unit);
-    found = true;
-  });
+  forEachPacket(
+      tail, *layout, layout->syncOffset - layout->leadingBytes(), [&](const Packet& packet) {
+        if (packet.pid == program.pcrPid && packet.pcr) lastPcr = packet.pcr;
+        if (!packet.unitStart || !isProgramStream(program, packet.pid)) return;
+        PesHeader header;
+        if (!parsePesHeader(packet.payload, false, header) || !header.pts) return;
+        const uint64_t unit = packet.pid == reading.audio.pid   ? reading.audio.unitTicks()
+                              : packet.pid == reading.video.pid ? reading.video.unitTicks()
+                                                                : 0;
+        reading.span.atTail(*header.pts, unit);
+        found = true;
+      });
   if (lastPcr) reading.pcrSpan.atTail(*lastPcr, 0);
   return found || lastPcr.has_value();
 }

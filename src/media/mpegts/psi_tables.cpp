@@ -16,7 +16,8 @@ constexpr std::array<uint32_t, 256> makeCrcTable() {
   std::array<uint32_t, 256> table{};
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t crc = i << 24;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
     table[i] = crc;
   }
   return table;
@@ -24,8 +25,7 @@ constexpr std::array<uint32_t, 256> makeCrcTable() {
 constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
 
 // The data of a long-form section: what lies between its header and its CRC.
-bool sectionData(std::string_view section, uint8_t tableId, uint16_t& extension,
-                 ByteReader& data) {
+bool sectionData(std::string_view section, uint8_t tableId, uint16_t& extension, ByteReader& data) {
   ByteReader reader(section);
   if (reader.u8() != tableId) return false;
   const uint16_t length = reader.u16be() & 0x0FFF;
@@ -59,23 +59,33 @@ StreamKind kindOfDescriptors(ByteReader descriptors) {
 
 StreamKind kindOfStreamType(uint8_t type) {
   switch (type) {
-    case 0x01: return StreamKind::kMpeg1Video;
-    case 0x02: return StreamKind::kMpeg2Video;
-    case 0x1B: return StreamKind::kH264;
-    case 0x24: return StreamKind::kHevc;
+    case 0x01:
+      return StreamKind::kMpeg1Video;
+    case 0x02:
+      return StreamKind::kMpeg2Video;
+    case 0x1B:
+      return StreamKind::kH264;
+    case 0x24:
+      return StreamKind::kHevc;
     case 0x03:
-    case 0x04: return StreamKind::kMpegAudio;
-    case 0x0F: return StreamKind::kAdts;
-    case 0x80: return StreamKind::kLpcmBluray;
+    case 0x04:
+      return StreamKind::kMpegAudio;
+    case 0x0F:
+      return StreamKind::kAdts;
+    case 0x80:
+      return StreamKind::kLpcmBluray;
     case 0x81:  // AC-3 (ATSC, Blu-ray)
     case 0x84:  // E-AC-3 (Blu-ray secondary audio)
     case 0x87:  // E-AC-3 (ATSC)
-    case 0xA1: return StreamKind::kAc3;
+    case 0xA1:
+      return StreamKind::kAc3;
     case 0x82:
     case 0x85:
     case 0x86:
-    case 0xA2: return StreamKind::kDts;
-    default: return StreamKind::kNone;
+    case 0xA2:
+      return StreamKind::kDts;
+    default:
+      return StreamKind::kNone;
   }
 }
 

@@ -70,8 +70,8 @@ class SectionCollector {
   // The whole section's length once its header is in, else the header's.
   size_t wanted() const {
     if (buffer_.size() < 3) return 3;
-    const size_t length = ((static_cast<uint8_t>(buffer_[1]) & 0x0F) << 8) |
-                          static_cast<uint8_t>(buffer_[2]);
+    const size_t length =
+        ((static_cast<uint8_t>(buffer_[1]) & 0x0F) << 8) | static_cast<uint8_t>(buffer_[2]);
     return std::min(length + 3, kMaxSectionBytes);
   }
   static bool sectionCrcIsRight(std::string_view section);

@@ -73,8 +73,8 @@ bool parseAc3Header(std::string_view bytes, AudioFormat& format, uint32_t& frame
 }
 
 constexpr uint32_t kDtsChannels[] = {1, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 6, 7, 8, 8};
-constexpr uint32_t kDtsRates[] = {0, 8000, 16000, 32000, 0, 0, 11025, 22050,
-                                  44100, 0, 0, 12000, 24000, 48000, 0, 0};
+constexpr uint32_t kDtsRates[] = {0,     8000, 16000, 32000, 0,     0,     11025, 22050,
+                                  44100, 0,    0,     12000, 24000, 48000, 0,     0};
 constexpr uint32_t kDtsMinFrameBytes = 96;
 
 bool parseDtsHeader(std::string_view bytes, AudioFormat& format, uint32_t& frameBytes) {

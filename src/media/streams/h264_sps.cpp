@@ -17,8 +17,19 @@ constexpr uint32_t kExtendedSar = 255;
 // Profiles whose parameter sets carry the chroma format, bit depths and scaling lists.
 bool hasChromaInfo(uint32_t profile) {
   switch (profile) {
-    case 100: case 110: case 122: case 244: case 44: case 83:
-    case 86: case 118: case 128: case 138: case 139: case 134: case 135:
+    case 100:
+    case 110:
+    case 122:
+    case 244:
+    case 44:
+    case 83:
+    case 86:
+    case 118:
+    case 128:
+    case 138:
+    case 139:
+    case 134:
+    case 135:
       return true;
     default:
       return false;
@@ -101,7 +112,7 @@ bool parseH264Sps(std::string_view unit, VideoFormat& format) {
   format.height = cropY < codedHeight ? codedHeight - static_cast<uint32_t>(cropY) : codedHeight;
   format.interlaced = !framesOnly;
 
-  if (bits.bit() == 0) return true;  // no VUI
+  if (bits.bit() == 0) return true;                                    // no VUI
   if (bits.bit() != 0 && bits.bits(8) == kExtendedSar) bits.skip(32);  // sample aspect ratio
   if (bits.bit() != 0) bits.skip(1);                                   // overscan
   if (bits.bit() != 0) {                                               // video signal type

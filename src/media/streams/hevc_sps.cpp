@@ -157,8 +157,8 @@ bool parseHevcSps(std::string_view unit, VideoFormat& format) {
     if (count > kMaxLongTermPictures) return true;
     for (uint32_t i = 0; i < count; ++i) bits.skip(static_cast<int>(pocLsbBits) + 1);
   }
-  bits.skip(2);                       // temporal motion vectors, strong intra smoothing
-  if (bits.bit() == 0) return true;   // no VUI
+  bits.skip(2);                      // temporal motion vectors, strong intra smoothing
+  if (bits.bit() == 0) return true;  // no VUI
   if (bits.bit() != 0 && bits.bits(8) == kExtendedSar) bits.skip(32);  // sample aspect ratio
   if (bits.bit() != 0) bits.skip(1);                                   // overscan
   if (bits.bit() != 0) {                                               // video signal type

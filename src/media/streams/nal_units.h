@@ -19,7 +19,8 @@ bool forEachNalUnit(std::string_view bytes, Visit visit) {
   while (at != std::string_view::npos) {
     const size_t start = at + 3;
     const size_t next = bytes.find(std::string_view("\0\0\1", 3), start);
-    std::string_view unit = bytes.substr(start, next == std::string_view::npos ? std::string_view::npos : next - start);
+    std::string_view unit =
+        bytes.substr(start, next == std::string_view::npos ? std::string_view::npos : next - start);
     if (!unit.empty() && visit(unit)) return true;
     at = next;
   }

@@ -18,9 +18,9 @@ enum class StreamKind {
   kMpeg2Video,  // MPEG-1 or MPEG-2: the sequence extension tells
   kH264,
   kHevc,
-  kMpegAudio,   // layers I, II and III
-  kAdts,        // AAC in ADTS frames
-  kAc3,         // AC-3 or E-AC-3: the bitstream id tells
+  kMpegAudio,  // layers I, II and III
+  kAdts,       // AAC in ADTS frames
+  kAc3,        // AC-3 or E-AC-3: the bitstream id tells
   kDts,
   kLpcmBluray,  // a 4-byte header at the start of every PES payload
   kLpcmDvd,     // 6 header bytes after the sub-stream id of the DVD private stream
