@@ -146,7 +146,9 @@ int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
   }
   FileList files = options.set == kLongVbrLabel     ? FileList{findFile(corpus, kLongVbrMp3)}
                    : options.set == kLongMovieLabel ? FileList{findFile(corpus, kLongMovie)}
-                                                    : filesOf(corpus, options.set);
+                   : options.set == kLongRecordingLabel
+                       ? FileList{findFile(corpus, kLongRecording)}
+                       : filesOf(corpus, options.set);
   std::erase_if(files, [&](const CorpusFile* file) {
     return file == nullptr || file->path.find(options.match) == std::string::npos ||
            (!options.skip.empty() && file->path.find(options.skip) != std::string::npos);
@@ -192,6 +194,8 @@ int main(int argc, char** argv) {
   if (longMp3 != nullptr) sets.push_back({kLongVbrLabel, {longMp3}});
   const CorpusFile* longMovie = findFile(corpus, kLongMovie);
   if (longMovie != nullptr) sets.push_back({kLongMovieLabel, {longMovie}});
+  const CorpusFile* longRecording = findFile(corpus, kLongRecording);
+  if (longRecording != nullptr) sets.push_back({kLongRecordingLabel, {longRecording}});
 
   // The first call into each library sets it up; that is not part of a file's cost.
   readWithTagLib(corpus.front());
@@ -210,13 +214,22 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> labels;
   for (const FileSet& set : sets) {
-    if (set.label != kLongVbrLabel && set.label != kLongMovieLabel) labels.push_back(set.label);
+    if (set.label != kLongVbrLabel && set.label != kLongMovieLabel &&
+        set.label != kLongRecordingLabel) {
+      labels.push_back(set.label);
+    }
   }
   // The speed table goes last: its final line is the overall result.
   printReadTable(corpus);
   printMemory(memory, options.loads);
   if (longMp3 != nullptr) printLongVbrMp3(*longMp3, options.corpus, reporter.filesPerSecond);
-  if (longMovie != nullptr) printLongMovie(*longMovie, reporter.filesPerSecond);
+  if (longMovie != nullptr) {
+    printLongMovie(*longMovie, "Long Matroska movie", kLongMovieLabel, reporter.filesPerSecond);
+  }
+  if (longRecording != nullptr) {
+    printLongMovie(*longRecording, "Long TS recording", kLongRecordingLabel,
+                   reporter.filesPerSecond);
+  }
   printSpeedTable(reporter.filesPerSecond, labels, corpus);
   return 0;
 }

@@ -27,6 +27,7 @@ inline constexpr FormatFolder kFormatFolders[] = {
     {"MP3", "mp3"}, {"WAV", "wav"}, {"AVI", "avi"}, {"VQF", "vqf"},
     {"WMA", "wma"}, {"OGG", "ogg"}, {"APE", "ape"}, {"MP4", "mp4"},
     {"FLAC", "flac"}, {"AIFF", "aiff"}, {"WV", "wv"}, {"DSF", "dsf"}, {"MKV", "mkv"},
+    {"TS", "ts"},     {"MPG", "mpg"},   {"AAC", "aac"},
 };
 
 // Every media file of the corpus, sorted by format and name. Empty when the folder is missing.

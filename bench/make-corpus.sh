@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the benchmark corpus with real encoders: for each of the thirteen formats a few
-# hundred small tagged files, plus a few large ones (a 60-minute VBR MP3 without a VBR header, a
-# long MP4 with video, a large WAV, a long Ogg, a 60-minute Matroska movie).
+# Builds the benchmark corpus with real encoders: for each of the sixteen formats a few
+# hundred small files (tagged where the format has tags), plus a few large ones (a 60-minute VBR
+# MP3 without a VBR header, a long MP4 with video, a large WAV, a long Ogg, a 60-minute Matroska
+# movie and the same movie as a 60-minute transport stream recording).
 #
 # A handful of sources per format is encoded once; the many small files are copies of those
-# with their own tags, written by mutagen (MP3, WMA, Ogg, APE, MP4, FLAC, AIFF, WavPack, DSF),
+# with their own tags, written by mutagen (MP3, WMA, Ogg, APE, MP4, FLAC, AIFF, WavPack, DSF, AAC),
 # by mkvpropedit (Matroska) or by a small RIFF INFO writer (WAV, AVI). VQF and DSF files come
 # from the test fixtures' generators (no TwinVQ or DSD encoder is packaged). The exact playing
 # time of the header-less VBR MP3 is written to expected.tsv.
@@ -32,8 +33,8 @@ py=/usr/bin/python3
 src=$(mktemp -d)
 trap 'rm -rf "$src"' EXIT
 rm -rf "$out.tmp"
-mkdir -p "$out.tmp"/{mp3,wav,avi,vqf,wma,ogg,ape,mp4,flac,aiff,wv,dsf,mkv} \
-  "$src"/{mp3,wav,avi,wma,ogg,ape,mp4,flac,aiff,wv,mkv}
+mkdir -p "$out.tmp"/{mp3,wav,avi,vqf,wma,ogg,ape,mp4,flac,aiff,wv,dsf,mkv,ts,mpg,aac} \
+  "$src"/{mp3,wav,avi,wma,ogg,ape,mp4,flac,aiff,wv,mkv,ts,mpg,aac}
 ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
 sine() { ff -f lavfi -i "sine=frequency=$1:sample_rate=$2:duration=$3" -ac "$4" "$5"; }
 # Noise whose loudness swings, so VBR encoders vary the bitrate from frame to frame.
@@ -145,6 +146,22 @@ ff -f lavfi -i "testsrc=size=64x48:rate=15:duration=2" -i "$src/s2.wav" -shortes
   "$src/mkv/vp9-opus.webm"
 ff -i "$src/s8.wav" -c:a libopus -b:a 32k "$src/mkv/opus.mka"
 ff -i "$src/m12.wav" -c:a flac "$src/mkv/flac.mka"
+
+# Transport streams: H.264 + AAC (TS), MPEG-2 + MP2 (TS), H.264 + AC-3 in 192-byte packets
+# (M2TS). Program streams: MPEG-1 + MP2 (VCD), MPEG-2 + AC-3 (DVD). Raw AAC (ADTS).
+ff -f lavfi -i "testsrc=size=96x72:rate=15:duration=3" -i "$src/s8.wav" -shortest \
+  -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 48k -f mpegts "$src/ts/h264-aac.ts"
+ff -f lavfi -i "testsrc=size=96x72:rate=25:duration=2" -i "$src/m12.wav" -shortest \
+  -c:v mpeg2video -q:v 20 -c:a mp2 -b:a 64k -f mpegts "$src/ts/mpeg2-mp2.ts"
+ff -f lavfi -i "testsrc=size=96x72:rate=25:duration=2" -i "$src/s2.wav" -shortest \
+  -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a ac3 -b:a 96k -ar 48000 -f mpegts \
+  -mpegts_m2ts_mode 1 "$src/ts/h264-ac3.m2ts"
+ff -f lavfi -i "testsrc=size=96x72:rate=25:duration=2" -i "$src/s2.wav" -shortest \
+  -c:v mpeg1video -q:v 20 -c:a mp2 -b:a 64k -f vcd "$src/mpg/vcd.mpg"
+ff -f lavfi -i "testsrc=size=96x72:rate=25:duration=2" -i "$src/s2.wav" -shortest \
+  -c:v mpeg2video -q:v 20 -c:a ac3 -b:a 96k -ar 48000 -f dvd "$src/mpg/dvd.vob"
+ff -i "$src/s8.wav" -c:a aac -b:a 64k -f adts "$src/aac/tone.aac"
+ff -i "$src/m12.wav" -c:a aac -b:a 32k -f adts "$src/aac/mono.aac"
 
 echo "== $small tagged copies per format"
 (cd / && "$py" - "$src" "$out.tmp" "$small" "$root/tests/data/make-vqf.py" \
@@ -270,6 +287,19 @@ def tag_matroska(path, i):
                    check=True)
 
 
+def tag_adts(path, i):
+    title, artist, album = titles(i)
+    tags = ID3()
+    tags.add(TIT2(encoding=3, text=title))
+    tags.add(TPE1(encoding=3, text=artist))
+    tags.add(TALB(encoding=3, text=album))
+    tags.save(path)
+
+
+def tag_none(path, i):
+    pass
+
+
 def tag_mp4(path, i):
     title, artist, album = titles(i)
     f = MP4(path)
@@ -281,7 +311,7 @@ def tag_mp4(path, i):
 taggers = {"mp3": tag_mp3, "wav": tag_riff, "avi": tag_riff, "wma": tag_asf,
            "ogg": tag_ogg, "ape": tag_ape, "mp4": tag_mp4, "flac": tag_flac,
            "aiff": tag_id3_chunk(AIFF), "wv": tag_ape, "dsf": tag_id3_chunk(DSF),
-           "mkv": tag_matroska}
+           "mkv": tag_matroska, "ts": tag_none, "mpg": tag_none, "aac": tag_adts}
 
 
 def load_script(name, path):
@@ -352,6 +382,10 @@ ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=60" -f lavfi \
   -pix_fmt yuv420p -c:a aac -b:a 64k -ac 2 "$src/minute.mkv"
 ff -stream_loop $((long_min - 1)) -i "$src/minute.mkv" -c copy -metadata title="Long MKV" \
   "$out.tmp/mkv/long-movie.mkv"
+# A 60-minute transport stream recording of the same minute: the reader reads its head and
+# tail only.
+ff -stream_loop $((long_min - 1)) -i "$src/minute.mkv" -c copy -f mpegts \
+  "$out.tmp/ts/long-recording.ts"
 
 # The exact playing time of the header-less VBR MP3, from its frame count.
 packets=$(ffprobe -v error -count_packets -select_streams a:0 \

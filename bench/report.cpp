@@ -195,8 +195,9 @@ void printLongVbrMp3(const CorpusFile& file, const std::string& corpusRoot,
       mp3Rate > 0 ? 1000.0 / mp3Rate : 0.0);
 }
 
-void printLongMovie(const CorpusFile& file, const std::map<std::string, double>& filesPerSecond) {
-  std::printf("\nLong Matroska movie %s (%llu bytes)\n", utf16ToUtf8(file.name).c_str(), file.size);
+void printLongMovie(const CorpusFile& file, const char* heading, const char* label,
+                    const std::map<std::string, double>& filesPerSecond) {
+  std::printf("\n%s %s (%llu bytes)\n", heading, utf16ToUtf8(file.name).c_str(), file.size);
   for (const char16_t* code : {u"TIME", u"VFMT", u"AFMT", u"INAM"}) {
     std::printf("  ours:      %s \"%s\"\n", utf16ToUtf8(code).c_str(),
                 utf16ToUtf8(builtinValue(file, code)).c_str());
@@ -220,7 +221,7 @@ void printLongMovie(const CorpusFile& file, const std::map<std::string, double>&
               static_cast<unsigned long long>(sysMediaInfo.readCalls),
               static_cast<unsigned long long>(sysMediaInfo.readBytes));
   const auto perFileMs = [&](const char* contender) {
-    const double rate = lookup(filesPerSecond, std::string(contender) + "/" + kLongMovieLabel);
+    const double rate = lookup(filesPerSecond, std::string(contender) + "/" + label);
     return rate > 0 ? 1000.0 / rate : 0.0;
   };
   std::printf("  time per load: engine %.3f ms, reader %.3f ms, MediaInfo %.2f ms\n",

@@ -12,12 +12,14 @@
 
 namespace sonavid::bench {
 
-// The 60-minute VBR MP3 without a VBR header and the 60-minute Matroska movie, and their
-// labels in the benchmark names.
+// The 60-minute VBR MP3 without a VBR header, the 60-minute Matroska movie and the 60-minute
+// transport stream recording, and their labels in the benchmark names.
 inline constexpr const char* kLongVbrMp3 = "long-vbr-noheader.mp3";
 inline constexpr const char* kLongVbrLabel = "MP3-60min-VBR";
 inline constexpr const char* kLongMovie = "long-movie.mkv";
 inline constexpr const char* kLongMovieLabel = "MKV-60min";
+inline constexpr const char* kLongRecording = "long-recording.ts";
+inline constexpr const char* kLongRecordingLabel = "TS-60min";
 
 const CorpusFile* findFile(const std::vector<CorpusFile>& corpus, const std::string& name);
 
@@ -38,7 +40,9 @@ void printReadTable(const std::vector<CorpusFile>& corpus);
 void printMemory(const MemoryReport& memory, long loads);
 void printLongVbrMp3(const CorpusFile& file, const std::string& corpusRoot,
                      const std::map<std::string, double>& filesPerSecond);
-// The long Matroska movie: its values, the bytes each contender reads and the time per load.
-void printLongMovie(const CorpusFile& file, const std::map<std::string, double>& filesPerSecond);
+// A long movie or recording (`label` names its benchmarks): its values, the bytes each
+// contender reads and the time per load.
+void printLongMovie(const CorpusFile& file, const char* heading, const char* label,
+                    const std::map<std::string, double>& filesPerSecond);
 
 }  // namespace sonavid::bench

@@ -25,6 +25,9 @@ enum MediaTypeCode : int32_t {
   kTypeWavPack = 13,
   kTypeDsf = 14,
   kTypeMatroska = 15,
+  kTypeTs = 16,
+  kTypeMpegPs = 17,
+  kTypeAdts = 18,
 };
 
 class MediaReader {

@@ -17,7 +17,7 @@ struct MediaType {
   bool mayHoldVideo;       // "VFMT" is one of its base fields
 };
 
-inline constexpr int kMediaTypeCount = 13;
+inline constexpr int kMediaTypeCount = 16;
 
 inline constexpr std::array<MediaType, kMediaTypeCount> kMediaTypes = {{
     {kTypeMp3, u"MP3", false},
@@ -33,6 +33,9 @@ inline constexpr std::array<MediaType, kMediaTypeCount> kMediaTypes = {{
     {kTypeWavPack, u"WV", false},
     {kTypeDsf, u"DSF", false},
     {kTypeMatroska, u"MKV", true},
+    {kTypeTs, u"TS", true},
+    {kTypeMpegPs, u"MPG", true},
+    {kTypeAdts, u"AAC", false},
 }};
 
 inline constexpr std::u16string_view mediaTypeName(int index) { return kMediaTypes[index].name; }

@@ -59,6 +59,10 @@ const char16_t* mediaTypeMacro(const MacroContext& context, const MacroRequest& 
       result = u"MKA";
     }
   }
+  // Transport streams in 192-byte packets (Blu-ray, camcorders) and DVD program streams are
+  // named by what the reader found.
+  if (result == u"TS" && context.reader.value(u"DOCTYPE") == u"m2ts") result = u"M2TS";
+  if (result == u"MPG" && context.reader.value(u"DOCTYPE") == u"vob") result = u"VOB";
   if (params.caseChoice != 0) result = asciiLower(result);
   return resultText(result);
 }

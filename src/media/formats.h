@@ -6,11 +6,14 @@
 #include <string_view>
 
 #include "common/platform.h"
+#include "media/adts/adts.h"
 #include "media/aiff/aiff.h"
 #include "media/dsf/dsf.h"
 #include "media/flac/flac.h"
 #include "media/matroska/matroska.h"
 #include "media/media_info.h"
+#include "media/mpegps/mpegps.h"
+#include "media/mpegts/mpegts.h"
 #include "media/wavpack/wavpack.h"
 
 namespace sonavid::media {
@@ -35,7 +38,8 @@ bool readTwinVq(RandomAccessFile& file, MediaInfo& info);  // VQF
 bool probeMpegAudio(std::string_view head);
 bool readMpegAudio(RandomAccessFile& file, MediaInfo& info);  // MP3 (and MP1/MP2)
 
-// Strong signatures first; MPEG audio has only a frame sync and goes last. Formats found at a
+// Strong signatures first; raw AAC and MPEG audio have only a frame sync and go last, AAC
+// (which demands several frames in a row) before MPEG audio. Formats found at a
 // fixed place go before Monkey's Audio, whose signature may be searched for after junk.
 inline constexpr ContainerFormat kContainerFormats[] = {
     {probeRiff, readRiff},
@@ -49,6 +53,9 @@ inline constexpr ContainerFormat kContainerFormats[] = {
     {probeMp4, readMp4},
     {probeTwinVq, readTwinVq},
     {probeMatroska, readMatroska},
+    {probeMpegTs, readMpegTs},
+    {probeMpegPs, readMpegPs},
+    {probeAdts, readAdts},
     {probeMpegAudio, readMpegAudio},
 };
 

@@ -222,6 +222,13 @@ constexpr std::u16string_view kMatroskaFields[] = {
     u"TRACK    トラック",
 };
 
+// Transport and program streams carry no tags of their own.
+constexpr std::u16string_view kVideoStreamFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+};
+
 constexpr std::u16string_view kMp4Fields[] = {
     u"TIME     再生時間",
     u"AFMT     音声フォーマット",
@@ -258,6 +265,8 @@ constexpr MergePass kTimePass{u"TIME", 1};
 constexpr int kAviSelector = 3;
 constexpr int kWmaSelector = 5;
 constexpr int kMatroskaSelector = 13;
+constexpr int kTsSelector = 14;
+constexpr int kMpgSelector = 15;
 
 bool isMediaTypeSelector(int selectorIndex) {
   return selectorIndex >= 1 && selectorIndex < kTypeSelectorCount;
@@ -303,7 +312,10 @@ std::span<const std::u16string_view> ownFieldList(int selectorIndex) {
       return kAiffFields;
     case kMatroskaSelector:
       return kMatroskaFields;
-    default:  // 6 OGG, 7 APE, 9 FLAC, 11 WV, 12 DSF, and no selection
+    case kTsSelector:
+    case kMpgSelector:
+      return kVideoStreamFields;
+    default:  // 6 OGG, 7 APE, 9 FLAC, 11 WV, 12 DSF, 16 AAC, and no selection
       return kOggApeFields;
   }
 }
@@ -360,9 +372,10 @@ std::vector<std::u16string> buildFieldList(int selectorIndex,
   if (!isMediaTypeSelector(selectorIndex)) return entries;
 
   const ItemList& items = itemLists[static_cast<size_t>(selectorIndex - 1)];
-  // Video-format variants are offered for AVI, WMA and Matroska only.
+  // Video-format variants are offered for AVI, WMA, Matroska, TS and MPG only.
   if (selectorIndex == kAviSelector || selectorIndex == kWmaSelector ||
-      selectorIndex == kMatroskaSelector) {
+      selectorIndex == kMatroskaSelector || selectorIndex == kTsSelector ||
+      selectorIndex == kMpgSelector) {
     runMergePass(kVfmtPass, items, entries);
   }
   runMergePass(kAfmtPass, items, entries);

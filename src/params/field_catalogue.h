@@ -18,7 +18,7 @@ inline constexpr int kTypeSelectorCount = kMediaTypeCount + 1;
 inline constexpr int kNoTypeSelected = -1;
 inline constexpr std::array<std::u16string_view, kTypeSelectorCount> kTypeSelectorCaptions = {
     u"\u81EA\u52D5", u"MP3", u"WAV", u"AVI", u"VQF", u"WMA", u"OGG", u"APE", u"MP4",
-    u"FLAC",         u"AIFF", u"WV",  u"DSF", u"MKV"};
+    u"FLAC",         u"AIFF", u"WV",  u"DSF", u"MKV", u"TS",  u"MPG", u"AAC"};
 
 // Width of the code column of a display entry.
 inline constexpr size_t kEntryCodeWidth = 9;

@@ -1,7 +1,7 @@
 // The media reader in use when an installed reader library is found: the installed reader
 // answers every file it knows, and the built-in reader answers the files it reports as of no
-// type (the types it predates, FLAC or Matroska for example), so those types work whether or
-// not a reader library is installed.
+// type (the types it predates: FLAC, Matroska, transport streams, raw AAC ...), so those types
+// work whether or not a reader library is installed.
 #pragma once
 
 #include <memory>

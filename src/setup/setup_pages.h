@@ -22,7 +22,7 @@ inline constexpr std::u16string_view kCodeVideo = u"VFMT";
 
 struct PageInfo {
   std::u16string_view typeName;
-  // AVI, WMA, MP4 and Matroska files can hold video, so their pages also offer "VFMT".
+  // AVI, WMA, MP4, Matroska, TS and MPG files can hold video, so their pages also offer "VFMT".
   bool offersVideo;
   // File-type filter of the sample file dialog: description|pattern pairs joined by "|".
   std::u16string_view filter;
@@ -47,6 +47,13 @@ inline constexpr std::array<PageInfo, kPageCount> kPages = {{
     {u"DSF", false, u"DSF(*.dsf)|*.dsf|全てのファイル(*.*)|*.*", u"*.dsf"},
     {u"MKV", true, u"Matroska(*.mkv *.mka *.webm)|*.mkv;*.mka;*.webm|全てのファイル(*.*)|*.*",
      u"*.mkv;*.mka;*.webm"},
+    {u"TS", true,
+     u"MPEG-2 TS(*.ts *.m2ts *.mts)|*.ts;*.m2ts;*.mts|全てのファイル(*.*)|*.*",
+     u"*.ts;*.m2ts;*.mts"},
+    {u"MPG", true,
+     u"MPEG-PS(*.mpg *.mpeg *.vob)|*.mpg;*.mpeg;*.vob|全てのファイル(*.*)|*.*",
+     u"*.mpg;*.mpeg;*.vob"},
+    {u"AAC", false, u"AAC(*.aac)|*.aac|全てのファイル(*.*)|*.*", u"*.aac"},
 }};
 
 inline constexpr bool isPage(int page) { return page >= 0 && page < kPageCount; }

@@ -107,6 +107,11 @@ TEST_F(MediaTypeMacroTest, MatroskaIsNamedByDocumentTypeAndVideo) {
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"matroska"}}}, u""), u"MKV");
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}}}, u"1"), u"webm");
   EXPECT_EQ(run({kTypeMatroska, {{u"DOCTYPE", u"webm"}, {u"VFMT", u"VP9, 64x48"}}}, u""), u"WEBM");
+  EXPECT_EQ(run({kTypeTs, {{u"DOCTYPE", u"ts"}}}, u""), u"TS");
+  EXPECT_EQ(run({kTypeTs, {{u"DOCTYPE", u"m2ts"}}}, u"1"), u"m2ts");
+  EXPECT_EQ(run({kTypeMpegPs, {{u"DOCTYPE", u"mpeg"}}}, u""), u"MPG");
+  EXPECT_EQ(run({kTypeMpegPs, {{u"DOCTYPE", u"vob"}}}, u""), u"VOB");
+  EXPECT_EQ(run({kTypeAdts, {}}, u""), u"AAC");
 }
 
 TEST_F(MediaTypeMacroTest, UnrecognisedFileGivesNothingOrItsOwnExtension) {
@@ -118,7 +123,7 @@ TEST_F(MediaTypeMacroTest, UnrecognisedFileGivesNothingOrItsOwnExtension) {
 }
 
 TEST_F(MediaTypeMacroTest, CodesWithoutANameCountAsUnrecognised) {
-  for (int32_t code : {6, 10, 16, 255, -1, INT32_MIN, INT32_MAX}) {
+  for (int32_t code : {6, 10, 19, 255, -1, INT32_MIN, INT32_MAX}) {
     EXPECT_EQ(run({code, {}}, u"0,0", u"clip.xyz"), u"") << code;
     EXPECT_EQ(run({code, {}}, u"1,1", u"clip.XYZ"), u"XYZ") << code;
   }

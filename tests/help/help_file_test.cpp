@@ -312,6 +312,18 @@ constexpr QuotedValue kQuotedValues[] = {
     {"setup.html", "dsf-dsd64.dsf", kMediaInfoMacro, u",AFMT",
      "DSD64, 1bit, 2822400Hz, 2ch, 5644Kbps"},
     {"setup.html", "h264-aac.mkv", kMediaInfoMacro, u",VFMT", "H264, 64x48, 25.000fps"},
+    {"media_type.html", "h264-aac.ts", kMediaTypeMacro, u"", "TS"},
+    {"media_type.html", "ac3-51.m2ts", kMediaTypeMacro, u"", "M2TS"},
+    {"media_type.html", "vcd.mpg", kMediaTypeMacro, u"", "MPG"},
+    {"media_type.html", "dvd.vob", kMediaTypeMacro, u"1", "vob"},
+    {"media_type.html", "plain.aac", kMediaTypeMacro, u"", "AAC"},
+    {"media_info.html", "h264-aac.ts", kMediaInfoMacro, u",AFMT", "AAC, 48000Hz, 2ch"},
+    {"media_info.html", "ac3-51.m2ts", kMediaInfoMacro, u",AFMT", "AC-3, 48000Hz, 6ch"},
+    {"media_info.html", "vcd.mpg", kMediaInfoMacro, u",AFMT", "MP2, 44100Hz, 2ch"},
+    {"media_info.html", "lpcm.vob", kMediaInfoMacro, u",AFMT", "LPCM, 48000Hz, 2ch, 16bit"},
+    {"media_info.html", "plain.aac", kMediaInfoMacro, u",AFMT", "AAC LC, 44100Hz, 2ch, 129Kbps"},
+    {"media_info.html", "h264-aac.ts", kMediaInfoMacro, u",VFMT", "H264, 176x100, 29.970fps"},
+    {"media_info.html", "dvd.vob", kMediaInfoMacro, u",VFMT", "MPEG-2, 352x240, 29.970fps"},
 };
 
 TEST(HelpExamples, QuotedValuesAreWhatTheMacrosGiveForRealFiles) {

@@ -226,7 +226,8 @@ TEST(SetupModelPages, CodesFileNamesAndSampleTextsPerPage) {
   for (int page = 0; page < kPageCount; ++page) {
     model.leavePage({});
     EnteredPage entered = model.enterPage(page);
-    const bool offersVideo = page == 2 || page == 4 || page == 7 || page == 12;
+    const bool offersVideo = page == 2 || page == 4 || page == 7 || page == 12 || page == 13 ||
+                             page == 14;
     EXPECT_EQ(entered.offeredCodes, offersVideo ? video : audio) << page;
     EXPECT_EQ(model.sampleFileName(), kPages[page].defaultFileName);
     EXPECT_EQ(model.sampleFilter(), kPages[page].filter);

@@ -1,5 +1,5 @@
-// The five newer media types in the dialogs of the real plug-in: the media-info dialog's type
-// selector and their field lists, and the setup dialog's page strip with thirteen pages.
+// The newer media types in the dialogs of the real plug-in: the media-info dialog's type
+// selector and their field lists, and the setup dialog's page strip with sixteen pages.
 #include <windows.h>
 //
 #include <commctrl.h>
@@ -15,7 +15,7 @@
 namespace sonavid::uitest {
 namespace {
 
-constexpr int kPageCount = 13;
+constexpr int kPageCount = 16;
 
 std::wstring comboItem(HWND combo, int index) {
   std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
@@ -64,6 +64,9 @@ TEST(NewTypesDialogs, MediaInfoSelectorListsThemAfterMp4AndDef11SelectsThem) {
       {11, L"WV", L"TRACK    トラック", -1, nullptr},
       {12, L"DSF", L"TRACK    トラック", -1, nullptr},
       {13, L"MKV", L"TRACK    トラック", 2, "param1_mkv_fields_open.png"},
+      {14, L"TS", L"VFMT     映像フォーマット", 2, "param1_ts_fields_open.png"},
+      {15, L"MPG", L"VFMT     映像フォーマット", 2, nullptr},
+      {16, L"AAC", L"TRACK    トラック", -1, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "Def11=" << c.def11);
@@ -84,7 +87,7 @@ TEST(NewTypesDialogs, MediaInfoSelectorListsThemAfterMp4AndDef11SelectsThem) {
       if (c.screenshot != nullptr) screenshotOpenList(dialog, combos.at(1), c.screenshot);
       pressKey(dialog, VK_RETURN);
     });
-    ASSERT_EQ(types.size(), 14u);
+    ASSERT_EQ(types.size(), 17u);
     EXPECT_EQ(types[8], L"MP4");
     EXPECT_EQ(types[c.def11], c.type);
     EXPECT_EQ(selected, c.type);
@@ -168,7 +171,7 @@ TEST(NewTypesDialogs, SetupPageStripReachesTheLastPageByItsArrowsAndArrowKeys) {
   runSetup(host, [&](HWND dialog) {
     HWND tabs = GetDlgItem(dialog, setup::kIdPageControl);
     seen.pages = TabCtrl_GetItemCount(tabs);
-    saveScreenshot(dialog, "setup_tabs_13_pages.png");
+    saveScreenshot(dialog, "setup_tabs_16_pages.png");
     HWND arrows = FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr);
     seen.arrowsShown = arrows != nullptr && IsWindowVisible(arrows);
     RECT arrowRect{}, last{};

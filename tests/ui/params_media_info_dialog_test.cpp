@@ -219,7 +219,7 @@ TEST_F(MediaInfoDialogTest, HandEditedPositionsSelectNothing) {
   EXPECT_EQ(pastTheEnd.panel, L"/b<VQF,>");
 
   host_.reset();
-  writeHostIni(u"[mac_Sonavid]\r\nDef11=14\r\nDef12=0\r\n");
+  writeHostIni(u"[mac_Sonavid]\r\nDef11=17\r\nDef12=0\r\n");
   start();
   const Param1View noType = peek();
   EXPECT_EQ(noType.type, L"(none)");

@@ -1,5 +1,6 @@
-// FLAC, AIFF, WavPack, DSF and Matroska through the real DLL: names, values and user items of
-// their pages, and data files written before these pages existed.
+// FLAC, AIFF, WavPack, DSF, Matroska, MPEG transport and program streams and raw AAC through
+// the real DLL: names, values and user items of their pages, and data files written before these
+// pages existed.
 #include <gtest/gtest.h>
 
 
@@ -83,7 +84,7 @@ TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
     const char16_t* time;
     const char16_t* audio;
     const char16_t* video;  // nullptr: not asked
-    const char16_t* tag;    // "CODE=value"
+    const char16_t* tag;    // "CODE=value"; nullptr: the type has no tags
   } cases[] = {
       {L"flac-tagged.flac", u"FLAC", u"FLAC", u"0'02 (2sec)", u"FLAC, 16bit, 44100Hz, 2ch, 9Kbps",
        nullptr, u"INAM=ロスレスの曲"},
@@ -99,6 +100,16 @@ TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
        u"IPRD=アルバム"},
       {L"vp9-opus.webm", u"WEBM", u"MKV", u"00'00'02 (2sec)", u"Opus, 48000Hz, 2ch",
        u"VP9, 64x48, 15.000fps", u"INAM=WebM Title"},
+      {L"h264-aac.ts", u"TS", u"TS", u"00'00'03 (3sec)", u"AAC, 48000Hz, 2ch",
+       u"H264, 176x100, 29.970fps", nullptr},
+      {L"ac3-51.m2ts", u"M2TS", u"TS", u"00'00'02 (2sec)", u"AC-3, 48000Hz, 6ch",
+       u"H264, 176x144, 25.000fps", nullptr},
+      {L"vcd.mpg", u"MPG", u"MPG", u"00'00'02 (2sec)", u"MP2, 44100Hz, 2ch",
+       u"MPEG-1, 352x240, 29.970fps", nullptr},
+      {L"dvd.vob", u"VOB", u"MPG", u"00'00'01 (1sec)", u"AC-3, 48000Hz, 2ch",
+       u"MPEG-2, 352x240, 29.970fps", nullptr},
+      {L"id3v2.aac", u"AAC", u"AAC", u"0'04 (4sec)", u"AAC LC, 22050Hz, 1ch, 49Kbps", nullptr,
+       u"IART=ADTS Artist"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.file);
@@ -113,10 +124,12 @@ TEST_F(NewTypesThroughDll, EachFileGivesItsNameTimeFormatsAndATag) {
     if (c.video != nullptr) {
       EXPECT_EQ(expand(1, (type + u",VFMT").c_str(), c.file), c.video);
     }
-    const std::u16string tag(c.tag);
-    const size_t equals = tag.find(u'=');
-    EXPECT_EQ(expand(1, (type + u"," + tag.substr(0, equals)).c_str(), c.file),
-              tag.substr(equals + 1));
+    if (c.tag != nullptr) {
+      const std::u16string tag(c.tag);
+      const size_t equals = tag.find(u'=');
+      EXPECT_EQ(expand(1, (type + u"," + tag.substr(0, equals)).c_str(), c.file),
+                tag.substr(equals + 1));
+    }
     // Another type's name does not answer for this file.
     EXPECT_EQ(expand(1, u"MP3,TIME", c.file), u"");
   }
@@ -214,6 +227,24 @@ TEST_F(NewTypesThroughDll, OlderDataFileLoadsAndSavingANewPageLeavesTheRestAsItW
   EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmMP3-0", 0), 77);
   EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmFLAC-0", 0), 50);
   EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmMKV-3", 0), 200);
+}
+
+TEST_F(NewTypesThroughDll, SavingTheTsPageLeavesAnOlderDataFileAsItWas) {
+  const std::u16string older =
+      u"[Version]\r\nNo=52\r\n\r\n"
+      u"[MP3]\r\nCount=1\r\nI1=TIME_x\r\nD1=分だけ\r\nR1=s/'.*$//\r\n\r\n"
+      u"[MKV]\r\nCount=1\r\nI1=AFMT_ch\r\nD1=\r\nR1=s/^.*, //\r\n\r\n";
+  writeBytes(data_, utf16le(older));
+  initialise();
+  EXPECT_EQ(expand(1, u"TS,VFMT", L"h264-aac.ts"), u"H264, 176x100, 29.970fps");
+  addRowAndSave(13);
+  finalise();
+  EXPECT_EQ(withoutSection(fromUtf16le(readBytes(data_)), u"TS"), older);
+  const IniForm data = IniForm::load(reinterpret_cast<const char16_t*>(data_.c_str()));
+  EXPECT_EQ(data.readInt(u"TS", u"Count", -1), 0);
+  const IniForm host = IniForm::load(reinterpret_cast<const char16_t*>(ini_.c_str()));
+  EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmTS-0", 0), 50);
+  EXPECT_EQ(host.readInt(u"mac_Sonavid", u"ClmAAC-3", 0), 200);
 }
 
 }  // namespace

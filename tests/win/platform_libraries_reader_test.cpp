@@ -128,6 +128,10 @@ TEST_F(Mp3infpReaderTest, FilesOfNoTypeOrRefusedAreReadByTheBuiltinReader) {
       {L"other.bin", nullptr, "type=11\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
       // Refused by the installed reader, known to the built-in one.
       {L"refused.mkv", L"h264-aac.mkv", nullptr, true, 15, u"VFMT", u"H264, 64x48, 25.000fps"},
+      // Recordings and raw AAC, which it predates, likewise; its own code 16 is not TS.
+      {L"録画.m2ts", L"ac3-51.m2ts", nullptr, true, 16, u"AFMT", u"AC-3, 48000Hz, 6ch"},
+      {L"radio.aac", L"plain.aac", nullptr, true, 18, u"TIME", u"0:05 (5sec)"},
+      {L"other16.bin", nullptr, "type=16\nINAM=Installed\n", true, 0, u"INAM", u"Installed"},
       // Refused and unknown, or missing: a failed load, nothing left of the file before.
       {L"refused.txt", nullptr, "type=1\nINAM=Refused\n", false, 0, u"INAM", u""},
       {L"missing.flac", nullptr, nullptr, false, 0, u"INAM", u""},

@@ -1,0 +1,155 @@
+#include "media/adts/adts.h"
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "core/media_reader.h"
+#include "media/block_cached_file.h"
+#include "media/file_reads.h"
+#include "media/mpeg_audio/mp3_values.h"
+#include "media/streams/adts_header.h"
+#include "media/tags/id3v2.h"
+#include "media/tags/trailing_tags.h"
+#include "media/values/playing_time.h"
+#include "media/values/whole_number.h"
+
+namespace sonavid::media {
+namespace {
+
+// Frames in a row of one stream that make bytes an ADTS stream (fewer when the file holds fewer).
+constexpr int kConfirmFrames = 4;
+// Bytes read at once while counting frames.
+constexpr size_t kCountChunkBytes = 64 * 1024;
+// How far counting looks for the next frame after damage before it stops.
+constexpr size_t kResyncBytes = 64 * 1024;
+
+// True when `count` frames of one stream follow each other from the start of `bytes` (or, when
+// the bytes end sooner, at least two headers of whole frames or of a whole one and the next).
+bool framesInRow(std::string_view bytes, int count, AdtsHeader& first) {
+  if (!parseAdtsHeader(bytes, first)) return false;
+  AdtsHeader header = first;
+  size_t at = 0;
+  for (int i = 1; i < count; ++i) {
+    at += header.frameBytes;
+    if (bytes.size() - std::min(at, bytes.size()) < kAdtsHeaderBytes) return i >= 2;
+    if (!parseAdtsHeader(bytes.substr(at), header) || !sameAdtsStream(first, header)) return false;
+  }
+  return true;
+}
+
+struct FrameCount {
+  uint64_t frames = 0;
+  uint64_t samples = 0;
+  uint64_t bytes = 0;
+};
+
+// Hops from frame header to frame header from `start` to `end`; after damage, looks for the
+// next frame of the stream within kResyncBytes.
+FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
+                       const AdtsHeader& first) {
+  FrameCount count;
+  ReadBuffer buffer;
+  uint64_t at = start;
+  uint64_t resyncFrom = 0;
+  bool resyncing = false;
+  while (at < end) {
+    const std::string_view chunk =
+        buffer.read(file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)));
+    if (chunk.size() < kAdtsHeaderBytes) break;
+    size_t pos = 0;
+    bool stop = false;
+    // Only the headers are looked at: a frame may end beyond the chunk, the next chunk is read
+    // from the header after it.
+    while (pos <= chunk.size() - kAdtsHeaderBytes) {
+      AdtsHeader header;
+      if (parseAdtsHeader(chunk.substr(pos), header) && sameAdtsStream(first, header) &&
+          (!resyncing || framesInRow(chunk.substr(pos), 2, header))) {
+        if (end - (at + pos) < header.frameBytes) {  // cut off by the end of the stream
+          stop = true;
+          break;
+        }
+        ++count.frames;
+        count.samples += header.samples;
+        count.bytes += header.frameBytes;
+        pos += header.frameBytes;
+        resyncing = false;
+        continue;
+      }
+      if (!resyncing) {
+        resyncing = true;
+        resyncFrom = at + pos;
+      } else if (at + pos - resyncFrom > kResyncBytes) {
+        stop = true;
+        break;
+      }
+      ++pos;
+    }
+    if (stop) break;
+    at += pos;
+  }
+  return count;
+}
+
+}  // namespace
+
+bool probeAdts(std::string_view head) {
+  const uint64_t at = id3v2TagSize(head);
+  AdtsHeader first;
+  return at < head.size() &&
+         framesInRow(head.substr(static_cast<size_t>(at)), kConfirmFrames, first);
+}
+
+bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {
+  const uint64_t size = rawFile.size();
+  BlockCachedFile file(rawFile, 0, kHeadProbeBytes);
+  const std::string_view head = file.block();
+
+  uint64_t start = 0;
+  std::optional<Id3v2Tag> id3v2;
+  if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
+    if (tagSize <= kMaxBlockBytes) {
+      ReadBuffer storage;
+      id3v2 = parseId3v2(viewBlock(file, 0, static_cast<size_t>(tagSize), storage));
+    } else {
+      id3v2 = parseId3v2(readId3v2Tag(file, tagSize));
+    }
+    start = std::min(tagSize, size);
+  }
+  ReadBuffer firstStorage;
+  AdtsHeader first;
+  if (!framesInRow(viewBlock(file, start, kHeadProbeBytes, firstStorage), kConfirmFrames, first)) {
+    return false;
+  }
+  const TrailingTags trailing = readTrailingTags(file, size);
+  const FrameCount count = countFrames(file, start, std::max(trailing.audioEnd, start), first);
+  if (count.frames == 0) return false;
+
+  info.type = kTypeAdts;
+  const uint32_t rate = first.format.sampleRate;
+  const uint64_t ms = count.samples * 1000 / rate;
+  const auto kbps = static_cast<uint32_t>(kilobitsPerSecond(count.bytes, count.samples, rate));
+  info.set("TIME", minutesSecondsText(ms / 1000));
+  std::u16string format = asciiToUtf16(adtsProfileName(first.profile));
+  format += u", ";
+  appendDecimal(format, rate);
+  format += u"Hz, ";
+  appendDecimal(format, first.format.channels);
+  format += u"ch, ";
+  appendDecimal(format, kbps);
+  format += u"Kbps";
+  info.set("AFMT", format);
+  info.facts.durationMs = static_cast<int64_t>(ms);
+  addAudioFacts(first.format, info.facts);
+  info.facts.audioKbps = kbps;
+
+  if (!id3v2 && trailing.id3v2) id3v2 = parseId3v2(*trailing.id3v2);
+  if (id3v2) addId3v2Values(*id3v2, info);
+  if (trailing.ape) addApeValues(*trailing.ape, info);
+  if (trailing.id3v1) {
+    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
+  }
+  addPlainTagValues(info);
+  return true;
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,295 @@
+#include "media/mpegts/mpegts.h"
+
+#include <bitset>
+#include <string>
+#include <vector>
+
+#include "core/media_reader.h"
+#include "media/file_reads.h"
+#include "media/mpegts/psi_tables.h"
+#include "media/mpegts/ts_packets.h"
+#include "media/streams/pes_packet.h"
+#include "media/streams/stream_format.h"
+#include "media/streams/timestamp_span.h"
+#include "media/values/playing_time.h"
+
+namespace sonavid::media {
+namespace {
+
+using namespace mpegts;
+
+// Syncs in a row that make a file a transport stream.
+constexpr int kProbePackets = 6;
+// The head is read in growing steps until the program, its streams' headers and a timestamp
+// are found; the tail likewise until a timestamp is. A broadcast stream repeats its tables
+// every tenth of a second and its sequence headers every second or so (a few MiB at most).
+constexpr size_t kHeadReads[] = {192 * 1024, 1024 * 1024, 4 * 1024 * 1024};
+constexpr size_t kTailReads[] = {128 * 1024, 1024 * 1024, 4 * 1024 * 1024};
+// A PES packet is kept up to this much while its stream's header is looked for in it.
+constexpr size_t kMaxPesBytes = 512 * 1024;
+constexpr size_t kMaxPrograms = 256;
+
+// The programs of the PAT and the PMTs found for them, and which PIDs the head holds.
+struct Tables {
+  std::vector<ProgramEntry> programs;
+  std::vector<ProgramMap> maps;
+  std::bitset<8192> pidsSeen;
+
+  const ProgramMap* mapOf(uint16_t number) const {
+    for (const ProgramMap& map : maps) {
+      if (map.programNumber == number) return &map;
+    }
+    return nullptr;
+  }
+  bool holdsStreamsOf(const ProgramMap& map) const {
+    for (const ElementaryStream& stream : map.streams) {
+      if (pidsSeen[stream.pid]) return true;
+    }
+    return false;
+  }
+  // The recorded program: the first in the PAT that the file has streams of (a recording of
+  // one service keeps the whole multiplex's PAT but only its own streams).
+  const ProgramMap* recordedProgram() const {
+    const ProgramMap* firstMapped = nullptr;
+    for (const ProgramEntry& entry : programs) {
+      const ProgramMap* map = mapOf(entry.programNumber);
+      if (map == nullptr) continue;
+      if (holdsStreamsOf(*map)) return map;
+      if (firstMapped == nullptr) firstMapped = map;
+    }
+    return firstMapped;
+  }
+};
+
+Tables readTables(std::string_view head, const PacketLayout& layout) {
+  Tables tables;
+  SectionCollector pat;
+  std::vector<std::pair<uint16_t, SectionCollector>> pmts;
+  forEachPacket(head, layout, layout.syncOffset - layout.leadingBytes(), [&](const Packet& packet) {
+    tables.pidsSeen[packet.pid] = true;
+    if (packet.pid == kPatPid) {
+      pat.add(packet, [&](std::string_view section) {
+        if (!tables.programs.empty()) return;
+        tables.programs = parsePat(section);
+        if (tables.programs.size() > kMaxPrograms) tables.programs.resize(kMaxPrograms);
+        for (const ProgramEntry& entry : tables.programs) {
+          pmts.emplace_back(entry.pmtPid, SectionCollector());
+        }
+      });
+      return;
+    }
+    for (auto& [pid, collector] : pmts) {
+      if (pid != packet.pid) continue;
+      collector.add(packet, [&](std::string_view section) {
+        ProgramMap map;
+        if (parsePmt(section, map) && tables.mapOf(map.programNumber) == nullptr) {
+          tables.maps.push_back(std::move(map));
+        }
+      });
+      break;
+    }
+  });
+  return tables;
+}
+
+// One elementary stream of the program whose header is looked for.
+struct StreamReading {
+  uint16_t pid = kNullPid;
+  StreamKind kind = StreamKind::kNone;
+  std::string pes;  // the PES packet being gathered, header removed
+  bool gathering = false;
+  bool found = false;
+  AudioFormat audio;
+  VideoFormat video;
+
+  void tryPes() {
+    if (found || pes.empty()) return;
+    found =
+        isVideoKind(kind) ? readVideoFormat(kind, pes, video) : readAudioFormat(kind, pes, audio);
+  }
+  // 90 kHz ticks of one frame of the stream, 0 when unknown.
+  uint64_t unitTicks() const {
+    if (!found) return 0;
+    if (isVideoKind(kind)) {
+      return video.rateNum == 0 ? 0 : kPtsClock * video.rateDen / video.rateNum;
+    }
+    return audio.sampleRate == 0 ? 0 : kPtsClock * audio.samplesPerFrame / audio.sampleRate;
+  }
+};
+
+struct HeadReading {
+  StreamReading audio;
+  StreamReading video;
+  TimestampSpan span;     // of the program's streams' timestamps
+  TimestampSpan pcrSpan;  // of the program clock, where no stream has timestamps
+
+  bool complete() const {
+    return span.started() && (audio.pid == kNullPid || audio.found) &&
+           (video.pid == kNullPid || video.found);
+  }
+};
+
+bool isProgramStream(const ProgramMap& program, uint16_t pid) {
+  for (const ElementaryStream& stream : program.streams) {
+    if (stream.pid == pid && stream.kind != StreamKind::kNone) return true;
+  }
+  return false;
+}
+
+// The first stream of the program of audio (or video) kind that the file holds, else the first
+// of that kind.
+StreamReading firstStream(const ProgramMap& program, const Tables& tables, bool video) {
+  StreamReading reading;
+  for (const ElementaryStream& stream : program.streams) {
+    if (stream.kind == StreamKind::kNone || isVideoKind(stream.kind) != video) continue;
+    if (reading.pid == kNullPid || (tables.pidsSeen[stream.pid] && !tables.pidsSeen[reading.pid])) {
+      reading.pid = stream.pid;
+      reading.kind = stream.kind;
+      if (tables.pidsSeen[stream.pid]) break;
+    }
+  }
+  return reading;
+}
+
+void gather(StreamReading& reading, const Packet& packet, const PesHeader* header) {
+  if (header != nullptr) {
+    reading.tryPes();
+    reading.pes.clear();
+    reading.gathering = !reading.found;
+    if (reading.gathering && header->payloadOffset < packet.payload.size()) {
+      reading.pes.append(packet.payload.substr(header->payloadOffset));
+    }
+    return;
+  }
+  if (reading.gathering && reading.pes.size() < kMaxPesBytes) reading.pes.append(packet.payload);
+}
+
+HeadReading readHead(std::string_view head, const PacketLayout& layout, const ProgramMap& program,
+                     const Tables& tables) {
+  HeadReading reading;
+  reading.audio = firstStream(program, tables, false);
+  reading.video = firstStream(program, tables, true);
+  std::bitset<8192> stamped;
+  forEachPacket(head, layout, layout.syncOffset - layout.leadingBytes(), [&](const Packet& packet) {
+    if (packet.pid == program.pcrPid && packet.pcr) reading.pcrSpan.atHead(*packet.pcr);
+    if (!isProgramStream(program, packet.pid)) return;
+    PesHeader header;
+    const bool starts = packet.unitStart && parsePesHeader(packet.payload, false, header);
+    // Each stream's first stamp: later ones at the head may have jumped back.
+    if (starts && header.pts && !stamped[packet.pid]) {
+      stamped[packet.pid] = true;
+      reading.span.atHead(*header.pts);
+    }
+    for (StreamReading* stream : {&reading.audio, &reading.video}) {
+      if (stream->pid == packet.pid) gather(*stream, packet, starts ? &header : nullptr);
+    }
+  });
+  reading.audio.tryPes();
+  reading.video.tryPes();
+  return reading;
+}
+
+// Adds the timestamps of the program's streams in `tail` to the spans; false when there were
+// none.
+bool readTail(std::string_view tail, const PacketLayout& headLayout, const ProgramMap& program,
+              HeadReading& reading) {
+  const std::optional<PacketLayout> layout = findPacketLayout(tail, kProbePackets);
+  if (!layout || layout->packetSize != headLayout.packetSize) return false;
+  // Every stamp counts, not only each stream's last: with reordered pictures the last packet
+  // is not the latest picture.
+  bool found = false;
+  std::optional<uint64_t> lastPcr;
+  forEachPacket(
+      tail, *layout, layout->syncOffset - layout->leadingBytes(), [&](const Packet& packet) {
+        if (packet.pid == program.pcrPid && packet.pcr) lastPcr = packet.pcr;
+        if (!packet.unitStart || !isProgramStream(program, packet.pid)) return;
+        PesHeader header;
+        if (!parsePesHeader(packet.payload, false, header) || !header.pts) return;
+        const uint64_t unit = packet.pid == reading.audio.pid   ? reading.audio.unitTicks()
+                              : packet.pid == reading.video.pid ? reading.video.unitTicks()
+                                                                : 0;
+        reading.span.atTail(*header.pts, unit);
+        found = true;
+      });
+  if (lastPcr) reading.pcrSpan.atTail(*lastPcr, 0);
+  return found || lastPcr.has_value();
+}
+
+// The bytes of the whole packet slots of `bytes` from its first one.
+std::string_view wholePackets(std::string_view bytes, const PacketLayout& layout) {
+  const size_t first = layout.syncOffset - layout.leadingBytes();
+  const size_t count = (bytes.size() - first) / layout.packetSize;
+  return bytes.substr(first, count * layout.packetSize);
+}
+
+}  // namespace
+
+bool probeMpegTs(std::string_view head) {
+  const std::optional<PacketLayout> layout = findPacketLayout(head, kProbePackets);
+  // The first packet slot starts the file (a cut recording may start mid-packet, but a file
+  // whose sync bytes begin further in is more likely something else).
+  return layout && layout->syncOffset == layout->leadingBytes();
+}
+
+bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
+  const uint64_t size = file.size();
+  std::string head;
+  std::optional<PacketLayout> layout;
+  Tables tables;
+  const ProgramMap* program = nullptr;
+  HeadReading reading;
+  // The packets are looked for in the bytes every reader has read before the longer reads.
+  head = readBlock(file, 0, kHeadProbeBytes);
+  layout = findPacketLayout(head, kProbePackets);
+  if (!layout) return false;
+  for (const size_t want : kHeadReads) {
+    const size_t had = head.size();
+    head += readBlock(file, had, want - had);
+    tables = readTables(head, *layout);
+    program = tables.recordedProgram();
+    if (program != nullptr) reading = readHead(head, *layout, *program, tables);
+    if (head.size() >= size || (program != nullptr && reading.complete())) break;
+  }
+
+  info.type = kTypeTs;
+  info.set("DOCTYPE", layout->packetSize == 192 ? u"m2ts" : u"ts");
+  if (program == nullptr) return true;  // no PAT or PMT: a transport stream without values
+
+  // Here the packet size (layout->packetSize), the whole packets read at the head
+  // (headPackets) and the recorded program's number are at hand for readers of the other
+  // tables the head carries.
+  [[maybe_unused]] const std::string_view headPackets = wholePackets(head, *layout);
+  [[maybe_unused]] const uint16_t programNumber = program->programNumber;
+
+  if (head.size() >= size) {
+    readTail(head, *layout, *program, reading);
+  } else {
+    // A tail stretch may reach back into the head: a short one would hold too few packets.
+    for (const size_t want : kTailReads) {
+      const uint64_t start = size - std::min<uint64_t>(want, size);
+      if (readTail(readBlock(file, start, static_cast<size_t>(size - start)), *layout, *program,
+                   reading) ||
+          start == 0) {
+        break;
+      }
+    }
+  }
+
+  std::optional<int64_t> ms = reading.span.milliseconds();
+  if (!ms) ms = reading.pcrSpan.milliseconds();
+  if (ms) {
+    info.facts.durationMs = *ms;
+    info.set("TIME", hoursMinutesSecondsText(static_cast<uint64_t>(*ms) / 1000));
+  }
+  if (reading.audio.found) {
+    info.set("AFMT", audioFormatText(reading.audio.audio));
+    addAudioFacts(reading.audio.audio, info.facts);
+  }
+  if (reading.video.found) {
+    info.set("VFMT", videoFormatText(reading.video.video));
+    addVideoFacts(reading.video.video, info.facts);
+  }
+  return true;
+}
+
+}  // namespace sonavid::media

@@ -1,0 +1,81 @@
+#include "media/mpegts/ts_packets.h"
+
+#include "media/byte_reader.h"
+
+namespace sonavid::media::mpegts {
+namespace {
+
+constexpr size_t kPacketSizes[] = {188, 192, 204};
+constexpr int kFewestSyncs = 3;
+
+// True when `count` packets in a row start at `at` with a sync byte and a header that is not
+// plainly wrong (error flag clear, adaptation field control not the reserved 00).
+bool packetsAt(std::string_view bytes, size_t at, size_t stride, int count) {
+  for (int i = 0; i < count; ++i, at += stride) {
+    if (static_cast<uint8_t>(bytes[at]) != kSyncByte) return false;
+    if (bytes.size() - at < 4) continue;  // the last packet may be cut short
+    if ((static_cast<uint8_t>(bytes[at + 1]) & 0x80) != 0 ||
+        (static_cast<uint8_t>(bytes[at + 3]) & 0x30) == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<PacketLayout> findPacketLayout(std::string_view bytes, int minPackets) {
+  for (const size_t size : kPacketSizes) {
+    const size_t lead = size == 192 ? 4 : 0;
+    for (size_t sync = 0; sync < size && sync < bytes.size(); ++sync) {
+      if (static_cast<uint8_t>(bytes[sync]) != kSyncByte) continue;
+      const size_t fit = (bytes.size() - sync - 1) / size + 1;
+      const int count = fit < static_cast<size_t>(minPackets) ? static_cast<int>(fit) : minPackets;
+      if (count < kFewestSyncs || !packetsAt(bytes, sync, size, count)) continue;
+      // A 192-byte slot starts with the timestamp; 188 and 204 with the sync byte.
+      if (sync < lead) continue;
+      return PacketLayout{size, sync};
+    }
+  }
+  return std::nullopt;
+}
+
+size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from) {
+  const size_t lead = layout.leadingBytes();
+  for (size_t slot = from; slot < bytes.size() && bytes.size() - slot > lead; ++slot) {
+    bool inStep = true;
+    for (size_t at = slot + lead, n = 0; n < 3 && at < bytes.size(); ++n, at += layout.packetSize) {
+      if (static_cast<uint8_t>(bytes[at]) != kSyncByte) inStep = false;
+      if (!inStep || bytes.size() - at <= layout.packetSize) break;
+    }
+    if (inStep) return slot;
+  }
+  return std::string_view::npos;
+}
+
+bool parsePacket(std::string_view bytes, Packet& packet) {
+  ByteReader reader(bytes);
+  if (reader.u8() != kSyncByte) return false;
+  const uint16_t flagsAndPid = reader.u16be();
+  const uint8_t control = reader.u8();
+  if (!reader.ok() || (flagsAndPid & 0x8000) != 0) return false;  // transport error
+  packet = Packet{};
+  packet.pid = flagsAndPid & 0x1FFF;
+  packet.unitStart = (flagsAndPid & 0x4000) != 0;
+  const uint8_t fieldControl = (control >> 4) & 3;
+  if (fieldControl == 0) return false;
+  if ((fieldControl & 2) != 0) {
+    const uint8_t length = reader.u8();
+    ByteReader field = reader.sub(length);
+    if (!reader.ok()) return false;
+    if (length > 0 && (field.u8() & 0x10) != 0) {
+      const uint32_t high = field.u32be();
+      const uint8_t low = field.u8();
+      if (field.ok()) packet.pcr = (uint64_t{high} << 1) | (low >> 7);
+    }
+  }
+  if ((fieldControl & 1) != 0 && (control & 0xC0) == 0) packet.payload = reader.rest();
+  return true;
+}
+
+}  // namespace sonavid::media::mpegts

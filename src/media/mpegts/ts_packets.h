@@ -1,0 +1,61 @@
+// MPEG transport stream packets: 188 bytes each, starting with the sync byte 0x47; Blu-ray and
+// camcorder files (M2TS) put a 4-byte arrival timestamp before each, making 192, and some
+// broadcast captures keep the 16-byte error-correction code after each, making 204.
+//   8 sync | 1 error | 1 unit start | 1 priority | 13 PID | 2 scrambling | 2 adaptation field
+//   control (01 payload, 10 adaptation field, 11 both) | 4 continuity counter
+//   adaptation field: 8 length | 8 flags (0x10: PCR) | PCR: 33 base (90 kHz) | 6 | 9 extension
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace sonavid::media::mpegts {
+
+inline constexpr size_t kPacketBytes = 188;
+inline constexpr uint8_t kSyncByte = 0x47;
+inline constexpr uint16_t kNullPid = 0x1FFF;
+
+struct PacketLayout {
+  size_t packetSize = kPacketBytes;  // 188, 192 or 204
+  size_t syncOffset = 0;             // where the first whole packet's sync byte is
+  // Where in a packet-sized slot the 188 bytes start (4 for M2TS's timestamp).
+  size_t leadingBytes() const { return packetSize == 192 ? 4 : 0; }
+};
+
+// The packet size and first sync of `bytes`, when `minPackets` syncs in a row (or every packet
+// that fits, when the bytes hold fewer, but at least 3) are found within the first packet.
+std::optional<PacketLayout> findPacketLayout(std::string_view bytes, int minPackets);
+
+struct Packet {
+  uint16_t pid = 0;
+  bool unitStart = false;
+  std::optional<uint64_t> pcr;  // 90 kHz base
+  std::string_view payload;
+};
+
+// Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
+bool parsePacket(std::string_view bytes, Packet& packet);
+
+// The offset of the next packet slot at or after `from` whose sync byte is followed by two more
+// at the packet size (or by the end of the bytes); npos when there is none.
+size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from);
+
+// Calls `visit(packet)` for each valid packet in the whole packet slots of `bytes` that start
+// at `first` (the offset of a slot, timestamp included). Where a slot has no sync byte (bytes
+// lost or inserted), the walk goes on from the next place the packets are in step again.
+template <typename Visit>
+void forEachPacket(std::string_view bytes, const PacketLayout& layout, size_t first, Visit visit) {
+  const size_t lead = layout.leadingBytes();
+  for (size_t at = first; at <= bytes.size() && bytes.size() - at >= layout.packetSize;
+       at += layout.packetSize) {
+    if (static_cast<uint8_t>(bytes[at + lead]) != kSyncByte) {
+      at = resyncPackets(bytes, layout, at + 1);
+      if (at == std::string_view::npos || bytes.size() - at < layout.packetSize) return;
+    }
+    Packet packet;
+    if (parsePacket(bytes.substr(at + lead, kPacketBytes), packet)) visit(packet);
+  }
+}
+
+}  // namespace sonavid::media::mpegts

@@ -1,0 +1,68 @@
+#include "media/streams/pes_packet.h"
+
+#include "media/byte_reader.h"
+
+namespace sonavid::media {
+namespace {
+
+constexpr uint8_t kPaddingStream = 0xBE;
+constexpr uint8_t kPrivateStream2 = 0xBF;
+constexpr size_t kMaxMpeg1Stuffing = 16;
+
+}  // namespace
+
+bool pesHasNoHeader(uint8_t streamId) {
+  return streamId == 0xBC || streamId == kPaddingStream || streamId == kPrivateStream2 ||
+         streamId == 0xF0 || streamId == 0xF1 || streamId == 0xF2 || streamId == 0xF8 ||
+         streamId == 0xFF;
+}
+
+uint64_t readTimestamp(const uint8_t* p) {
+  return (uint64_t{p[0] & 0x0Eu} << 29) | (uint64_t{p[1]} << 22) | (uint64_t{p[2] & 0xFEu} << 14) |
+         (uint64_t{p[3]} << 7) | (p[4] >> 1);
+}
+
+bool parsePesHeader(std::string_view bytes, bool mpeg1, PesHeader& header) {
+  ByteReader reader(bytes);
+  if (reader.u24be() != 1) return false;
+  header = PesHeader{};
+  header.streamId = reader.u8();
+  header.packetLength = reader.u16be();
+  if (!reader.ok() || header.streamId < 0xBC) return false;
+  if (pesHasNoHeader(header.streamId)) {
+    header.payloadOffset = reader.position();
+    return true;
+  }
+  const uint8_t first = static_cast<uint8_t>(reader.rest().empty() ? 0 : reader.rest()[0]);
+  if ((first & 0xC0) == 0x80) {
+    reader.skip(1);
+    const uint8_t flags = reader.u8();
+    const uint8_t headerBytes = reader.u8();
+    const std::string_view fields = reader.bytes(headerBytes);
+    if (!reader.ok()) return false;
+    if ((flags & 0x80) != 0 && fields.size() >= 5) {
+      header.pts = readTimestamp(reinterpret_cast<const uint8_t*>(fields.data()));
+    }
+    header.payloadOffset = reader.position();
+    return true;
+  }
+  if (!mpeg1) return false;
+  for (size_t i = 0; i < kMaxMpeg1Stuffing && reader.has(1) && reader.rest()[0] == '\xFF'; ++i) {
+    reader.skip(1);
+  }
+  if (reader.has(1) && (static_cast<uint8_t>(reader.rest()[0]) & 0xC0) == 0x40) reader.skip(2);
+  const uint8_t marker = reader.has(1) ? static_cast<uint8_t>(reader.rest()[0]) : 0;
+  if ((marker & 0xF0) == 0x20 || (marker & 0xF0) == 0x30) {
+    const std::string_view stamps = reader.bytes((marker & 0xF0) == 0x30 ? 10 : 5);
+    if (!reader.ok()) return false;
+    header.pts = readTimestamp(reinterpret_cast<const uint8_t*>(stamps.data()));
+  } else if (marker == 0x0F) {
+    reader.skip(1);
+  } else {
+    return false;
+  }
+  header.payloadOffset = reader.position();
+  return reader.ok();
+}
+
+}  // namespace sonavid::media

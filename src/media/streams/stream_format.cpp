@@ -1,0 +1,96 @@
+#include "media/streams/stream_format.h"
+
+#include <cstdio>
+
+#include "common/text.h"
+#include "media/streams/audio_frames.h"
+#include "media/streams/h264_sps.h"
+#include "media/streams/hevc_sps.h"
+#include "media/streams/mpeg_video.h"
+
+namespace sonavid::media {
+
+bool readAudioFormat(StreamKind kind, std::string_view payload, AudioFormat& format) {
+  switch (kind) {
+    case StreamKind::kMpegAudio:
+      return findMpegAudioFrame(payload, format);
+    case StreamKind::kAdts: {
+      AdtsHeader header;
+      if (!findAdtsFrame(payload, header)) return false;
+      format = header.format;
+      return true;
+    }
+    case StreamKind::kAc3:
+      return findAc3Frame(payload, format);
+    case StreamKind::kDts:
+      return findDtsFrame(payload, format);
+    case StreamKind::kLpcmBluray:
+      return readBlurayLpcmHeader(payload, format);
+    case StreamKind::kLpcmDvd:
+      return readDvdLpcmHeader(payload, format);
+    default:
+      return false;
+  }
+}
+
+bool readVideoFormat(StreamKind kind, std::string_view payload, VideoFormat& format) {
+  switch (kind) {
+    case StreamKind::kMpeg1Video:
+    case StreamKind::kMpeg2Video:
+      return findMpegVideoSequence(payload, format);
+    case StreamKind::kH264:
+      return findH264Sps(payload, format);
+    case StreamKind::kHevc:
+      return findHevcSps(payload, format);
+    default:
+      return false;
+  }
+}
+
+std::u16string audioFormatText(const AudioFormat& format) {
+  std::u16string text = asciiToUtf16(format.codec);
+  text += u", ";
+  appendDecimal(text, format.sampleRate);
+  text += u"Hz, ";
+  appendDecimal(text, format.channels);
+  text += u"ch";
+  if (format.bitsPerSample != 0) {
+    text += u", ";
+    appendDecimal(text, format.bitsPerSample);
+    text += u"bit";
+  }
+  return text;
+}
+
+std::u16string videoFormatText(const VideoFormat& format) {
+  std::u16string text = asciiToUtf16(format.codec);
+  text += u", ";
+  appendDecimal(text, format.width);
+  text += u'x';
+  appendDecimal(text, format.height);
+  if (format.rateNum != 0 && format.rateDen != 0) {
+    char fps[32];
+    std::snprintf(fps, sizeof fps, ", %.3ffps",
+                  static_cast<double>(format.rateNum) / static_cast<double>(format.rateDen));
+    text += asciiToUtf16(fps);
+  }
+  return text;
+}
+
+void addAudioFacts(const AudioFormat& format, StreamFacts& facts) {
+  facts.audioCodec = format.codec == "LPCM" ? std::string_view("PCM") : format.codec;
+  facts.sampleRate = format.sampleRate;
+  facts.channels = format.channels;
+  facts.bitsPerSample = format.bitsPerSample;
+}
+
+void addVideoFacts(const VideoFormat& format, StreamFacts& facts) {
+  facts.videoCodec = format.codec;
+  facts.width = format.width;
+  facts.height = format.height;
+  facts.frameRateNum = format.rateNum;
+  facts.frameRateDen = format.rateDen;
+  facts.interlaced = format.interlaced;
+}
+
+}  // namespace sonavid::media
