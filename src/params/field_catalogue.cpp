@@ -79,6 +79,8 @@ constexpr std::u16string_view kAllTypesFields[] = {
     u"DISC2    ディスク2",
     u"BPM      テンポ",
     u"TOOL     ツール",
+    u"CHANNEL  放送局",
+    u"START    開始時刻",
 };
 
 constexpr std::u16string_view kMp3Fields[] = {
@@ -222,8 +224,21 @@ constexpr std::u16string_view kMatroskaFields[] = {
     u"TRACK    トラック",
 };
 
-// Transport and program streams carry no tags of their own.
-constexpr std::u16string_view kVideoStreamFields[] = {
+// A TV recording names its program and channel in the tables the broadcast carries.
+constexpr std::u16string_view kTsFields[] = {
+    u"TIME     再生時間",
+    u"AFMT     音声フォーマット",
+    u"VFMT     映像フォーマット",
+    u"INAM     番組名",
+    u"ICMT     番組内容",
+    u"CHANNEL  放送局",
+    u"ICRD     放送日",
+    u"START    開始時刻",
+    u"IGNR     ジャンル",
+};
+
+// Program streams carry no tags of their own.
+constexpr std::u16string_view kMpgFields[] = {
     u"TIME     再生時間",
     u"AFMT     音声フォーマット",
     u"VFMT     映像フォーマット",
@@ -313,8 +328,9 @@ std::span<const std::u16string_view> ownFieldList(int selectorIndex) {
     case kMatroskaSelector:
       return kMatroskaFields;
     case kTsSelector:
+      return kTsFields;
     case kMpgSelector:
-      return kVideoStreamFields;
+      return kMpgFields;
     default:  // 6 OGG, 7 APE, 9 FLAC, 11 WV, 12 DSF, 16 AAC, and no selection
       return kOggApeFields;
   }

@@ -24,7 +24,7 @@ struct FixedListCase {
 };
 
 const FixedListCase kFixedLists[] = {
-    {0, 64, u"TIME     再生時間", 39, u"TRACK_APEトラック番号(APE)", u"TOOL     ツール"},
+    {0, 66, u"TIME     再生時間", 39, u"TRACK_APEトラック番号(APE)", u"START    開始時刻"},
     {1, 39, u"TIME     再生時間", 32, u"URL_v2   URL(ID3v2)", u"TRACK_APEトラック番号(APE)"},
     {2, 13, u"TIME     再生時間", 3, u"ISBJ     タイトル", u"IENG     エンジニア"},
     {3, 14, u"TIME     再生時間", 2, u"VFMT     映像フォーマット", u"AVIV     AVIバージョン"},
@@ -33,6 +33,7 @@ const FixedListCase kFixedLists[] = {
     {6, 9, u"TIME     再生時間", 1, u"AFMT     音声フォーマット", u"TRACK    トラック"},
     {7, 9, u"TIME     再生時間", 4, u"IPRD     アルバム", u"TRACK    トラック"},
     {8, 17, u"TIME     再生時間", 12, u"COMPOSER 作曲", u"TOOL     ツール"},
+    {14, 9, u"TIME     再生時間", 5, u"CHANNEL  放送局", u"IGNR     ジャンル"},
 };
 
 TEST(FieldCatalogueTest, FixedListsKeepTheirEntriesAtTheirPositions) {
@@ -188,7 +189,7 @@ TEST_F(BuildFieldListTest, AviListWithAllThreeKinds) {
 
 TEST_F(BuildFieldListTest, AutomaticAndNoSelectionIgnoreUserItems) {
   for (auto& l : lists_) l = {u"TIME_a", u"x", u"s/a/b/"};
-  EXPECT_EQ(build(0).size(), 79u);
+  EXPECT_EQ(build(0).size(), 81u);
   EXPECT_EQ(build(-1).size(), 30u);
   EXPECT_EQ(build(6), build(7));
 }

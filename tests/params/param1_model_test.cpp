@@ -37,7 +37,7 @@ TEST_F(Param1ModelTest, FirstOpeningShowsAutomaticAndTime) {
   EXPECT_EQ(model_.title(), u"音声/動画情報");
   EXPECT_EQ(model_.groupCaption(), u"/M<ファイル種別,取得情報>");
   EXPECT_EQ(model_.typeIndex(), 0);
-  EXPECT_EQ(model_.fieldEntries().size(), 79u);
+  EXPECT_EQ(model_.fieldEntries().size(), 81u);
   EXPECT_EQ(model_.fieldIndex(), 0);
   EXPECT_EQ(model_.macroText(), u"/M<,TIME>");
 }
@@ -71,7 +71,7 @@ TEST_F(Param1ModelTest, OpensAtTheConfirmedTypeAndPosition) {
     std::u16string_view macro;
   } const cases[] = {
       {3, 2, u"/M<AVI,VFMT>"},       {3, 13, u"/M<AVI,AVIV>"},     {3, 14, u"/M<AVI,AART>"},
-      {0, 63, u"/M<,TOOL>"},         {0, 64, u"/M<,AART>"},        {0, 66, u"/M<,YEAR>"},
+      {0, 63, u"/M<,TOOL>"},         {0, 66, u"/M<,AART>"},        {0, 68, u"/M<,YEAR>"},
       {8, 16, u"/M<MP4,TOOL>"},      {8, 17, u"/M<MP4,AART>"},     {8, 18, u"/M<MP4,TRACK00>"},
       {1, 39, u"/M<MP3,TRACK_APE>"}, {1, 40, u"/M<MP3,AART>"},     {6, 29, u"/M<OGG,FPS>"},
   };
@@ -121,7 +121,7 @@ TEST_F(Param1ModelTest, ConfirmStoresTypeAndPositionCancelDoesNot) {
 
 TEST_F(Param1ModelTest, FieldIndexOutsideTheListSelectsNothing) {
   open();
-  model_.selectField(79);
+  model_.selectField(81);
   EXPECT_EQ(model_.fieldIndex(), kNoSelection);
   EXPECT_EQ(model_.macroText(), u"/M<,>");
   model_.selectType(42);

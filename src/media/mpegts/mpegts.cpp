@@ -6,6 +6,7 @@
 
 #include "core/media_reader.h"
 #include "media/file_reads.h"
+#include "media/mpegts/broadcast_tables.h"
 #include "media/mpegts/psi_tables.h"
 #include "media/mpegts/ts_packets.h"
 #include "media/streams/pes_packet.h"
@@ -222,6 +223,44 @@ std::string_view wholePackets(std::string_view bytes, const PacketLayout& layout
   return bytes.substr(first, count * layout.packetSize);
 }
 
+// A recording repeats its service (SDT) and event (EIT) tables every two seconds or so, more
+// rarely than the streams' own headers. When the head read for the streams shows those tables
+// but not yet the service name or the event on air, more of the start is read, up to this.
+constexpr size_t kGuideReads[] = {4 * 1024 * 1024, 8 * 1024 * 1024};
+constexpr uint16_t kSdtPid = 0x11;
+constexpr uint16_t kEitPids[] = {0x12, 0x26, 0x27};
+
+// Sets the program title, description, channel, air date, start and genre the broadcast's own
+// tables give for the recorded program. `head` grows when more of the file had to be read.
+void readProgramGuide(RandomAccessFile& file, std::string& head, const PacketLayout& layout,
+                      const Tables& tables, uint16_t programNumber, MediaInfo& info) {
+  const bool hasSdt = tables.pidsSeen[kSdtPid];
+  bool hasEit = false;
+  for (const uint16_t pid : kEitPids) hasEit = hasEit || tables.pidsSeen[pid];
+  if (!hasSdt && !hasEit) return;  // a camera's or an editor's stream: no guide to read
+
+  BroadcastProgram program;
+  bool found =
+      readBroadcastProgram(wholePackets(head, layout), layout.packetSize, programNumber, program);
+  const uint64_t size = file.size();
+  for (const size_t want : kGuideReads) {
+    const bool missing = (hasEit && program.title.empty()) || (hasSdt && program.channel.empty());
+    if (!missing || head.size() >= size) break;
+    if (head.size() >= want) continue;
+    head += readBlock(file, head.size(), want - head.size());
+    program = BroadcastProgram{};
+    found =
+        readBroadcastProgram(wholePackets(head, layout), layout.packetSize, programNumber, program);
+  }
+  if (!found) return;
+  info.setIfEmpty("INAM", std::move(program.title));
+  info.setIfEmpty("ICMT", std::move(program.description));
+  info.setIfEmpty("CHANNEL", std::move(program.channel));
+  info.setIfEmpty("ICRD", std::move(program.date));
+  info.setIfEmpty("START", std::move(program.start));
+  info.setIfEmpty("IGNR", std::move(program.genre));
+}
+
 }  // namespace
 
 bool probeMpegTs(std::string_view head) {
@@ -255,11 +294,7 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
   info.set("DOCTYPE", layout->packetSize == 192 ? u"m2ts" : u"ts");
   if (program == nullptr) return true;  // no PAT or PMT: a transport stream without values
 
-  // Here the packet size (layout->packetSize), the whole packets read at the head
-  // (headPackets) and the recorded program's number are at hand for readers of the other
-  // tables the head carries.
-  [[maybe_unused]] const std::string_view headPackets = wholePackets(head, *layout);
-  [[maybe_unused]] const uint16_t programNumber = program->programNumber;
+  readProgramGuide(file, head, *layout, tables, program->programNumber, info);
 
   if (head.size() >= size) {
     readTail(head, *layout, *program, reading);

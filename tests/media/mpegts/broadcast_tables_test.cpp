@@ -8,7 +8,9 @@
 #include <string>
 
 #include "common/text.h"
+#include "media/builtin_reader.h"
 #include "media/expected_values.h"
+#include "media/memory_file.h"
 #include "media/mpegts/broadcast_sections.h"
 
 namespace sonavid::media {
@@ -41,6 +43,13 @@ TEST(BroadcastTables, ReadsTheFixturesAsGenerated) {
     }
     // Another service of the same stream has none of it.
     EXPECT_EQ(read(bytes, packetSizeOf(file), 0x7777).title, u"") << file;
+    // The transport stream reader finds the recorded service itself and gives the same.
+    MemoryFile memory(bytes);
+    const MediaInfo info = BuiltinReader::readFile(memory);
+    for (const auto& [field, value] : fields(program)) {
+      const std::u16string* found = info.find(field);
+      EXPECT_EQ(found ? utf16ToUtf8(*found) : "", value) << file << " " << field;
+    }
   }
 }
 
