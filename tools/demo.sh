@@ -26,18 +26,22 @@ echo
 echo "== expand: type, lower-case type, TIME, AFMT, VFMT, title"
 wine "$host" expand '/a' '/a<1>' '/b' '/b<,AFMT>' '/b<,VFMT>' '/b<,INAM>' -- "${media[@]}"
 
+preview() {
+  local status=0
+  wine "$host" preview "$@" || status=$?
+  case $status in
+    0) echo "(no name flagged)" ;;
+    1) echo "(exit status 1: flagged names need another template)" ;;
+    *) exit "$status" ;;
+  esac
+}
+
 # Artist - title (playing time), the file's extension kept. Untagged files collide on purpose:
 # the preview is where a user sees that before renaming.
 template='/b<,IART> - /b<,INAM> (/b<,TIME>)'
 echo
 echo "== rename preview: $template"
-status=0
-wine "$host" preview "$template" "${media[@]}" || status=$?
-case $status in
-  0) echo "(no name flagged)" ;;
-  1) echo "(exit status 1: flagged names need another template)" ;;
-  *) exit "$status" ;;
-esac
+preview "$template" "${media[@]}"
 
 # A mixed folder of music and video renamed with the fields every type gives in one shape:
 # the zero-padded track number, artist, title and playing time.
@@ -49,10 +53,12 @@ for name in mp3-id3v23-utf16.mp3 flac-tagged.flac tone.ogg tone.ape wv-lossless.
 done
 echo
 echo "== rename preview of music and video together: $template"
-status=0
-wine "$host" preview "$template" "${mixed[@]}" || status=$?
-case $status in
-  0) echo "(no name flagged)" ;;
-  1) echo "(exit status 1: flagged names need another template)" ;;
-  *) exit "$status" ;;
-esac
+preview "$template" "${mixed[@]}"
+
+# TV recordings named by the tuner renamed by the program they hold: air date, start, channel
+# and title from the broadcast's own tables.
+template='/b<TS,ICRD> /b<TS,START> /b<TS,CHANNEL> - /b<TS,INAM>'
+echo
+echo "== rename preview of TV recordings: $template"
+preview "$template" "$(winepath -w tests/data/media/broadcast-isdb-present.ts)" \
+        "$(winepath -w tests/data/media/broadcast-isdb-schedule.m2ts)"

@@ -174,6 +174,28 @@ TEST_F(NewTypesThroughDll, CommonFieldsAnswerForEveryType) {
   }
 }
 
+// A TV recording is named by its program: the Japanese texts of the broadcast's own tables
+// reach the host whole.
+TEST_F(NewTypesThroughDll, RecordingsGiveTheirProgramChannelDateAndStart) {
+  initialise();
+  const struct {
+    const wchar_t* file;
+    const char16_t* parameters;
+    const char16_t* expected;
+  } cases[] = {
+      {L"broadcast-isdb-present.ts", u"TS,INAM", u"🅊番組Ｎｏ．１のなまえ🈑"},
+      {L"broadcast-isdb-present.ts", u"TS,CHANNEL", u"ＳＮＶ総合テレビ"},
+      {L"broadcast-isdb-present.ts", u"TS,ICRD", u"2026-12-07"},
+      {L"broadcast-isdb-present.ts", u"TS,START", u"2100"},
+      {L"broadcast-isdb-schedule.m2ts", u"TS,INAM", u"年越しＬＩＶＥ"},
+      {L"broadcast-isdb-present.ts", u",CHANNEL", u"ＳＮＶ総合テレビ"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    EXPECT_EQ(expand(1, c.parameters, c.file), c.expected);
+  }
+}
+
 TEST_F(NewTypesThroughDll, UserItemsOfTheNewPagesApplyWithTheirTypeName) {
   writeBytes(data_, utf16le(u"[Version]\r\nNo=52\r\n"
                             u"[FLAC]\r\nCount=1\r\nI1=TIME_x\r\nD1=秒なし\r\nR1=s/ \\(.*$//\r\n"
