@@ -149,6 +149,15 @@ void printCommonFields() {
     line.resize(12, u' ');
     printText(line + std::u16string(field.description) + u"\n");
   }
+  printText(
+      u"\nTV recordings (TS) also give what the broadcast's own tables say of the program on air\n"
+      u"when the recording starts:\n"
+      u"  INAM      番組名\n"
+      u"  ICMT      番組内容\n"
+      u"  CHANNEL   放送局\n"
+      u"  ICRD      放送日 (2026-12-07)\n"
+      u"  START     開始時刻 (2100)\n"
+      u"  IGNR      ジャンル\n");
 }
 
 }  // namespace
