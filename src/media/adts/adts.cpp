@@ -1,6 +1,7 @@
 #include "media/adts/adts.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/text.h"
 #include "core/media_reader.h"
@@ -142,13 +143,7 @@ bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {
   addAudioFacts(first.format, info.facts);
   info.facts.audioKbps = kbps;
 
-  if (!id3v2 && trailing.id3v2) id3v2 = parseId3v2(*trailing.id3v2);
-  if (id3v2) addId3v2Values(*id3v2, info);
-  if (trailing.ape) addApeValues(*trailing.ape, info);
-  if (trailing.id3v1) {
-    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
-  }
-  addPlainTagValues(info);
+  addStreamTagValues(std::move(id3v2), trailing, info);
   return true;
 }
 

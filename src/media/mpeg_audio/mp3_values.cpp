@@ -101,4 +101,15 @@ void addPlainTagValues(MediaInfo& info) {
   }
 }
 
+void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,
+                        MediaInfo& info) {
+  if (!leading && trailing.id3v2) leading = parseId3v2(*trailing.id3v2);
+  if (leading) addId3v2Values(*leading, info);
+  if (trailing.ape) addApeValues(*trailing.ape, info);
+  if (trailing.id3v1) {
+    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
+  }
+  addPlainTagValues(info);
+}
+
 }  // namespace sonavid::media

@@ -4,11 +4,14 @@
 // facts fill the ones the tags added before it lack, so the tags are added in that order.
 #pragma once
 
+#include <optional>
+
 #include "media/media_info.h"
 #include "media/mpeg_audio/mpeg_stream.h"
 #include "media/tags/apev2.h"
 #include "media/tags/id3v1.h"
 #include "media/tags/id3v2.h"
+#include "media/tags/trailing_tags.h"
 
 namespace sonavid::media {
 
@@ -18,5 +21,9 @@ void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info);
 void addApeValues(const ApeTag& tag, MediaInfo& info);
 // After all tags are in: fills the plain codes.
 void addPlainTagValues(MediaInfo& info);
+// The tags of a bare audio stream (MP3, ADTS): the ID3v2 tag that leads the file, else one
+// appended at its end, then the APE and ID3v1 tags at the end; then the plain codes.
+void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,
+                        MediaInfo& info);
 
 }  // namespace sonavid::media

@@ -3,6 +3,7 @@
 // last and accepts a file only when a tag is followed by a valid frame or several frame headers in
 // a row agree.
 #include <algorithm>
+#include <utility>
 
 #include "core/media_reader.h"
 #include "media/block_cached_file.h"
@@ -86,13 +87,7 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   info.type = kTypeMp3;
   addMpegStreamValues(*stream, info);
   // An ID3v2 tag appended at the end counts when none leads the file.
-  if (!id3v2 && trailing.id3v2) id3v2 = parseId3v2(*trailing.id3v2);
-  if (id3v2) addId3v2Values(*id3v2, info);
-  if (trailing.ape) addApeValues(*trailing.ape, info);
-  if (trailing.id3v1) {
-    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
-  }
-  addPlainTagValues(info);
+  addStreamTagValues(std::move(id3v2), trailing, info);
   return true;
 }
 

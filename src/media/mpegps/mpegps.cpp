@@ -9,7 +9,6 @@
 #include "media/streams/pes_packet.h"
 #include "media/streams/stream_format.h"
 #include "media/streams/timestamp_span.h"
-#include "media/values/playing_time.h"
 
 namespace sonavid::media {
 namespace {
@@ -231,18 +230,8 @@ bool readMpegPs(RandomAccessFile& file, MediaInfo& info) {
       }
     }
   }
-  if (const std::optional<int64_t> ms = reading.span.milliseconds()) {
-    info.facts.durationMs = *ms;
-    info.set("TIME", hoursMinutesSecondsText(static_cast<uint64_t>(*ms) / 1000));
-  }
-  if (reading.audio.found) {
-    info.set("AFMT", audioFormatText(reading.audio.audio));
-    addAudioFacts(reading.audio.audio, info.facts);
-  }
-  if (reading.video.found) {
-    info.set("VFMT", videoFormatText(reading.video.video));
-    addVideoFacts(reading.video.video, info.facts);
-  }
+  setStreamValues(reading.span.milliseconds(), reading.audio.found ? &reading.audio.audio : nullptr,
+                  reading.video.found ? &reading.video.video : nullptr, info);
   return true;
 }
 

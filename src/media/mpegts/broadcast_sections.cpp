@@ -16,18 +16,6 @@ constexpr uint8_t kSyncByte = 0x47;
 constexpr uint8_t kStuffingByte = 0xFF;
 constexpr size_t kSectionHeaderBytes = 3;  // table_id, flags and section_length
 
-constexpr std::array<uint32_t, 256> makeCrcTable() {
-  std::array<uint32_t, 256> table{};
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t crc = i << 24;
-    for (int bit = 0; bit < 8; ++bit)
-      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
-    table[i] = crc;
-  }
-  return table;
-}
-constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
-
 // One PID's section being assembled.
 struct PidAssembly {
   uint16_t pid = 0;
@@ -153,14 +141,6 @@ class SectionAssembler {
 };
 
 }  // namespace
-
-uint32_t mpeg2Crc32(std::string_view bytes) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (const char c : bytes) {
-    crc = (crc << 8) ^ kCrcTable[((crc >> 24) ^ static_cast<uint8_t>(c)) & 0xFF];
-  }
-  return crc;
-}
 
 void forEachSection(std::string_view packets, size_t packetSize,
                     std::initializer_list<uint16_t> pids, size_t maxSections,

@@ -8,11 +8,9 @@
 #include <initializer_list>
 #include <string_view>
 
-namespace sonavid::media {
+#include "media/mpegts/section_crc.h"
 
-// The CRC-32 of MPEG-2 sections (polynomial 0x04C11DB7, initial value all ones, no reflection,
-// no final inversion). Over a whole section, CRC field included, it is 0.
-uint32_t mpeg2Crc32(std::string_view bytes);
+namespace sonavid::media {
 
 // Sections longer than this are damaged (4093 bytes of section_length at most for SI tables).
 inline constexpr size_t kMaxSectionBytes = 4096;

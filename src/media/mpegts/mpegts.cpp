@@ -12,7 +12,6 @@
 #include "media/streams/pes_packet.h"
 #include "media/streams/stream_format.h"
 #include "media/streams/timestamp_span.h"
-#include "media/values/playing_time.h"
 
 namespace sonavid::media {
 namespace {
@@ -312,18 +311,8 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
 
   std::optional<int64_t> ms = reading.span.milliseconds();
   if (!ms) ms = reading.pcrSpan.milliseconds();
-  if (ms) {
-    info.facts.durationMs = *ms;
-    info.set("TIME", hoursMinutesSecondsText(static_cast<uint64_t>(*ms) / 1000));
-  }
-  if (reading.audio.found) {
-    info.set("AFMT", audioFormatText(reading.audio.audio));
-    addAudioFacts(reading.audio.audio, info.facts);
-  }
-  if (reading.video.found) {
-    info.set("VFMT", videoFormatText(reading.video.video));
-    addVideoFacts(reading.video.video, info.facts);
-  }
+  setStreamValues(ms, reading.audio.found ? &reading.audio.audio : nullptr,
+                  reading.video.found ? &reading.video.video : nullptr, info);
   return true;
 }
 

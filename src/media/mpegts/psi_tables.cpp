@@ -3,6 +3,7 @@
 #include <array>
 
 #include "media/byte_reader.h"
+#include "media/mpegts/section_crc.h"
 
 namespace sonavid::media::mpegts {
 namespace {
@@ -11,18 +12,6 @@ constexpr size_t kMaxStreamsPerProgram = 64;
 constexpr size_t kCrcBytes = 4;
 // The fields between the section length and the data.
 constexpr size_t kLongHeaderBytes = 5;
-
-constexpr std::array<uint32_t, 256> makeCrcTable() {
-  std::array<uint32_t, 256> table{};
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t crc = i << 24;
-    for (int bit = 0; bit < 8; ++bit)
-      crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
-    table[i] = crc;
-  }
-  return table;
-}
-constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
 
 // The data of a long-form section: what lies between its header and its CRC.
 bool sectionData(std::string_view section, uint8_t tableId, uint16_t& extension, ByteReader& data) {
@@ -92,11 +81,7 @@ StreamKind kindOfStreamType(uint8_t type) {
 }  // namespace
 
 bool SectionCollector::sectionCrcIsRight(std::string_view section) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (const char c : section) {
-    crc = (crc << 8) ^ kCrcTable[((crc >> 24) ^ static_cast<uint8_t>(c)) & 0xFF];
-  }
-  return crc == 0;
+  return mpeg2Crc32(section) == 0;
 }
 
 std::vector<ProgramEntry> parsePat(std::string_view section) {

@@ -7,6 +7,7 @@
 #include "media/streams/h264_sps.h"
 #include "media/streams/hevc_sps.h"
 #include "media/streams/mpeg_video.h"
+#include "media/values/playing_time.h"
 
 namespace sonavid::media {
 
@@ -91,6 +92,22 @@ void addVideoFacts(const VideoFormat& format, StreamFacts& facts) {
   facts.frameRateNum = format.rateNum;
   facts.frameRateDen = format.rateDen;
   facts.interlaced = format.interlaced;
+}
+
+void setStreamValues(std::optional<int64_t> milliseconds, const AudioFormat* audio,
+                     const VideoFormat* video, MediaInfo& info) {
+  if (milliseconds && *milliseconds >= 0) {
+    info.facts.durationMs = *milliseconds;
+    info.set("TIME", hoursMinutesSecondsText(static_cast<uint64_t>(*milliseconds) / 1000));
+  }
+  if (audio != nullptr) {
+    info.set("AFMT", audioFormatText(*audio));
+    addAudioFacts(*audio, info.facts);
+  }
+  if (video != nullptr) {
+    info.set("VFMT", videoFormatText(*video));
+    addVideoFacts(*video, info.facts);
+  }
 }
 
 }  // namespace sonavid::media

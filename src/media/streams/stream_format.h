@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "media/media_info.h"
 #include "media/values/stream_facts.h"
 
 namespace sonavid::media {
@@ -62,5 +64,11 @@ std::u16string videoFormatText(const VideoFormat& format);
 // Fills the audio or video part of `facts`.
 void addAudioFacts(const AudioFormat& format, StreamFacts& facts);
 void addVideoFacts(const VideoFormat& format, StreamFacts& facts);
+
+// Sets what a transport or program stream's headers told: TIME ("hh:mm:ss (Nsec)") from the
+// span of its timestamps, AFMT and VFMT from its first audio and video stream, and their facts.
+// A part the stream did not tell (null, or no span) is left unset.
+void setStreamValues(std::optional<int64_t> milliseconds, const AudioFormat* audio,
+                     const VideoFormat* video, MediaInfo& info);
 
 }  // namespace sonavid::media
