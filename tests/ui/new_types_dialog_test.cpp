@@ -64,7 +64,7 @@ TEST(NewTypesDialogs, MediaInfoSelectorListsThemAfterMp4AndDef11SelectsThem) {
       {11, L"WV", L"TRACK    トラック", -1, nullptr},
       {12, L"DSF", L"TRACK    トラック", -1, nullptr},
       {13, L"MKV", L"TRACK    トラック", 2, "param1_mkv_fields_open.png"},
-      {14, L"TS", L"VFMT     映像フォーマット", 2, "param1_ts_fields_open.png"},
+      {14, L"TS", L"IGNR     ジャンル", 2, "param1_ts_fields_open.png"},
       {15, L"MPG", L"VFMT     映像フォーマット", 2, nullptr},
       {16, L"AAC", L"TRACK    トラック", -1, nullptr},
   };

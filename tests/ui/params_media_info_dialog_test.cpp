@@ -115,7 +115,7 @@ TEST_F(MediaInfoDialogTest, FirstOpeningShowsAutomaticAndTime) {
   EXPECT_EQ(result, u"/b<,TIME>");
   EXPECT_EQ(seen.type, L"自動");
   EXPECT_EQ(seen.field, L"TIME     再生時間");
-  EXPECT_EQ(seen.fieldCount, 79);
+  EXPECT_EQ(seen.fieldCount, 81);
   EXPECT_EQ(seen.panel, L"/b<,TIME>");
   EXPECT_EQ(title, L"音声/動画情報 (test)");
   EXPECT_EQ(groupCaption, L"/b<ファイル種別,取得情報>");

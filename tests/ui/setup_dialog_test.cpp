@@ -495,7 +495,7 @@ TEST_F(SetupDialogTest, EditsRowsTriesASampleSavesAndClosesWithOk) {
   EXPECT_FALSE(seen.okInitiallyEnabled);
   EXPECT_EQ(seen.tabs, (std::vector<std::wstring>{L"MP3", L"WAV", L"AVI", L"VQF", L"WMA", L"OGG",
                                                   L"APE", L"MP4", L"FLAC", L"AIFF", L"WV", L"DSF",
-                                                  L"MKV"}));
+                                                  L"MKV", L"TS", L"MPG", L"AAC"}));
   EXPECT_EQ(seen.headers, L"種別,50;拡張,50;説明,130;正規表現,200;");
 
   EXPECT_EQ(seen.addedRow, L"TIME|||s///");
