@@ -62,7 +62,7 @@ std::string translateV22(std::string_view id) {
       {"TEN", "TENC"}, {"TRK", "TRCK"}, {"COM", "COMM"}, {"TDA", "TDAT"}, {"TP2", "TPE2"},
       {"TPA", "TPOS"}, {"TBP", "TBPM"}};
   for (const auto& [old, current] : kIds) {
-    if (id == old) return std::string(current);
+    if (sameShortText(id, old)) return std::string(current);
   }
   return {};
 }
@@ -183,7 +183,7 @@ struct FrameCollector {
   bool commentHasDescription = false;
 
   void add(const std::string& id, std::string_view data) {
-    if (id == "COMM") {
+    if (sameShortText(id, "COMM")) {
       auto comment = commentFrameValue(data);
       if (!comment) return;
       const bool described = !comment->first.empty();
@@ -198,21 +198,21 @@ struct FrameCollector {
       return;
     }
     if (find(id) != nullptr) return;
-    if (id == "WXXX") {
+    if (sameShortText(id, "WXXX")) {
       tag.frames.emplace_back(id, urlFrameValue(data));
-    } else if (id[0] == 'T' && id != "TXXX") {
+    } else if (id[0] == 'T' && !sameShortText(id, "TXXX")) {
       tag.frames.emplace_back(id, textFrameValue(data));
     }
   }
   const std::u16string* find(std::string_view id) const {
     for (const auto& frame : tag.frames) {
-      if (frame.first == id) return &frame.second;
+      if (sameShortText(frame.first, id)) return &frame.second;
     }
     return nullptr;
   }
   void set(std::string_view id, std::u16string value) {
     for (auto& frame : tag.frames) {
-      if (frame.first == id) frame.second = std::move(value);
+      if (sameShortText(frame.first, id)) frame.second = std::move(value);
     }
   }
 };
@@ -385,7 +385,7 @@ std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize, uint64_t whol
 
 std::u16string Id3v2Tag::text(std::string_view id) const {
   for (const auto& frame : frames) {
-    if (frame.first == id) return frame.second;
+    if (sameShortText(frame.first, id)) return frame.second;
   }
   return {};
 }
