@@ -44,17 +44,21 @@ class StreamFrameSizes {
         byte1_(static_cast<uint8_t>(bits_ >> 16)),
         freeBytes_(freeBytes) {
     for (uint32_t index = freeBytes != 0 ? 0 : 1; index < (freeBytes != 0 ? 1u : 15u); ++index) {
-      for (uint32_t padding = 0; padding < 2; ++padding) {
-        const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9, freeBytes);
-        bytes_[index][padding] = h ? h->frameBytes : 0;
-        if (bytes_[index][padding] > largest_) largest_ = bytes_[index][padding];
-      }
+      // The padding bit makes no header valid or invalid; it adds one slot (four bytes in
+      // Layer I, one in the others) to the frame.
+      const auto h = parseMpegFrameHeader(bits_ | index << 12, freeBytes);
+      if (!h) continue;
+      bytes_[index][0] = h->frameBytes;
+      bytes_[index][1] = h->frameBytes + (h->layer == 1 ? 4 : 1);
+      if (bytes_[index][1] > largest_) largest_ = bytes_[index][1];
     }
     // By the header's third byte: bitrate index, sample-rate index (the stream's, else no
-    // frame), padding bit.
+    // frame), padding bit, private bit. The bytes with another sample-rate index stay 0.
     const uint32_t rate = (bits_ >> 10) & 3;
-    for (uint32_t byte = 0; byte < 256; ++byte) {
-      byByte2_[byte] = ((byte >> 2) & 3) == rate ? bytes_[byte >> 4][(byte >> 1) & 1] : 0;
+    for (uint32_t index = 0; index < 16; ++index) {
+      for (uint32_t low = 0; low < 4; ++low) {
+        byByte2_[index << 4 | rate << 2 | low] = static_cast<uint16_t>(bytes_[index][low >> 1]);
+      }
     }
   }
   // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
