@@ -29,6 +29,9 @@ std::string syncsafeBytes(uint32_t value) {
           static_cast<char>((value >> 7) & 0x7F), static_cast<char>(value & 0x7F)};
 }
 
+// Text, comment and URL frames a usual tag holds.
+constexpr size_t kUsualKeptFrames = 16;
+
 // Frames larger than this are left out of a tag read frame by frame.
 constexpr uint64_t kMaxKeptId3v2FrameBytes = 1024 * 1024;
 
@@ -324,6 +327,8 @@ Id3v2Tag parseId3v2(std::string_view tagBytes) {
       in = ByteReader(body);
     }
   }
+  // Room for the frames a usual tag keeps, so the list is not grown frame by frame.
+  tag.frames.reserve(kUsualKeptFrames);
   FrameCollector collector{tag};
   parseFrames(in.sub(in.remaining()), version, version == 4 && (flags & kTagUnsync) != 0,
               collector);
