@@ -40,6 +40,16 @@ constexpr int hexDigitValue(char16_t c) {
 
 constexpr bool isOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
 
+// Equality of two short byte strings (frame ids, field codes, suffixes), compared in place:
+// for a few bytes this is quicker than the call to memcmp that operator== makes.
+constexpr bool sameShortText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Each byte as the character of the same code: for texts made of ASCII (formatted numbers,
 // codec names), which need no decoding.
 std::u16string asciiToUtf16(std::string_view text);

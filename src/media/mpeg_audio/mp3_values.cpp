@@ -4,6 +4,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/text.h"
 #include "media/tags/id3v2_plain.h"
 #include "media/values/playing_time.h"
 
@@ -79,11 +80,11 @@ void addPlainTagValues(MediaInfo& info) {
     if (value.empty() || underscore == std::string_view::npos) return;
     const std::string_view suffix = name.substr(underscore);
     size_t rank = 0;
-    while (rank < kNone && suffix != kSuffixes[rank]) ++rank;
+    while (rank < kNone && !sameShortText(suffix, kSuffixes[rank])) ++rank;
     if (rank == kNone) return;
     const std::string_view base = name.substr(0, underscore);
     for (size_t c = 0; c < kCodeCount; ++c) {
-      if (base != kCodes[c]) continue;
+      if (!sameShortText(base, kCodes[c])) continue;
       if (rank < bestRank[c]) {
         bestRank[c] = rank;
         best[c] = &value;

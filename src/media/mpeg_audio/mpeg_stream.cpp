@@ -26,6 +26,9 @@ uint32_t wordAt(std::string_view bytes, size_t pos) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
+// The bitrate index of the four header bytes at `p`.
+uint32_t bitrateIndexAt(const uint8_t* p) { return p[2] >> 4; }
+
 // The header at `pos`; a free-format one only with the stream's frame length (`freeBytes`).
 std::optional<MpegFrameHeader> headerAt(std::string_view bytes, size_t pos, uint32_t freeBytes) {
   if (pos >= bytes.size() || static_cast<uint8_t>(bytes[pos]) != 0xFF) return std::nullopt;
@@ -44,17 +47,21 @@ class StreamFrameSizes {
         byte1_(static_cast<uint8_t>(bits_ >> 16)),
         freeBytes_(freeBytes) {
     for (uint32_t index = freeBytes != 0 ? 0 : 1; index < (freeBytes != 0 ? 1u : 15u); ++index) {
-      for (uint32_t padding = 0; padding < 2; ++padding) {
-        const auto h = parseMpegFrameHeader(bits_ | index << 12 | padding << 9, freeBytes);
-        bytes_[index][padding] = h ? h->frameBytes : 0;
-        if (bytes_[index][padding] > largest_) largest_ = bytes_[index][padding];
-      }
+      // The padding bit makes no header valid or invalid; it adds one slot (four bytes in
+      // Layer I, one in the others) to the frame.
+      const auto h = parseMpegFrameHeader(bits_ | index << 12, freeBytes);
+      if (!h) continue;
+      bytes_[index][0] = h->frameBytes;
+      bytes_[index][1] = h->frameBytes + (h->layer == 1 ? 4 : 1);
+      if (bytes_[index][1] > largest_) largest_ = bytes_[index][1];
     }
     // By the header's third byte: bitrate index, sample-rate index (the stream's, else no
-    // frame), padding bit.
+    // frame), padding bit, private bit. The bytes with another sample-rate index stay 0.
     const uint32_t rate = (bits_ >> 10) & 3;
-    for (uint32_t byte = 0; byte < 256; ++byte) {
-      byByte2_[byte] = ((byte >> 2) & 3) == rate ? bytes_[byte >> 4][(byte >> 1) & 1] : 0;
+    for (uint32_t index = 0; index < 16; ++index) {
+      for (uint32_t low = 0; low < 4; ++low) {
+        byByte2_[index << 4 | rate << 2 | low] = static_cast<uint16_t>(bytes_[index][low >> 1]);
+      }
     }
   }
   // Size of the frame whose header is `word`; 0 when it is not a header of this stream.
@@ -201,12 +208,13 @@ WindowFrames framesInWindow(std::string_view window, const StreamFrameSizes& siz
     const uint32_t frameBytes = sizes.frameBytes(wordAt(window, pos));
     if (frameBytes == 0 || sizes.frameBytes(wordAt(window, pos + frameBytes)) == 0) continue;
     seen.found = true;
+    // Header after header through the table of the stream, each within the window.
+    const auto* data = reinterpret_cast<const uint8_t*>(window.data());
     size_t at = pos;
     while (at + 4 <= window.size()) {
-      const uint32_t word = wordAt(window, at);
-      const uint32_t bytes = sizes.frameBytes(word);
+      const uint32_t bytes = sizes.frameBytesAt(data + at);
       if (bytes == 0) break;
-      if (((word >> 12) & 15) != firstIndex) seen.varies = true;
+      if (bitrateIndexAt(data + at) != firstIndex) seen.varies = true;
       at += bytes;
     }
     seen.end = at;
@@ -402,14 +410,17 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
 bool bitrateVaries(std::string_view head, size_t pos, const MpegFrameHeader& first,
                    const StreamFrameSizes& sizes) {
   const uint32_t firstIndex = (wordAt(head, pos) >> 12) & 15;
+  const auto* data = reinterpret_cast<const uint8_t*>(head.data());
   size_t next = pos + first.frameBytes;
-  while (true) {
-    const uint32_t word = wordAt(head, next);
-    const uint32_t frameBytes = sizes.frameBytes(word);
+  // The frames end at the first position that holds no header of the stream, or no whole
+  // header.
+  while (next <= head.size() && head.size() - next >= 4) {
+    const uint32_t frameBytes = sizes.frameBytesAt(data + next);
     if (frameBytes == 0) return false;
-    if (((word >> 12) & 15) != firstIndex) return true;
+    if (bitrateIndexAt(data + next) != firstIndex) return true;
     next += frameBytes;
   }
+  return false;
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ bool packetsAt(std::string_view bytes, size_t at, size_t stride, int count) {
 std::optional<PacketLayout> findPacketLayout(std::string_view bytes, int minPackets) {
   for (const size_t size : kPacketSizes) {
     const size_t lead = size == 192 ? 4 : 0;
-    for (size_t sync = 0; sync < size && sync < bytes.size(); ++sync) {
-      if (static_cast<uint8_t>(bytes[sync]) != kSyncByte) continue;
+    // Only a sync byte can start a packet: the search skips to the next one.
+    const std::string_view slot = bytes.substr(0, size);
+    for (size_t sync = slot.find(static_cast<char>(kSyncByte)); sync != std::string_view::npos;
+         sync = slot.find(static_cast<char>(kSyncByte), sync + 1)) {
       const size_t fit = (bytes.size() - sync - 1) / size + 1;
       const int count = fit < static_cast<size_t>(minPackets) ? static_cast<int>(fit) : minPackets;
       if (count < kFewestSyncs || !packetsAt(bytes, sync, size, count)) continue;

@@ -29,6 +29,9 @@ std::string syncsafeBytes(uint32_t value) {
           static_cast<char>((value >> 7) & 0x7F), static_cast<char>(value & 0x7F)};
 }
 
+// Text, comment and URL frames a usual tag holds.
+constexpr size_t kUsualKeptFrames = 16;
+
 // Frames larger than this are left out of a tag read frame by frame.
 constexpr uint64_t kMaxKeptId3v2FrameBytes = 1024 * 1024;
 
@@ -62,7 +65,7 @@ std::string translateV22(std::string_view id) {
       {"TEN", "TENC"}, {"TRK", "TRCK"}, {"COM", "COMM"}, {"TDA", "TDAT"}, {"TP2", "TPE2"},
       {"TPA", "TPOS"}, {"TBP", "TBPM"}};
   for (const auto& [old, current] : kIds) {
-    if (id == old) return std::string(current);
+    if (sameShortText(id, old)) return std::string(current);
   }
   return {};
 }
@@ -183,7 +186,7 @@ struct FrameCollector {
   bool commentHasDescription = false;
 
   void add(const std::string& id, std::string_view data) {
-    if (id == "COMM") {
+    if (sameShortText(id, "COMM")) {
       auto comment = commentFrameValue(data);
       if (!comment) return;
       const bool described = !comment->first.empty();
@@ -198,21 +201,21 @@ struct FrameCollector {
       return;
     }
     if (find(id) != nullptr) return;
-    if (id == "WXXX") {
+    if (sameShortText(id, "WXXX")) {
       tag.frames.emplace_back(id, urlFrameValue(data));
-    } else if (id[0] == 'T' && id != "TXXX") {
+    } else if (id[0] == 'T' && !sameShortText(id, "TXXX")) {
       tag.frames.emplace_back(id, textFrameValue(data));
     }
   }
   const std::u16string* find(std::string_view id) const {
     for (const auto& frame : tag.frames) {
-      if (frame.first == id) return &frame.second;
+      if (sameShortText(frame.first, id)) return &frame.second;
     }
     return nullptr;
   }
   void set(std::string_view id, std::u16string value) {
     for (auto& frame : tag.frames) {
-      if (frame.first == id) frame.second = std::move(value);
+      if (sameShortText(frame.first, id)) frame.second = std::move(value);
     }
   }
 };
@@ -324,6 +327,8 @@ Id3v2Tag parseId3v2(std::string_view tagBytes) {
       in = ByteReader(body);
     }
   }
+  // Room for the frames a usual tag keeps, so the list is not grown frame by frame.
+  tag.frames.reserve(kUsualKeptFrames);
   FrameCollector collector{tag};
   parseFrames(in.sub(in.remaining()), version, version == 4 && (flags & kTagUnsync) != 0,
               collector);
@@ -385,7 +390,7 @@ std::string readId3v2Tag(RandomAccessFile& file, uint64_t tagSize, uint64_t whol
 
 std::u16string Id3v2Tag::text(std::string_view id) const {
   for (const auto& frame : frames) {
-    if (frame.first == id) return frame.second;
+    if (sameShortText(frame.first, id)) return frame.second;
   }
   return {};
 }
