@@ -51,7 +51,7 @@ bool isTwoByte(GraphicSet set) {
   }
 }
 
-// Final bytes of the designation escapes (ARIB STD-B24 Volume 1 Part 2, table 7-3).
+// Final bytes of the designation escapes (ARIB STD-B24 volume 1, its second part, table 7-3).
 GraphicSet oneByteSet(uint8_t final) {
   switch (final) {
     case 0x4A:  // alphanumeric

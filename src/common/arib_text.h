@@ -1,5 +1,5 @@
 // Texts of Japanese digital broadcasting (ISDB): the 8-bit character coding of ARIB STD-B24
-// Volume 1 Part 2, as the service and event descriptors of the SI tables carry it.
+// volume 1 (its second part), as the service and event descriptors of the SI tables carry it.
 #pragma once
 
 #include <string>

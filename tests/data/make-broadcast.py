@@ -15,7 +15,7 @@ it writes an ISDB one.
   broadcast-texts.tsv                ARIB texts: case, coded bytes (hex), expected text, and
                                      where libaribb24 departs from the standard, how
 
-The ARIB texts are assembled from the codes of ARIB STD-B24 Volume 1 Part 2; the expected
+The ARIB texts are assembled from the codes of ARIB STD-B24 volume 1 (its second part); the expected
 texts beside them are what the standard says they show.
 
     python3 tests/data/make-broadcast.py   (from the repository root; needs ffmpeg)

@@ -5,7 +5,7 @@
 namespace sonavid::media {
 namespace {
 
-// ARIB STD-B10 Part 2 Appendix H: 0x0-0xB, then 0xC-0xD reserved, 0xE extension, 0xF other.
+// ARIB STD-B10, second part, appendix H: 0x0-0xB, then 0xC-0xD reserved, 0xE extension, 0xF other.
 constexpr std::array<std::u16string_view, 16> kIsdbGenres = {u"ニュース／報道",
                                                              u"スポーツ",
                                                              u"情報／ワイドショー",
