@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "media/file_reads.h"
 #include "media/tags/id3v2_plain.h"
 #include "media/values/playing_time.h"
 
@@ -111,6 +112,18 @@ void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& tra
     if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
   }
   addPlainTagValues(info);
+}
+
+std::optional<Id3v2Tag> readLeadingId3v2(RandomAccessFile& file, std::string_view head,
+                                         uint64_t& audioStart) {
+  const uint64_t tagSize = id3v2TagSize(head);
+  if (tagSize == 0) return std::nullopt;
+  audioStart = std::min(tagSize, file.size());
+  if (tagSize <= kMaxBlockBytes) {
+    ReadBuffer storage;
+    return parseId3v2(viewBlock(file, 0, static_cast<size_t>(tagSize), storage));
+  }
+  return parseId3v2(readId3v2Tag(file, tagSize));
 }
 
 }  // namespace sonavid::media

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
+#include "common/platform.h"
 #include "media/media_info.h"
 #include "media/mpeg_audio/mpeg_stream.h"
 #include "media/tags/apev2.h"
@@ -21,6 +23,11 @@ void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info);
 void addApeValues(const ApeTag& tag, MediaInfo& info);
 // After all tags are in: fills the plain codes.
 void addPlainTagValues(MediaInfo& info);
+// The ID3v2 tag that leads a bare audio stream (MP3, ADTS), if `head` (the file's first bytes)
+// starts with one; `audioStart` is set to where the audio begins behind it. A short tag is read
+// in one piece, a long one frame by frame.
+std::optional<Id3v2Tag> readLeadingId3v2(RandomAccessFile& file, std::string_view head,
+                                         uint64_t& audioStart);
 // The tags of a bare audio stream (MP3, ADTS): the ID3v2 tag that leads the file, else one
 // appended at its end, then the APE and ID3v1 tags at the end; then the plain codes.
 void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,

@@ -64,16 +64,7 @@ bool readMpegAudio(RandomAccessFile& rawFile, MediaInfo& info) {
   if (startsLikeMpegSystemStream(head)) return false;
 
   uint64_t start = 0;
-  std::optional<Id3v2Tag> id3v2;
-  if (const uint64_t tagSize = id3v2TagSize(head); tagSize != 0) {
-    if (tagSize <= kMaxBlockBytes) {
-      ReadBuffer storage;
-      id3v2 = parseId3v2(viewBlock(file, 0, static_cast<size_t>(tagSize), storage));
-    } else {
-      id3v2 = parseId3v2(readId3v2Tag(file, tagSize));
-    }
-    start = std::min(tagSize, size);
-  }
+  std::optional<Id3v2Tag> id3v2 = readLeadingId3v2(file, head, start);
   const TrailingTags trailing = readTrailingTags(file, size);
 
   MpegStreamSearch search;

@@ -143,11 +143,7 @@ struct StreamReading {
     }
   }
   uint64_t unitTicks() const {
-    if (!found) return 0;
-    if (isVideoKind(kind)) {
-      return video.rateNum == 0 ? 0 : kPtsClock * video.rateDen / video.rateNum;
-    }
-    return audio.sampleRate == 0 ? 0 : kPtsClock * audio.samplesPerFrame / audio.sampleRate;
+    return found ? frameTicks(kind, audio, video) : 0;
   }
 };
 

@@ -109,11 +109,7 @@ struct StreamReading {
   }
   // 90 kHz ticks of one frame of the stream, 0 when unknown.
   uint64_t unitTicks() const {
-    if (!found) return 0;
-    if (isVideoKind(kind)) {
-      return video.rateNum == 0 ? 0 : kPtsClock * video.rateDen / video.rateNum;
-    }
-    return audio.sampleRate == 0 ? 0 : kPtsClock * audio.samplesPerFrame / audio.sampleRate;
+    return found ? frameTicks(kind, audio, video) : 0;
   }
 };
 

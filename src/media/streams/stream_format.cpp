@@ -7,6 +7,7 @@
 #include "media/streams/h264_sps.h"
 #include "media/streams/hevc_sps.h"
 #include "media/streams/mpeg_video.h"
+#include "media/streams/pes_packet.h"
 #include "media/values/playing_time.h"
 
 namespace sonavid::media {
@@ -108,6 +109,13 @@ void setStreamValues(std::optional<int64_t> milliseconds, const AudioFormat* aud
     info.set("VFMT", videoFormatText(*video));
     addVideoFacts(*video, info.facts);
   }
+}
+
+uint64_t frameTicks(StreamKind kind, const AudioFormat& audio, const VideoFormat& video) {
+  if (isVideoKind(kind)) {
+    return video.rateNum == 0 ? 0 : kPtsClock * video.rateDen / video.rateNum;
+  }
+  return audio.sampleRate == 0 ? 0 : kPtsClock * audio.samplesPerFrame / audio.sampleRate;
 }
 
 }  // namespace sonavid::media

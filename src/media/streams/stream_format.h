@@ -61,6 +61,10 @@ std::u16string audioFormatText(const AudioFormat& format);
 // "H264, 1920x1080, 29.970fps"; without the rate when the stream does not tell it.
 std::u16string videoFormatText(const VideoFormat& format);
 
+// 90 kHz ticks of one frame of a stream of `kind` whose header was read; 0 when the header
+// does not tell (no frame rate, no fixed frame length).
+uint64_t frameTicks(StreamKind kind, const AudioFormat& audio, const VideoFormat& video);
+
 // Fills the audio or video part of `facts`.
 void addAudioFacts(const AudioFormat& format, StreamFacts& facts);
 void addVideoFacts(const VideoFormat& format, StreamFacts& facts);
