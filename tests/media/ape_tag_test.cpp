@@ -5,6 +5,7 @@
 #include "media/tags/apev2.h"
 #include "media/tags/trailing_tags.h"
 #include "media_test_bytes.h"
+#include "media/western_code_page.h"
 
 namespace sonavid::media {
 namespace {
@@ -36,12 +37,7 @@ std::string lyrics3v2() {
   return body + size + "LYRICS200";
 }
 
-class ApeTagTest : public ::testing::Test {
- protected:
-  void SetUp() override { setPlatform(&western_); }
-  void TearDown() override { setPlatform(nullptr); }
-  PosixPlatform western_{"WINDOWS-1252"};
-};
+class ApeTagTest : public test::WesternCodePageTest {};
 
 TEST_F(ApeTagTest, ItemsWithKeysMatchedWithoutCase) {
   const std::string items = item("Title", "Song") + item("ARTIST", "\xE6\x97\xA5") +

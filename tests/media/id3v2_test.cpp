@@ -5,18 +5,14 @@
 #include "common/platform_posix.h"
 #include "media/tags/id3_genres.h"
 #include "media_test_bytes.h"
+#include "media/western_code_page.h"
 
 namespace sonavid::media {
 namespace {
 
 using namespace test;
 
-class Id3v2Test : public ::testing::Test {
- protected:
-  void SetUp() override { setPlatform(&western_); }
-  void TearDown() override { setPlatform(nullptr); }
-  PosixPlatform western_{"WINDOWS-1252"};
-};
+class Id3v2Test : public test::WesternCodePageTest {};
 
 // Inserts a NUL after every 0xFF, as unsynchronisation does.
 std::string unsync(std::string_view data) {

@@ -14,6 +14,7 @@
 #include "media/builtin_reader.h"
 #include "media/expected_values.h"
 #include "media/memory_file.h"
+#include "media/western_code_page.h"
 
 namespace sonavid::media {
 namespace {
@@ -26,12 +27,7 @@ std::string valueOf(const MediaInfo& info, std::string_view code) {
   return value ? utf16ToUtf8(*value) : "<none>";
 }
 
-class LosslessFixtures : public ::testing::Test {
- protected:
-  void SetUp() override { setPlatform(&western_); }
-  void TearDown() override { setPlatform(nullptr); }
-  PosixPlatform western_{"WINDOWS-1252"};
-};
+class LosslessFixtures : public test::WesternCodePageTest {};
 
 TEST_F(LosslessFixtures, EveryFixtureGivesItsExpectedValues) {
   const auto expected = test::loadExpectedValues(kMediaDir + "expected-lossless.tsv");

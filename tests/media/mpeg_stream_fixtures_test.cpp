@@ -14,6 +14,7 @@
 #include "media/builtin_reader.h"
 #include "media/expected_values.h"
 #include "media/memory_file.h"
+#include "media/western_code_page.h"
 
 namespace sonavid::media {
 namespace {
@@ -42,12 +43,7 @@ MediaInfo readBytes(std::string bytes) {
   return BuiltinReader::readFile(file);
 }
 
-class MpegStreamFixtures : public ::testing::Test {
- protected:
-  void SetUp() override { setPlatform(&western_); }
-  void TearDown() override { setPlatform(nullptr); }
-  PosixPlatform western_{"WINDOWS-1252"};
-};
+class MpegStreamFixtures : public test::WesternCodePageTest {};
 
 TEST_F(MpegStreamFixtures, EveryFixtureGivesItsExpectedValues) {
   const auto expected = test::loadExpectedValues(kMediaDir + "expected-mpeg.tsv");

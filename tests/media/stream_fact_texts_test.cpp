@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "media/builtin_reader.h"
 #include "media/expected_values.h"
+#include "media/western_code_page.h"
 
 namespace sonavid::media {
 namespace {
@@ -88,12 +89,7 @@ TEST(StreamFactTexts, EachFactHasOneShapeAndNoneIsEmpty) {
   }
 }
 
-class StreamFactFixtures : public ::testing::Test {
- protected:
-  void SetUp() override { setPlatform(&western_); }
-  void TearDown() override { setPlatform(nullptr); }
-  PosixPlatform western_{"WINDOWS-1252"};
-};
+class StreamFactFixtures : public test::WesternCodePageTest {};
 
 TEST_F(StreamFactFixtures, EveryTypeGivesTheFactsOfItsFirstStreams) {
   constexpr const char* kCodes[] = {"SECS",   "ACODEC", "KBPS",   "SRATE", "BITS", "CH",
