@@ -78,6 +78,26 @@ class MediaInfo {
     }
   }
 
+  // Sets `code` to the value of the field `source`, which holds one: the text is kept once for
+  // both names, as with setUnderNames. Nothing is set when `source` has no value.
+  void setSameAs(std::string_view code, std::string_view source) {
+    size_t from = 0;
+    if (!findEntry(source, from)) return;
+    if (entries_[from].shared == kOwnValue) {
+      entries_[from].shared = static_cast<uint32_t>(shared_.size());
+      shared_.push_back(std::move(entries_[from].value));
+      entries_[from].value.clear();
+    }
+    const uint32_t shared = entries_[from].shared;
+    size_t index = 0;
+    if (findEntry(code, index)) {
+      entries_[index].value.clear();
+      entries_[index].shared = shared;
+      return;
+    }
+    addEntry(code).shared = shared;
+  }
+
   // The value of a field code, or null when none was set.
   const std::u16string* find(std::string_view code) const {
     for (const Entry& entry : entries_) {
@@ -94,10 +114,15 @@ class MediaInfo {
         visit(std::string_view(entry.code), valueOf(entry));
         continue;
       }
+      // A name is made in a buffer of its own: codes and suffixes are a few letters each.
+      char name[64];
+      const size_t codeSize = std::min(entry.code.size(), sizeof name);
+      std::copy_n(entry.code.data(), codeSize, name);
       for (size_t i = 0; i < entry.suffixCount; ++i) {
         if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
-        const std::string name = entry.code + std::string(entry.suffixes[i]);
-        visit(std::string_view(name), valueOf(entry));
+        const size_t suffixSize = std::min(entry.suffixes[i].size(), sizeof name - codeSize);
+        std::copy_n(entry.suffixes[i].data(), suffixSize, name + codeSize);
+        visit(std::string_view(name, codeSize + suffixSize), valueOf(entry));
       }
     }
   }

@@ -1,6 +1,7 @@
 #include "media/mpeg_audio/mp3_values.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <string>
 
@@ -45,16 +46,33 @@ void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info) {
   info.album.fillFrom(id3v1AlbumFacts(tag));
 }
 
-void addId3v2Values(const Id3v2Tag& tag, MediaInfo& info) {
+void addId3v2Values(Id3v2Tag tag, MediaInfo& info) {
+  info.album.fillFrom(id3v2AlbumFacts(tag));
+  // The frames each code takes, in the order the codes are set; the year is TYER, else TDRC.
   static constexpr std::pair<std::string_view, std::string_view> kFrames[] = {
       {"INAM", "TIT2"}, {"IART", "TPE1"}, {"IPRD", "TALB"}, {"ICMT", "COMM"},
       {"ICOP", "TCOP"}, {"ISFT", "TSSE"}, {"COMP", "TCOM"}, {"OART", "TOPE"},
-      {"URL", "WXXX"},  {"ENC2", "TENC"}, {"TRACK", "TRCK"}};
-  for (const auto& [code, frame] : kFrames) put(info, code, "_v2", tag.text(frame));
-  std::u16string year = tag.text("TYER");
-  put(info, "ICRD", "_v2", year.empty() ? tag.text("TDRC") : year);
-  put(info, "IGNR", "_v2", resolveId3Genre(tag.text("TCON")));
-  info.album.fillFrom(id3v2AlbumFacts(tag));
+      {"URL", "WXXX"},  {"ENC2", "TENC"}, {"TRACK", "TRCK"}, {"ICRD", "TYER"},
+      {"ICRD", "TDRC"}, {"IGNR", "TCON"}};
+  constexpr size_t kYear = 11, kRecordingTime = 12, kGenre = 13;
+  // One pass over the frames finds each one's text (the first frame of an id); the texts are
+  // then moved into the values, not copied.
+  std::u16string* found[std::size(kFrames)] = {};
+  for (auto& [id, text] : tag.frames) {
+    for (size_t i = 0; i < std::size(kFrames); ++i) {
+      if (found[i] == nullptr && sameShortText(id, kFrames[i].second)) {
+        found[i] = &text;
+        break;
+      }
+    }
+  }
+  for (size_t i = 0; i < kYear; ++i) {
+    if (found[i] != nullptr) put(info, kFrames[i].first, "_v2", std::move(*found[i]));
+  }
+  std::u16string* year = found[kYear] != nullptr && !found[kYear]->empty() ? found[kYear]
+                                                                           : found[kRecordingTime];
+  if (year != nullptr) put(info, "ICRD", "_v2", std::move(*year));
+  if (found[kGenre] != nullptr) put(info, "IGNR", "_v2", resolveId3Genre(*found[kGenre]));
 }
 
 void addApeValues(const ApeTag& tag, MediaInfo& info) {
@@ -72,13 +90,15 @@ void addPlainTagValues(MediaInfo& info) {
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
   constexpr size_t kCodeCount = std::size(kCodes);
   constexpr size_t kNone = std::size(kSuffixes);
-  // One pass over the values: for each code, the non-empty value with the earliest suffix.
+  // One pass over the values: for each code, the name of the non-empty value with the earliest
+  // suffix. Names are short (a code and a suffix): kept in place, not allocated.
   size_t bestRank[kCodeCount];
   std::fill(std::begin(bestRank), std::end(bestRank), kNone);
-  const std::u16string* best[kCodeCount] = {};
+  std::array<char, 16> bestName[kCodeCount];
+  size_t bestSize[kCodeCount] = {};
   info.forEach([&](std::string_view name, const std::u16string& value) {
     const size_t underscore = name.find('_');
-    if (value.empty() || underscore == std::string_view::npos) return;
+    if (value.empty() || underscore == std::string_view::npos || name.size() > 16) return;
     const std::string_view suffix = name.substr(underscore);
     size_t rank = 0;
     while (rank < kNone && !sameShortText(suffix, kSuffixes[rank])) ++rank;
@@ -88,25 +108,24 @@ void addPlainTagValues(MediaInfo& info) {
       if (!sameShortText(base, kCodes[c])) continue;
       if (rank < bestRank[c]) {
         bestRank[c] = rank;
-        best[c] = &value;
+        std::copy(name.begin(), name.end(), bestName[c].begin());
+        bestSize[c] = name.size();
       }
       break;
     }
   });
-  // Copied before any is set: setting a code may move the values found.
-  std::u16string chosen[kCodeCount];
+  // The plain code shares the chosen value's text.
   for (size_t c = 0; c < kCodeCount; ++c) {
-    if (best[c] != nullptr) chosen[c] = *best[c];
-  }
-  for (size_t c = 0; c < kCodeCount; ++c) {
-    if (best[c] != nullptr) info.set(kCodes[c], std::move(chosen[c]));
+    if (bestRank[c] != kNone) {
+      info.setSameAs(kCodes[c], std::string_view(bestName[c].data(), bestSize[c]));
+    }
   }
 }
 
 void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,
                         MediaInfo& info) {
   if (!leading && trailing.id3v2) leading = parseId3v2(*trailing.id3v2);
-  if (leading) addId3v2Values(*leading, info);
+  if (leading) addId3v2Values(std::move(*leading), info);
   if (trailing.ape) addApeValues(*trailing.ape, info);
   if (trailing.id3v1) {
     if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
