@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,24 +79,85 @@ class MediaInfo {
     }
   }
 
-  // Sets `code` to the value of the field `source`, which holds one: the text is kept once for
-  // both names, as with setUnderNames. Nothing is set when `source` has no value.
-  void setSameAs(std::string_view code, std::string_view source) {
-    size_t from = 0;
-    if (!findEntry(source, from)) return;
-    if (entries_[from].shared == kOwnValue) {
-      entries_[from].shared = static_cast<uint32_t>(shared_.size());
-      shared_.push_back(std::move(entries_[from].value));
-      entries_[from].value.clear();
+  // For each of `codes` (at most 32), in order: among the names code + suffix that hold a
+  // non-empty value, the one with the earliest of `suffixes` gives `code` that value too. The
+  // text is kept once for both names, as with setUnderNames. One walk over the list finds
+  // them all.
+  void setFromFirstSuffixed(std::span<const std::string_view> codes,
+                            std::span<const std::string_view> suffixes) {
+    constexpr size_t kMaxCodes = 32;
+    constexpr size_t kNone = SIZE_MAX;
+    const size_t codeCount = std::min(codes.size(), kMaxCodes);
+    size_t bestRank[kMaxCodes];
+    size_t bestEntry[kMaxCodes];
+    size_t plainEntry[kMaxCodes];
+    std::fill_n(bestRank, codeCount, kNone);
+    std::fill_n(plainEntry, codeCount, kNone);
+    bool groups = false;
+    const auto consider = [&](std::string_view name, size_t entry) {
+      size_t underscore = 0;
+      while (underscore < name.size() && name[underscore] != '_') ++underscore;
+      const std::string_view base = name.substr(0, underscore);
+      size_t rank = kNone;
+      if (underscore < name.size()) {
+        const std::string_view suffix = name.substr(underscore);
+        for (size_t r = 0; r < suffixes.size() && rank == kNone; ++r) {
+          if (sameCode(suffix, suffixes[r])) rank = r;
+        }
+        if (rank == kNone) return;
+      }
+      for (size_t c = 0; c < codeCount; ++c) {
+        if (!sameCode(base, codes[c])) continue;
+        if (rank == kNone) {
+          plainEntry[c] = entry;
+        } else if (rank < bestRank[c] && !valueOf(entries_[entry]).empty()) {
+          bestRank[c] = rank;
+          bestEntry[c] = entry;
+        }
+        return;
+      }
+    };
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      const Entry& entry = entries_[i];
+      if (entry.suffixes == nullptr) {
+        consider(entry.code, i);
+        continue;
+      }
+      groups = true;
+      char name[64];
+      const size_t codeSize = std::min(entry.code.size(), sizeof name);
+      std::copy_n(entry.code.data(), codeSize, name);
+      for (size_t k = 0; k < entry.suffixCount; ++k) {
+        if ((entry.nameBits & (uint32_t{1} << k)) == 0) continue;
+        const size_t suffixSize = std::min(entry.suffixes[k].size(), sizeof name - codeSize);
+        std::copy_n(entry.suffixes[k].data(), suffixSize, name + codeSize);
+        consider(std::string_view(name, codeSize + suffixSize), i);
+      }
     }
-    const uint32_t shared = entries_[from].shared;
-    size_t index = 0;
-    if (findEntry(code, index)) {
-      entries_[index].value.clear();
-      entries_[index].shared = shared;
-      return;
+    // The chosen texts become shared values first: the list does not change shape meanwhile.
+    uint32_t shared[kMaxCodes];
+    for (size_t c = 0; c < codeCount; ++c) {
+      if (bestRank[c] == kNone) continue;
+      Entry& source = entries_[bestEntry[c]];
+      if (source.shared == kOwnValue) {
+        source.shared = static_cast<uint32_t>(shared_.size());
+        shared_.push_back(std::move(source.value));
+        source.value.clear();
+      }
+      shared[c] = source.shared;
     }
-    addEntry(code).shared = shared;
+    for (size_t c = 0; c < codeCount; ++c) {
+      if (bestRank[c] == kNone) continue;
+      size_t index = plainEntry[c];
+      // A code kept in a group entry is found (and taken out of the group) by findEntry.
+      if (groups && !findEntry(codes[c], index)) index = kNone;
+      if (index == kNone) {
+        addEntry(codes[c]).shared = shared[c];
+      } else {
+        entries_[index].value.clear();
+        entries_[index].shared = shared[c];
+      }
+    }
   }
 
   // The value of a field code, or null when none was set.

@@ -1,7 +1,6 @@
 #include "media/mpeg_audio/mp3_values.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <string>
 
@@ -88,38 +87,7 @@ void addPlainTagValues(MediaInfo& info) {
                                                 "IGNR", "ICOP", "ISFT", "COMP", "OART",
                                                 "URL",  "ENC2", "ISRC", "IENG", "TRACK"};
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
-  constexpr size_t kCodeCount = std::size(kCodes);
-  constexpr size_t kNone = std::size(kSuffixes);
-  // One pass over the values: for each code, the name of the non-empty value with the earliest
-  // suffix. Names are short (a code and a suffix): kept in place, not allocated.
-  size_t bestRank[kCodeCount];
-  std::fill(std::begin(bestRank), std::end(bestRank), kNone);
-  std::array<char, 16> bestName[kCodeCount];
-  size_t bestSize[kCodeCount] = {};
-  info.forEach([&](std::string_view name, const std::u16string& value) {
-    const size_t underscore = name.find('_');
-    if (value.empty() || underscore == std::string_view::npos || name.size() > 16) return;
-    const std::string_view suffix = name.substr(underscore);
-    size_t rank = 0;
-    while (rank < kNone && !sameShortText(suffix, kSuffixes[rank])) ++rank;
-    if (rank == kNone) return;
-    const std::string_view base = name.substr(0, underscore);
-    for (size_t c = 0; c < kCodeCount; ++c) {
-      if (!sameShortText(base, kCodes[c])) continue;
-      if (rank < bestRank[c]) {
-        bestRank[c] = rank;
-        std::copy(name.begin(), name.end(), bestName[c].begin());
-        bestSize[c] = name.size();
-      }
-      break;
-    }
-  });
-  // The plain code shares the chosen value's text.
-  for (size_t c = 0; c < kCodeCount; ++c) {
-    if (bestRank[c] != kNone) {
-      info.setSameAs(kCodes[c], std::string_view(bestName[c].data(), bestSize[c]));
-    }
-  }
+  info.setFromFirstSuffixed(kCodes, kSuffixes);
 }
 
 void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,

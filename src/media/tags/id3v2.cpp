@@ -149,7 +149,11 @@ std::u16string textFrameValue(std::string_view data) {
   while (!strings.atEnd()) {
     std::u16string part = strings.next();
     if (part.empty()) continue;
-    if (!out.empty()) out += kValueSeparator;
+    if (out.empty()) {
+      out = std::move(part);  // the usual single string: kept, not copied
+      continue;
+    }
+    out += kValueSeparator;
     out += part;
   }
   return out;
