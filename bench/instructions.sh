@@ -12,7 +12,7 @@ root=$(cd "$here/.." && pwd)
 bench=${1:-$root/build/native/bench/sonavid_bench}
 [ $# -gt 0 ] && shift
 formats=("$@")
-[ ${#formats[@]} -gt 0 ] || formats=(MP3 WAV AVI VQF WMA OGG APE MP4 FLAC AIFF WV DSF MKV all)
+[ ${#formats[@]} -gt 0 ] || formats=(MP3 WAV AVI VQF WMA OGG APE MP4 FLAC AIFF WV DSF MKV TS MPG AAC all)
 contender=${CONTENDER:-engine}
 case $contender in
   engine) collect='sonavid::bench::readWithEngine*' ;;

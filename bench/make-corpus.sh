@@ -19,6 +19,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 out=${1:-$root/build/bench-corpus}
+# The steps below change folders: a relative OUTDIR is taken from where the script was started.
+case $out in /*) ;; *) out=$PWD/$out ;; esac
 small=${CORPUS_SMALL:-300}
 long_min=${CORPUS_LONG_MINUTES:-60}
 long_s=$((long_min * 60))
