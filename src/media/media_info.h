@@ -27,6 +27,7 @@ class MediaInfo {
   // Sets the value of a field code (ASCII). A later set() of the same code replaces the
   // earlier value; codes keep the order they were first set in.
   void set(std::string_view code, std::u16string value) {
+    settleDerived();
     size_t index = 0;
     if (findEntry(code, index)) {
       Entry& entry = entries_[index];
@@ -52,6 +53,7 @@ class MediaInfo {
   void setUnderNames(std::string_view code, const std::string_view (&suffixes)[N],
                      std::u16string value) {
     static_assert(N <= 32);
+    settleDerived();
     const auto shared = static_cast<uint32_t>(shared_.size());
     shared_.push_back(std::move(value));
     // Usually none of the names is there yet: one entry for all of them.
@@ -85,6 +87,7 @@ class MediaInfo {
   // them all.
   void setFromFirstSuffixed(std::span<const std::string_view> codes,
                             std::span<const std::string_view> suffixes) {
+    settleDerived();
     constexpr size_t kMaxCodes = 32;
     constexpr size_t kNone = SIZE_MAX;
     const size_t codeCount = std::min(codes.size(), kMaxCodes);
@@ -160,10 +163,37 @@ class MediaInfo {
     }
   }
 
+  // As setFromFirstSuffixed, but the values of `codes` are worked out when they are asked for
+  // (by find or forEach, where they come after the values set before this call), not kept:
+  // most hosts ask for one or two codes of a file. The arrays are kept by the caller for the
+  // life of this object. When a code is already set, or group entries are there, or a value
+  // is set later, the values are set as setFromFirstSuffixed sets them.
+  void deriveFromFirstSuffixed(std::span<const std::string_view> codes,
+                               std::span<const std::string_view> suffixes) {
+    settleDerived();
+    size_t longest = 0;
+    for (const std::string_view code : codes) longest = std::max(longest, code.size());
+    for (const Entry& entry : entries_) {
+      bool kept = entry.suffixes != nullptr;
+      for (size_t c = 0; !kept && entry.code.size() <= longest && c < codes.size(); ++c) {
+        kept = sameCode(entry.code, codes[c]);
+      }
+      if (kept) {
+        setFromFirstSuffixed(codes, suffixes);
+        return;
+      }
+    }
+    derivedCodes_ = codes;
+    derivedSuffixes_ = suffixes;
+  }
+
   // The value of a field code, or null when none was set.
   const std::u16string* find(std::string_view code) const {
     for (const Entry& entry : entries_) {
       if (entry.names(code)) return &valueOf(entry);
+    }
+    for (const std::string_view derived : derivedCodes_) {
+      if (sameCode(derived, code)) return derivedValue(code);
     }
     return nullptr;
   }
@@ -187,6 +217,9 @@ class MediaInfo {
         visit(std::string_view(name, codeSize + suffixSize), valueOf(entry));
       }
     }
+    for (const std::string_view code : derivedCodes_) {
+      if (const std::u16string* value = derivedValue(code)) visit(code, *value);
+    }
   }
 
   // Room for `count` entries in all, so that values found before further set() calls of new
@@ -199,8 +232,15 @@ class MediaInfo {
     album.clear();
     entries_.clear();
     shared_.clear();
+    derivedCodes_ = {};
+    derivedSuffixes_ = {};
   }
-  size_t size() const { return entries_.size(); }
+  // The number of field codes set.
+  size_t size() const {
+    size_t count = 0;
+    forEach([&](std::string_view, const std::u16string&) { ++count; });
+    return count;
+  }
 
  private:
   static constexpr uint32_t kOwnValue = UINT32_MAX;
@@ -225,6 +265,36 @@ class MediaInfo {
       return false;
     }
   };
+
+  // The value of the derived code `code`: the first non-empty one of its suffixed names.
+  const std::u16string* derivedValue(std::string_view code) const {
+    char name[64];
+    if (code.size() > sizeof name) return nullptr;
+    std::copy(code.begin(), code.end(), name);
+    for (const std::string_view suffix : derivedSuffixes_) {
+      if (suffix.size() > sizeof name - code.size()) continue;
+      std::copy(suffix.begin(), suffix.end(), name + code.size());
+      const std::string_view full(name, code.size() + suffix.size());
+      for (const Entry& entry : entries_) {
+        if (entry.names(full)) {
+          const std::u16string& value = valueOf(entry);
+          if (!value.empty()) return &value;
+          break;
+        }
+      }
+    }
+    return nullptr;
+  }
+
+  // Sets the derived codes' values as setFromFirstSuffixed does, before a change of the list.
+  void settleDerived() {
+    if (derivedCodes_.empty()) return;
+    const auto codes = derivedCodes_;
+    const auto suffixes = derivedSuffixes_;
+    derivedCodes_ = {};
+    derivedSuffixes_ = {};
+    setFromFirstSuffixed(codes, suffixes);
+  }
 
   // A new entry for `code`, built in place in the list (an entry is large: a temporary one
   // would cost a move and a destruction).
@@ -286,6 +356,9 @@ class MediaInfo {
 
   std::vector<Entry> entries_;
   std::vector<std::u16string> shared_;
+  // Codes worked out on request (deriveFromFirstSuffixed), after the entries.
+  std::span<const std::string_view> derivedCodes_;
+  std::span<const std::string_view> derivedSuffixes_;
 };
 
 }  // namespace sonavid::media

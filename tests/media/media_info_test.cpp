@@ -48,35 +48,47 @@ TEST(MediaInfo, SharedTextActsAsOneValuePerName) {
   EXPECT_EQ(valueOr(info, "INAM_x"), u"(none)");
 }
 
+// Set at once or worked out on request, the plain codes read the same, in the same order.
 TEST(MediaInfo, PlainCodesTakeTheFirstSuffixedValueInOrder) {
   static constexpr std::string_view kCodes[] = {"INAM", "IART", "ICMT", "IPRD"};
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_v1"};
   static constexpr std::string_view kGroup[] = {"", "_v1"};
-  for (const bool withGroup : {false, true}) {
+  for (const int variant : {0, 1, 2, 3}) {
+    const bool withGroup = (variant & 1) != 0;
+    const bool onRequest = (variant & 2) != 0;
     MediaInfo info;
     info.set("INAM_v1", u"one");
     info.set("INAM_v2", u"A title longer than a short string");
     info.set("IART_v2", u"");  // empty: the next suffix is taken
     info.set("IART_APE", u"artist");
-    info.set("ICMT", u"stays where it is");
+    // A code set before (and a group entry) keeps its place.
+    if (withGroup) info.set("ICMT", u"replaced");
     info.set("ICMT_v1", u"comment");
     if (withGroup) info.setUnderNames("IPRD", kGroup, u"album");
-    info.setFromFirstSuffixed(kCodes, kSuffixes);
-    EXPECT_EQ(valueOr(info, "INAM"), u"A title longer than a short string") << withGroup;
-    EXPECT_EQ(valueOr(info, "IART"), u"artist") << withGroup;
-    EXPECT_EQ(valueOr(info, "ICMT"), u"comment") << withGroup;
+    if (onRequest) {
+      info.deriveFromFirstSuffixed(kCodes, kSuffixes);
+    } else {
+      info.setFromFirstSuffixed(kCodes, kSuffixes);
+    }
+    EXPECT_EQ(valueOr(info, "INAM"), u"A title longer than a short string") << variant;
+    EXPECT_EQ(valueOr(info, "IART"), u"artist") << variant;
+    EXPECT_EQ(valueOr(info, "ICMT"), u"comment") << variant;
     EXPECT_EQ(valueOr(info, "IPRD"), withGroup ? u"album" : u"(none)");
     // Names set before keep their place; new ones follow in the order of the codes.
     std::vector<std::string> order;
     info.forEach([&](std::string_view code, const std::u16string&) { order.emplace_back(code); });
-    std::vector<std::string> expected = {"INAM_v1", "INAM_v2", "IART_v2", "IART_APE", "ICMT",
-                                         "ICMT_v1"};
-    if (withGroup) expected.insert(expected.end(), {"IPRD", "IPRD_v1"});
+    std::vector<std::string> expected = {"INAM_v1", "INAM_v2", "IART_v2", "IART_APE"};
+    if (withGroup) expected.insert(expected.end(), {"ICMT", "ICMT_v1", "IPRD", "IPRD_v1"});
+    if (!withGroup) expected.insert(expected.end(), {"ICMT_v1"});
     expected.insert(expected.end(), {"INAM", "IART"});
-    EXPECT_EQ(order, expected);
-    // The shared text still acts as a value per name.
+    if (!withGroup) expected.insert(expected.end(), {"ICMT"});
+    EXPECT_EQ(order, expected) << variant;
+    EXPECT_EQ(info.size(), expected.size()) << variant;
+    // Each name still acts as a value of its own: a later change of one leaves the others.
     info.set("INAM_v2", u"changed");
-    EXPECT_EQ(valueOr(info, "INAM"), u"A title longer than a short string");
+    EXPECT_EQ(valueOr(info, "INAM"), u"A title longer than a short string") << variant;
+    info.set("IART", u"");
+    EXPECT_EQ(valueOr(info, "IART_APE"), u"artist") << variant;
   }
 }
 

@@ -87,7 +87,7 @@ void addPlainTagValues(MediaInfo& info) {
                                                 "IGNR", "ICOP", "ISFT", "COMP", "OART",
                                                 "URL",  "ENC2", "ISRC", "IENG", "TRACK"};
   static constexpr std::string_view kSuffixes[] = {"_v2", "_APE", "_rmp", "_v1"};
-  info.setFromFirstSuffixed(kCodes, kSuffixes);
+  info.deriveFromFirstSuffixed(kCodes, kSuffixes);
 }
 
 void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& trailing,
