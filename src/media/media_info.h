@@ -38,6 +38,35 @@ class MediaInfo {
     addEntry(code).value = std::move(value);
   }
 
+  // Sets the value of a code that is not set yet, without looking for it: for the codes of one
+  // tag, each set once, when holdsSuffix() said no code of the tag's kind is there.
+  void setNew(std::string_view code, std::u16string value) {
+    settleDerived();
+    addEntry(code).value = std::move(value);
+  }
+
+  // Whether the value of a code ending in `suffix` is set (a group's names included).
+  bool holdsSuffix(std::string_view suffix) const {
+    const auto endsWith = [&](std::string_view name) {
+      return name.size() >= suffix.size() &&
+             sameCode(name.substr(name.size() - suffix.size()), suffix);
+    };
+    for (const Entry& entry : entries_) {
+      if (endsWith(entry.code)) return true;
+      for (size_t i = 0; i < entry.suffixCount; ++i) {
+        // A group's name ends in the suffix when its own suffix does, or takes the rest from
+        // the code.
+        const std::string_view own = entry.suffixes[i];
+        if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
+        if (own.size() >= suffix.size() ? endsWith(own)
+                                        : endsWith(entry.code + std::string(own))) {
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+
   // Sets the value only when it is not empty and no non-empty value is there yet.
   void setIfEmpty(std::string_view code, std::u16string value) {
     if (value.empty()) return;

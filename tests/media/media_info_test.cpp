@@ -92,5 +92,17 @@ TEST(MediaInfo, PlainCodesTakeTheFirstSuffixedValueInOrder) {
   }
 }
 
+TEST(MediaInfo, HoldsSuffixSeesGroupNames) {
+  static constexpr std::string_view kGroup[] = {"", "_v1"};
+  MediaInfo info;
+  info.set("TIME", u"1:00 (60sec)");
+  EXPECT_FALSE(info.holdsSuffix("_v1"));
+  info.setUnderNames("IPRD", kGroup, u"album");
+  EXPECT_TRUE(info.holdsSuffix("_v1"));
+  EXPECT_TRUE(info.holdsSuffix("D_v1"));  // the code's last letter and the group's suffix
+  EXPECT_TRUE(info.holdsSuffix("ME"));
+  EXPECT_FALSE(info.holdsSuffix("_v2"));
+}
+
 }  // namespace
 }  // namespace sonavid::media

@@ -12,12 +12,33 @@
 namespace sonavid::media {
 namespace {
 
-void put(MediaInfo& info, std::string_view base, std::string_view suffix, std::u16string value) {
-  if (value.empty()) return;
-  std::string code(base);
-  code += suffix;
-  info.set(code, std::move(value));
-}
+// Sets the values of one tag, each under its code and the tag's suffix ("INAM_v2"). The codes
+// of a tag are set once each: they are looked for in the list only when an earlier tag of the
+// same kind set some (an "id3 " chunk seen twice).
+class TagValues {
+ public:
+  TagValues(MediaInfo& info, std::string_view suffix)
+      : info_(info), suffix_(suffix), fresh_(!info.holdsSuffix(suffix)) {}
+
+  void put(std::string_view base, std::u16string value) {
+    if (value.empty()) return;
+    char code[32];
+    if (base.size() + suffix_.size() > sizeof code) return;
+    std::copy(base.begin(), base.end(), code);
+    std::copy(suffix_.begin(), suffix_.end(), code + base.size());
+    const std::string_view name(code, base.size() + suffix_.size());
+    if (fresh_) {
+      info_.setNew(name, std::move(value));
+    } else {
+      info_.set(name, std::move(value));
+    }
+  }
+
+ private:
+  MediaInfo& info_;
+  std::string_view suffix_;
+  bool fresh_;
+};
 
 }  // namespace
 
@@ -34,15 +55,16 @@ void addMpegStreamValues(const MpegStreamInfo& stream, MediaInfo& info) {
   facts.channels = stream.first.mode == ChannelMode::kMono ? 1 : 2;
 }
 
-void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info) {
-  put(info, "INAM", "_v1", tag.title);
-  put(info, "IART", "_v1", tag.artist);
-  put(info, "IPRD", "_v1", tag.album);
-  put(info, "ICMT", "_v1", tag.comment);
-  put(info, "ICRD", "_v1", tag.year);
-  put(info, "IGNR", "_v1", tag.genre);
-  put(info, "TRACK", "_v1", tag.track);
+void addId3v1Values(Id3v1Tag tag, MediaInfo& info) {
   info.album.fillFrom(id3v1AlbumFacts(tag));
+  TagValues values(info, "_v1");
+  values.put("INAM", std::move(tag.title));
+  values.put("IART", std::move(tag.artist));
+  values.put("IPRD", std::move(tag.album));
+  values.put("ICMT", std::move(tag.comment));
+  values.put("ICRD", std::move(tag.year));
+  values.put("IGNR", std::move(tag.genre));
+  values.put("TRACK", std::move(tag.track));
 }
 
 void addId3v2Values(Id3v2Tag tag, MediaInfo& info) {
@@ -65,20 +87,22 @@ void addId3v2Values(Id3v2Tag tag, MediaInfo& info) {
       }
     }
   }
+  TagValues values(info, "_v2");
   for (size_t i = 0; i < kYear; ++i) {
-    if (found[i] != nullptr) put(info, kFrames[i].first, "_v2", std::move(*found[i]));
+    if (found[i] != nullptr) values.put(kFrames[i].first, std::move(*found[i]));
   }
   std::u16string* year = found[kYear] != nullptr && !found[kYear]->empty() ? found[kYear]
                                                                            : found[kRecordingTime];
-  if (year != nullptr) put(info, "ICRD", "_v2", std::move(*year));
-  if (found[kGenre] != nullptr) put(info, "IGNR", "_v2", resolveId3Genre(*found[kGenre]));
+  if (year != nullptr) values.put("ICRD", std::move(*year));
+  if (found[kGenre] != nullptr) values.put("IGNR", resolveId3Genre(*found[kGenre]));
 }
 
 void addApeValues(const ApeTag& tag, MediaInfo& info) {
   static constexpr std::pair<std::string_view, std::u16string_view> kKeys[] = {
       {"INAM", u"Title"}, {"IART", u"Artist"}, {"IPRD", u"Album"}, {"ICMT", u"Comment"},
       {"ICRD", u"Year"},  {"IGNR", u"Genre"},  {"TRACK", u"Track"}};
-  for (const auto& [code, key] : kKeys) put(info, code, "_APE", tag.value(key));
+  TagValues values(info, "_APE");
+  for (const auto& [code, key] : kKeys) values.put(code, tag.value(key));
   info.album.fillFrom(apeAlbumFacts(tag));
 }
 
@@ -96,7 +120,7 @@ void addStreamTagValues(std::optional<Id3v2Tag> leading, const TrailingTags& tra
   if (leading) addId3v2Values(std::move(*leading), info);
   if (trailing.ape) addApeValues(*trailing.ape, info);
   if (trailing.id3v1) {
-    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
+    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(std::move(*v1), info);
   }
   addPlainTagValues(info);
 }

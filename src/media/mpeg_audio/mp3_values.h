@@ -18,7 +18,7 @@
 namespace sonavid::media {
 
 void addMpegStreamValues(const MpegStreamInfo& stream, MediaInfo& info);
-void addId3v1Values(const Id3v1Tag& tag, MediaInfo& info);
+void addId3v1Values(Id3v1Tag tag, MediaInfo& info);
 void addId3v2Values(Id3v2Tag tag, MediaInfo& info);
 void addApeValues(const ApeTag& tag, MediaInfo& info);
 // After all tags are in: fills the plain codes.

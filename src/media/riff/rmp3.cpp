@@ -36,7 +36,7 @@ void readRmp3Form(RandomAccessFile& file, uint64_t end, MediaInfo& info) {
   if (stream) addMpegStreamValues(*stream, info);
   if (trailing.ape) addApeValues(*trailing.ape, info);
   if (trailing.id3v1) {
-    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(*v1, info);
+    if (auto v1 = parseId3v1(*trailing.id3v1)) addId3v1Values(std::move(*v1), info);
   }
   addPlainTagValues(info);
 }
