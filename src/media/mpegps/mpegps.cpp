@@ -9,6 +9,7 @@
 #include "core/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
+#include "media/streams/mpeg_video.h"
 #include "media/streams/pes_packet.h"
 #include "media/streams/stream_format.h"
 #include "media/streams/timestamp_span.h"
@@ -79,9 +80,14 @@ void identify(uint8_t streamId, PesUnit& unit) {
 template <typename Visit>
 void forEachPes(std::string_view bytes, bool& navigation, Visit visit) {
   size_t at = 0;
+  constexpr std::string_view kStartCode("\0\0\1", 3);
   while (true) {
-    at = bytes.find(std::string_view("\0\0\1", 3), at);
-    if (at == std::string_view::npos || bytes.size() - at < 4) return;
+    // Packets usually follow each other: the search is for junk and damage.
+    if (at > bytes.size() || bytes.size() - at < 4) return;
+    if (bytes.compare(at, 3, kStartCode) != 0) {
+      at = bytes.find(kStartCode, at);
+      if (at == std::string_view::npos || bytes.size() - at < 4) return;
+    }
     const uint8_t id = static_cast<uint8_t>(bytes[at + 3]);
     if (id == kPackStart) {
       const size_t length = packHeaderBytes(bytes.substr(at));
@@ -127,6 +133,12 @@ struct StreamReading {
       kind = unit.kind;
     }
     if (unit.key != key) return;
+    // Usually the first video packet holds the whole sequence header: what follows cannot
+    // change it, so the stream's bytes need not be gathered.
+    if (isVideoKind(kind) && bytes.empty() && findWholeMpegVideoSequence(unit.payload, video)) {
+      found = true;
+      return;
+    }
     // An LPCM header starts every packet; the other streams' headers may span packets.
     if (kind == StreamKind::kLpcmDvd) bytes.clear();
     if (bytes.size() >= kMaxStreamBytes) return;
