@@ -74,20 +74,32 @@ void identify(uint8_t streamId, PesUnit& unit) {
   }
 }
 
+// Where the next start code (00 00 01) begins at or after `at`; npos when none does. Packets
+// usually follow each other, so the first look finds it; the search is for junk, damage and the
+// runs of zeros some multiplexers leave at a pack's end.
+size_t findStartCode(std::string_view bytes, size_t at) {
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  while (at < bytes.size() && bytes.size() - at >= 3) {
+    if (p[at + 2] > 1) {
+      at += 3;  // no start code begins at `at`, `at + 1` or `at + 2`
+    } else if (p[at + 2] == 1 && p[at + 1] == 0 && p[at] == 0) {
+      return at;
+    } else {
+      ++at;
+    }
+  }
+  return std::string_view::npos;
+}
+
 // Walks the packs of `bytes`, calling `visit(unit)` for each audio or video PES packet and
 // noting navigation packs. After damage or junk it looks for the next start code of a pack or
 // packet.
 template <typename Visit>
 void forEachPes(std::string_view bytes, bool& navigation, Visit visit) {
   size_t at = 0;
-  constexpr std::string_view kStartCode("\0\0\1", 3);
   while (true) {
-    // Packets usually follow each other: the search is for junk and damage.
-    if (at > bytes.size() || bytes.size() - at < 4) return;
-    if (bytes.compare(at, 3, kStartCode) != 0) {
-      at = bytes.find(kStartCode, at);
-      if (at == std::string_view::npos || bytes.size() - at < 4) return;
-    }
+    at = findStartCode(bytes, at);
+    if (at == std::string_view::npos || bytes.size() - at < 4) return;
     const uint8_t id = static_cast<uint8_t>(bytes[at + 3]);
     if (id == kPackStart) {
       const size_t length = packHeaderBytes(bytes.substr(at));
