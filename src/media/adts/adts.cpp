@@ -49,19 +49,31 @@ struct FrameCount {
 FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
                        const AdtsHeader& first) {
   FrameCount count;
+  const AdtsFrameHop hop(first);
   ReadBuffer buffer;
   uint64_t at = start;
   uint64_t resyncFrom = 0;
   bool resyncing = false;
   while (at < end) {
-    const std::string_view chunk =
-        buffer.read(file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)));
+    // The first chunk is usually held by the file already.
+    const std::string_view chunk = viewBlock(
+        file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)), buffer);
     if (chunk.size() < kAdtsHeaderBytes) break;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
     size_t pos = 0;
     bool stop = false;
     // Only the headers are looked at: a frame may end beyond the chunk, the next chunk is read
     // from the header after it.
     while (pos <= chunk.size() - kAdtsHeaderBytes) {
+      // The usual case: the stream's next header right where the last frame ended.
+      if (const uint32_t frameBytes = resyncing ? 0 : hop.frameBytesUnchecked(bytes + pos);
+          frameBytes != 0 && end - (at + pos) >= frameBytes) {
+        ++count.frames;
+        count.samples += AdtsFrameHop::samplesUnchecked(bytes + pos);
+        count.bytes += frameBytes;
+        pos += frameBytes;
+        continue;
+      }
       AdtsHeader header;
       if (parseAdtsHeader(chunk.substr(pos), header) && sameAdtsStream(first, header) &&
           (!resyncing || framesInRow(chunk.substr(pos), 2, header))) {
@@ -107,13 +119,18 @@ bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {
 
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2 = readLeadingId3v2(file, head, start);
-  ReadBuffer firstStorage;
+  // A file without a frame header where its stream should start is turned down before the
+  // stream is read.
+  char firstBytes[kAdtsHeaderBytes];
+  ReadBuffer firstStorage(firstBytes, sizeof firstBytes);
   AdtsHeader first;
-  if (!framesInRow(viewBlock(file, start, kHeadProbeBytes, firstStorage), kConfirmFrames, first)) {
-    return false;
-  }
-  const TrailingTags trailing = readTrailingTags(file, size);
-  const FrameCount count = countFrames(file, start, std::max(trailing.audioEnd, start), first);
+  if (!parseAdtsHeader(viewBlock(file, start, kAdtsHeaderBytes, firstStorage), first)) return false;
+  // The stream is read in one block from its start on; in a short file that block holds the
+  // trailing tags too, so the end of the file is not read apart.
+  BlockCachedFile stream(file, start, kCountChunkBytes);
+  if (!framesInRow(stream.block().substr(0, kHeadProbeBytes), kConfirmFrames, first)) return false;
+  const TrailingTags trailing = readTrailingTags(stream, size);
+  const FrameCount count = countFrames(stream, start, std::max(trailing.audioEnd, start), first);
   if (count.frames == 0) return false;
 
   info.type = kTypeAdts;
