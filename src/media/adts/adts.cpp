@@ -44,6 +44,29 @@ struct FrameCount {
   uint64_t bytes = 0;
 };
 
+// The usual case: the stream's headers one after another, each where the last frame ended.
+// Hops from `pos` for as long as `chunk` holds the next header and the hop takes it, the frame
+// ending within `left` bytes of the chunk's start; returns where it stopped.
+size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFrameHop& hop,
+                 FrameCount& count) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
+  const size_t lastHeader = chunk.size() - kAdtsHeaderBytes;
+  const size_t from = pos;
+  uint64_t frames = 0;
+  uint64_t blocks = 0;
+  while (pos <= lastHeader) {
+    const uint32_t frameBytes = hop.frameBytesUnchecked(bytes + pos);
+    if (frameBytes == 0 || left - pos < frameBytes) break;
+    ++frames;
+    blocks += AdtsFrameHop::blocksUnchecked(bytes + pos);
+    pos += frameBytes;
+  }
+  count.frames += frames;
+  count.samples += blocks * kAdtsSamplesPerBlock;
+  count.bytes += pos - from;
+  return pos;
+}
+
 // Hops from frame header to frame header from `start` to `end`; after damage, looks for the
 // next frame of the stream within kResyncBytes.
 FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
@@ -59,21 +82,17 @@ FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
     const std::string_view chunk = viewBlock(
         file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)), buffer);
     if (chunk.size() < kAdtsHeaderBytes) break;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
     size_t pos = 0;
     bool stop = false;
     // Only the headers are looked at: a frame may end beyond the chunk, the next chunk is read
     // from the header after it.
     while (pos <= chunk.size() - kAdtsHeaderBytes) {
-      // The usual case: the stream's next header right where the last frame ended.
-      if (const uint32_t frameBytes = resyncing ? 0 : hop.frameBytesUnchecked(bytes + pos);
-          frameBytes != 0 && end - (at + pos) >= frameBytes) {
-        ++count.frames;
-        count.samples += AdtsFrameHop::samplesUnchecked(bytes + pos);
-        count.bytes += frameBytes;
-        pos += frameBytes;
-        continue;
+      if (!resyncing) {
+        pos = hopFrames(chunk, pos, end - at, hop, count);
+        if (pos > chunk.size() - kAdtsHeaderBytes) break;
       }
+      // A header the hop did not take: damage, the stream's end, or a frame the quick check
+      // cannot judge.
       AdtsHeader header;
       if (parseAdtsHeader(chunk.substr(pos), header) && sameAdtsStream(first, header) &&
           (!resyncing || framesInRow(chunk.substr(pos), 2, header))) {

@@ -48,16 +48,19 @@ class AdtsFrameHop {
   // The length of the frame whose header starts at `p`, 0 when the header is not taken. Reads
   // kAdtsHeaderBytes at `p` unchecked: the caller makes sure they are there.
   uint32_t frameBytesUnchecked(const uint8_t* p) const {
-    const uint32_t word = (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) |
-                          (uint32_t{p[2]} << 8) | p[3];
-    if ((word & kSharedBits) != word_) return 0;
-    const uint32_t frameBytes = ((word & 3) << 11) | (uint32_t{p[4]} << 3) | (p[5] >> 5);
+    if ((wordAt(p) & kSharedBits) != word_) return 0;
+    // 13 bits: the last 2 of the fourth byte, the fifth, the first 3 of the sixth.
+    const uint32_t frameBytes = (wordAt(p + 3) >> 13) & 0x1FFF;
     return frameBytes > headerBytes_ ? frameBytes : 0;
   }
-  // Samples per channel of the frame whose header starts at `p` (unchecked, as above).
-  static uint32_t samplesUnchecked(const uint8_t* p) { return ((p[6] & 3u) + 1) * kAdtsSamplesPerBlock; }
+  // The raw data blocks of the frame whose header starts at `p` (unchecked, as above).
+  static uint32_t blocksUnchecked(const uint8_t* p) { return (p[6] & 3u) + 1; }
 
  private:
+  static uint32_t wordAt(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+  }
+
   // Sync, layer, no-CRC flag, profile, sample-rate index and channel configuration.
   static constexpr uint32_t kSharedBits = 0xFFF7FDC0;
   uint32_t word_;
