@@ -21,7 +21,7 @@ struct AdtsHeader {
   AudioFormat format;  // codec "AAC"; 0 channels when a program config element sets them
   uint32_t profile = 1;
   uint32_t frameBytes = 0;
-  uint32_t samples = 0;  // per channel, in the whole frame
+  uint32_t samples = 0;    // per channel, in the whole frame
   uint32_t firstWord = 0;  // the header's first four bytes, big-endian
 };
 
