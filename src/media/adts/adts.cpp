@@ -1,6 +1,7 @@
 #include "media/adts/adts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "common/text.h"
@@ -48,32 +49,77 @@ struct FrameCount {
   uint64_t bytes = 0;
 };
 
-// The usual case: the stream's headers one after another, each where the last frame ended.
-// Hops from `pos` for as long as `chunk` holds the next header and the hop takes it, the frame
-// ending within `left` bytes of the chunk's start; returns where it stopped.
-size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFrameHop& hop,
-                 FrameCount& count) {
-  const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
-  const size_t lastHeader = chunk.size() - kAdtsHeaderBytes;
-  const size_t from = pos;
+// A run of hops from header to header: where it stands and what it passed.
+struct Hops {
+  size_t pos = 0;
   uint64_t frames = 0;
   uint64_t blocks = 0;
-  size_t fetched = pos;
-  while (pos <= lastHeader) {
+  size_t fetched = 0;  // the bytes before this are on their way to the cache
+
+  // One hop, when the hop takes the header at `pos` (which the chunk holds) and its frame ends
+  // within `left` bytes of the chunk's start.
+  bool step(std::string_view chunk, uint64_t left, const AdtsFrameHop& hop) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
+    if (chunk.size() - kAdtsHeaderBytes < pos) return false;
     const uint32_t frameBytes = hop.frameBytesUnchecked(bytes + pos);
-    if (frameBytes == 0 || left - pos < frameBytes) break;
+    if (frameBytes == 0 || left - pos < frameBytes) return false;
     ++frames;
     blocks += AdtsFrameHop::blocksUnchecked(bytes + pos);
     pos += frameBytes;
     // Each hop waits for the header it lands on; the lines ahead are asked for early.
-    for (; fetched < chunk.size() && fetched < pos + kPrefetchBytes; fetched += kCacheLineBytes) {
+    if (fetched < pos) fetched = pos;
+    for (; fetched < chunk.size() && fetched - pos < kPrefetchBytes; fetched += kCacheLineBytes) {
       __builtin_prefetch(bytes + fetched);
     }
+    return true;
   }
-  count.frames += frames;
-  count.samples += blocks * kAdtsSamplesPerBlock;
-  count.bytes += pos - from;
-  return pos;
+};
+
+// Where the first header the hop takes lies at or after `from`; npos when none does.
+size_t findHeader(std::string_view chunk, size_t from, const AdtsFrameHop& hop) {
+  while (from + kAdtsHeaderBytes <= chunk.size()) {
+    const void* sync =
+        std::memchr(chunk.data() + from, 0xFF, chunk.size() - kAdtsHeaderBytes + 1 - from);
+    if (sync == nullptr) break;
+    from = static_cast<size_t>(static_cast<const char*>(sync) - chunk.data());
+    if (hop.frameBytesUnchecked(reinterpret_cast<const uint8_t*>(chunk.data()) + from) != 0) {
+      return from;
+    }
+    ++from;
+  }
+  return std::string_view::npos;
+}
+
+// The usual case: the stream's headers one after another, each where the last frame ended.
+// Hops from `pos` for as long as `chunk` holds the next header and the hop takes it, the frame
+// ending within `left` bytes of the chunk's start; returns where it stopped.
+// Each hop waits for the header it lands on, so a second run of hops goes beside the first from
+// a header found halfway on. It counts only when the first lands on its start: its hops are then
+// the ones the first would have made.
+size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFrameHop& hop,
+                 FrameCount& count) {
+  Hops first{pos};
+  Hops second{findHeader(chunk, pos + (chunk.size() - pos) / 2, hop)};
+  const size_t meet = second.pos;
+  bool secondCounts = meet != std::string_view::npos;
+  bool secondGoes = secondCounts;
+  while (true) {
+    if (secondCounts && first.pos >= meet) {
+      if (first.pos == meet) {
+        first.pos = second.pos;
+        first.frames += second.frames;
+        first.blocks += second.blocks;
+        first.fetched = second.fetched;
+      }
+      secondCounts = secondGoes = false;
+    }
+    if (!first.step(chunk, left, hop)) break;
+    if (secondGoes) secondGoes = second.step(chunk, left, hop);
+  }
+  count.frames += first.frames;
+  count.samples += first.blocks * kAdtsSamplesPerBlock;
+  count.bytes += first.pos - pos;
+  return first.pos;
 }
 
 // Hops from frame header to frame header from `start` to `end`; after damage, looks for the
