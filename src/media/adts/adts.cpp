@@ -22,10 +22,6 @@ namespace {
 constexpr int kConfirmFrames = 4;
 // Bytes read at once while counting frames.
 constexpr size_t kCountChunkBytes = 64 * 1024;
-// How far ahead of the hop over the frames their bytes are brought into the cache: a chunk just
-// read has mostly left the nearest cache, and every hop waits for the header it lands on.
-constexpr size_t kPrefetchBytes = 2048;
-constexpr size_t kCacheLineBytes = 64;
 // How far counting looks for the next frame after damage before it stops.
 constexpr size_t kResyncBytes = 64 * 1024;
 
@@ -54,7 +50,6 @@ struct Hops {
   size_t pos = 0;
   uint64_t frames = 0;
   uint64_t blocks = 0;
-  size_t fetched = 0;  // the bytes before this are on their way to the cache
 
   // One hop, when the hop takes the header at `pos` (which the chunk holds) and its frame ends
   // within `left` bytes of the chunk's start.
@@ -66,11 +61,6 @@ struct Hops {
     ++frames;
     blocks += AdtsFrameHop::blocksUnchecked(bytes + pos);
     pos += frameBytes;
-    // Each hop waits for the header it lands on; the lines ahead are asked for early.
-    if (fetched < pos) fetched = pos;
-    for (; fetched < chunk.size() && fetched - pos < kPrefetchBytes; fetched += kCacheLineBytes) {
-      __builtin_prefetch(bytes + fetched);
-    }
     return true;
   }
 };
@@ -109,7 +99,6 @@ size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFr
         first.pos = second.pos;
         first.frames += second.frames;
         first.blocks += second.blocks;
-        first.fetched = second.fetched;
       }
       secondCounts = secondGoes = false;
     }
