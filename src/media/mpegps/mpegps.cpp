@@ -75,18 +75,17 @@ void identify(uint8_t streamId, PesUnit& unit) {
 }
 
 // Where the next start code (00 00 01) begins at or after `at`; npos when none does. Packets
-// usually follow each other, so the first look finds it; the search is for junk, damage and the
-// runs of zeros some multiplexers leave at a pack's end.
+// usually follow each other, so the first look finds it; else the search goes from one byte 1 to
+// the next (junk, damage, the runs of zeros some multiplexers leave at a pack's end).
 size_t findStartCode(std::string_view bytes, size_t at) {
+  if (at > bytes.size() || bytes.size() - at < 3) return std::string_view::npos;
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-  while (at < bytes.size() && bytes.size() - at >= 3) {
-    if (p[at + 2] > 1) {
-      at += 3;  // no start code begins at `at`, `at + 1` or `at + 2`
-    } else if (p[at + 2] == 1 && p[at + 1] == 0 && p[at] == 0) {
-      return at;
-    } else {
-      ++at;
-    }
+  if (p[at] == 0 && p[at + 1] == 0 && p[at + 2] == 1) return at;
+  for (size_t one = at + 2; one < bytes.size(); ++one) {
+    const void* found = std::memchr(p + one, 1, bytes.size() - one);
+    if (found == nullptr) break;
+    one = static_cast<size_t>(static_cast<const uint8_t*>(found) - p);
+    if (p[one - 1] == 0 && p[one - 2] == 0) return one - 2;
   }
   return std::string_view::npos;
 }
