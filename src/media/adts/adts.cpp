@@ -20,9 +20,12 @@ namespace {
 
 // Frames in a row of one stream that make bytes an ADTS stream (fewer when the file holds fewer).
 constexpr int kConfirmFrames = 4;
-// Bytes read at once while counting frames: a short file's stream (a quarter of a minute at
-// 128 kbit/s) with its trailing tags in one read.
-constexpr size_t kCountChunkBytes = 256 * 1024;
+// Bytes looked at at once while counting frames. Where they lie decides which frames a resync
+// after damage can confirm, so they stay the same whatever was read.
+constexpr size_t kCountChunkBytes = 64 * 1024;
+// The first read of the stream: a short file's stream (a quarter of a minute at 128 kbit/s) with
+// its trailing tags; its counting chunks are then views of it.
+constexpr size_t kStreamBlockBytes = 256 * 1024;
 // How far counting looks for the next frame after damage before it stops.
 constexpr size_t kResyncBytes = 64 * 1024;
 
@@ -123,7 +126,7 @@ FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
   uint64_t resyncFrom = 0;
   bool resyncing = false;
   while (at < end) {
-    // The first chunk is usually held by the file already.
+    // The first chunks are usually held by the file already.
     const std::string_view chunk = viewBlock(
         file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)), buffer);
     if (chunk.size() < kAdtsHeaderBytes) break;
@@ -191,7 +194,7 @@ bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {
   if (!parseAdtsHeader(viewBlock(file, start, kAdtsHeaderBytes, firstStorage), first)) return false;
   // The stream is read in one block from its start on; in a short file that block holds the
   // trailing tags too, so the end of the file is not read apart.
-  BlockCachedFile stream(file, start, kCountChunkBytes);
+  BlockCachedFile stream(file, start, kStreamBlockBytes);
   if (!framesInRow(stream.block().substr(0, kHeadProbeBytes), kConfirmFrames, first)) return false;
   const TrailingTags trailing = readTrailingTags(stream, size);
   const FrameCount count = countFrames(stream, start, std::max(trailing.audioEnd, start), first);
