@@ -161,5 +161,57 @@ TEST_F(MpegStreamFixtures, LongRecordingIsReadAtHeadAndTailOnly) {
   EXPECT_LE(memory.readCalls(), 4);
 }
 
+// Padding packs between a program stream's packs change none of its values: the head is read
+// further when it holds no stream yet, and a long stream costs a head and a tail read.
+TEST_F(MpegStreamFixtures, PaddedProgramStreamKeepsItsValues) {
+  std::string padPack("\0\0\1\xBA\x44\0\4\0\4\1\1\x89\xC3\xF8\0\0\1\xBE", 18);
+  padPack += static_cast<char>((2048 - 20) >> 8);
+  padPack += static_cast<char>((2048 - 20) & 0xFF);
+  padPack.resize(2048, '\xFF');
+  struct Case {
+    const char* name;
+    size_t at;     // where the padding goes
+    size_t packs;  // how many padding packs
+    size_t maxBytesRead;
+  };
+  const Case cases[] = {
+      {"streams start past the first head read", 2048, 150, 1024 * 1024},
+      {"long stream", 2048 * 3, 1500, 384 * 1024},
+  };
+  const std::string vob = test::readFileBytes(kMediaDir + "dvd.vob");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string padding;
+    for (size_t i = 0; i < c.packs; ++i) padding += padPack;
+    MemoryFile file(vob.substr(0, c.at) + padding + vob.substr(c.at));
+    const MediaInfo info = BuiltinReader::readFile(file);
+    EXPECT_EQ(valueOf(info, "TIME"), "00:00:01 (1sec)");
+    EXPECT_EQ(valueOf(info, "AFMT"), "AC-3, 48000Hz, 2ch");
+    EXPECT_EQ(valueOf(info, "VFMT"), "MPEG-2, 352x240, 29.970fps");
+    EXPECT_LE(file.bytesRead(), c.maxBytesRead);
+    EXPECT_LE(file.readCalls(), 4);
+  }
+}
+
+// A frame that the end of the file cuts short is not counted, whichever way it is reached.
+TEST_F(MpegStreamFixtures, AdtsFrameCutByTheEndIsNotCounted) {
+  const std::string bytes = test::readFileBytes(kMediaDir + "plain.aac");
+  const int64_t wholeMs = readBytes(bytes).facts.durationMs;
+  EXPECT_EQ(readBytes(bytes.substr(0, bytes.size() - 1)).facts.durationMs, wholeMs - 23);
+}
+
+// A short raw AAC file is read in two reads, the head and its stream with the trailing tags:
+// no byte twice.
+TEST_F(MpegStreamFixtures, ShortAdtsFileIsReadOnce) {
+  for (const char* name : {"plain.aac", "id3v2.aac", "ape-id3v1.aac"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = test::readFileBytes(kMediaDir + name);
+    MemoryFile file(bytes);
+    EXPECT_EQ(BuiltinReader::readFile(file).type, kTypeAdts);
+    EXPECT_LE(file.bytesRead(), bytes.size());
+    EXPECT_EQ(file.readCalls(), 2);
+  }
+}
+
 }  // namespace
 }  // namespace sonavid::media

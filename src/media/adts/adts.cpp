@@ -1,6 +1,7 @@
 #include "media/adts/adts.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "common/text.h"
@@ -19,8 +20,12 @@ namespace {
 
 // Frames in a row of one stream that make bytes an ADTS stream (fewer when the file holds fewer).
 constexpr int kConfirmFrames = 4;
-// Bytes read at once while counting frames.
+// Bytes looked at at once while counting frames. Where they lie decides which frames a resync
+// after damage can confirm, so they stay the same whatever was read.
 constexpr size_t kCountChunkBytes = 64 * 1024;
+// The first read of the stream: a short file's stream (a quarter of a minute at 128 kbit/s) with
+// its trailing tags; its counting chunks are then views of it.
+constexpr size_t kStreamBlockBytes = 256 * 1024;
 // How far counting looks for the next frame after damage before it stops.
 constexpr size_t kResyncBytes = 64 * 1024;
 
@@ -44,24 +49,98 @@ struct FrameCount {
   uint64_t bytes = 0;
 };
 
+// A run of hops from header to header: where it stands and what it passed.
+struct Hops {
+  size_t pos = 0;
+  uint64_t frames = 0;
+  uint64_t blocks = 0;
+
+  // One hop, when the hop takes the header at `pos` (which the chunk holds) and its frame ends
+  // within `left` bytes of the chunk's start.
+  bool step(std::string_view chunk, uint64_t left, const AdtsFrameHop& hop) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
+    if (chunk.size() - kAdtsHeaderBytes < pos) return false;
+    const uint32_t frameBytes = hop.frameBytesUnchecked(bytes + pos);
+    if (frameBytes == 0 || left - pos < frameBytes) return false;
+    ++frames;
+    blocks += AdtsFrameHop::blocksUnchecked(bytes + pos);
+    pos += frameBytes;
+    return true;
+  }
+};
+
+// Where the first header the hop takes lies at or after `from`; npos when none does.
+size_t findHeader(std::string_view chunk, size_t from, const AdtsFrameHop& hop) {
+  while (from + kAdtsHeaderBytes <= chunk.size()) {
+    const void* sync =
+        std::memchr(chunk.data() + from, 0xFF, chunk.size() - kAdtsHeaderBytes + 1 - from);
+    if (sync == nullptr) break;
+    from = static_cast<size_t>(static_cast<const char*>(sync) - chunk.data());
+    if (hop.frameBytesUnchecked(reinterpret_cast<const uint8_t*>(chunk.data()) + from) != 0) {
+      return from;
+    }
+    ++from;
+  }
+  return std::string_view::npos;
+}
+
+// The usual case: the stream's headers one after another, each where the last frame ended.
+// Hops from `pos` for as long as `chunk` holds the next header and the hop takes it, the frame
+// ending within `left` bytes of the chunk's start; returns where it stopped.
+// Each hop waits for the header it lands on, so a second run of hops goes beside the first from
+// a header found halfway on. It counts only when the first lands on its start: its hops are then
+// the ones the first would have made.
+size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFrameHop& hop,
+                 FrameCount& count) {
+  Hops first{pos};
+  Hops second{findHeader(chunk, pos + (chunk.size() - pos) / 2, hop)};
+  const size_t meet = second.pos;
+  bool secondCounts = meet != std::string_view::npos;
+  bool secondGoes = secondCounts;
+  while (true) {
+    if (secondCounts && first.pos >= meet) {
+      if (first.pos == meet) {
+        first.pos = second.pos;
+        first.frames += second.frames;
+        first.blocks += second.blocks;
+      }
+      secondCounts = secondGoes = false;
+    }
+    if (!first.step(chunk, left, hop)) break;
+    if (secondGoes) secondGoes = second.step(chunk, left, hop);
+  }
+  count.frames += first.frames;
+  count.samples += first.blocks * kAdtsSamplesPerBlock;
+  count.bytes += first.pos - pos;
+  return first.pos;
+}
+
 // Hops from frame header to frame header from `start` to `end`; after damage, looks for the
 // next frame of the stream within kResyncBytes.
 FrameCount countFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
                        const AdtsHeader& first) {
   FrameCount count;
+  const AdtsFrameHop hop(first);
   ReadBuffer buffer;
   uint64_t at = start;
   uint64_t resyncFrom = 0;
   bool resyncing = false;
   while (at < end) {
-    const std::string_view chunk =
-        buffer.read(file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)));
+    // The first chunks are usually held by the file already.
+    const std::string_view chunk = viewBlock(
+        file, at, static_cast<size_t>(std::min<uint64_t>(kCountChunkBytes, end - at)), buffer);
     if (chunk.size() < kAdtsHeaderBytes) break;
     size_t pos = 0;
     bool stop = false;
     // Only the headers are looked at: a frame may end beyond the chunk, the next chunk is read
     // from the header after it.
     while (pos <= chunk.size() - kAdtsHeaderBytes) {
+      if (!resyncing) {
+        pos = hopFrames(chunk, pos, end - at, hop, count);
+        if (pos > chunk.size() - kAdtsHeaderBytes) break;
+      }
+      // A header the hop did not take: damage, the stream's end, or a frame the quick check
+      // cannot judge.
       AdtsHeader header;
       if (parseAdtsHeader(chunk.substr(pos), header) && sameAdtsStream(first, header) &&
           (!resyncing || framesInRow(chunk.substr(pos), 2, header))) {
@@ -107,13 +186,18 @@ bool readAdts(RandomAccessFile& rawFile, MediaInfo& info) {
 
   uint64_t start = 0;
   std::optional<Id3v2Tag> id3v2 = readLeadingId3v2(file, head, start);
-  ReadBuffer firstStorage;
+  // A file without a frame header where its stream should start is turned down before the
+  // stream is read.
+  char firstBytes[kAdtsHeaderBytes];
+  ReadBuffer firstStorage(firstBytes, sizeof firstBytes);
   AdtsHeader first;
-  if (!framesInRow(viewBlock(file, start, kHeadProbeBytes, firstStorage), kConfirmFrames, first)) {
-    return false;
-  }
-  const TrailingTags trailing = readTrailingTags(file, size);
-  const FrameCount count = countFrames(file, start, std::max(trailing.audioEnd, start), first);
+  if (!parseAdtsHeader(viewBlock(file, start, kAdtsHeaderBytes, firstStorage), first)) return false;
+  // The stream is read in one block from its start on; in a short file that block holds the
+  // trailing tags too, so the end of the file is not read apart.
+  BlockCachedFile stream(file, start, kStreamBlockBytes);
+  if (!framesInRow(stream.block().substr(0, kHeadProbeBytes), kConfirmFrames, first)) return false;
+  const TrailingTags trailing = readTrailingTags(stream, size);
+  const FrameCount count = countFrames(stream, start, std::max(trailing.audioEnd, start), first);
   if (count.frames == 0) return false;
 
   info.type = kTypeAdts;

@@ -1,11 +1,15 @@
 #include "media/mpegps/mpegps.h"
 
-#include <set>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/media_reader.h"
 #include "media/byte_reader.h"
 #include "media/file_reads.h"
+#include "media/streams/mpeg_video.h"
 #include "media/streams/pes_packet.h"
 #include "media/streams/stream_format.h"
 #include "media/streams/timestamp_span.h"
@@ -70,6 +74,22 @@ void identify(uint8_t streamId, PesUnit& unit) {
   }
 }
 
+// Where the next start code (00 00 01) begins at or after `at`; npos when none does. Packets
+// usually follow each other, so the first look finds it; else the search goes from one byte 1 to
+// the next (junk, damage, the runs of zeros some multiplexers leave at a pack's end).
+size_t findStartCode(std::string_view bytes, size_t at) {
+  if (at > bytes.size() || bytes.size() - at < 3) return std::string_view::npos;
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  if (p[at] == 0 && p[at + 1] == 0 && p[at + 2] == 1) return at;
+  for (size_t one = at + 2; one < bytes.size(); ++one) {
+    const void* found = std::memchr(p + one, 1, bytes.size() - one);
+    if (found == nullptr) break;
+    one = static_cast<size_t>(static_cast<const uint8_t*>(found) - p);
+    if (p[one - 1] == 0 && p[one - 2] == 0) return one - 2;
+  }
+  return std::string_view::npos;
+}
+
 // Walks the packs of `bytes`, calling `visit(unit)` for each audio or video PES packet and
 // noting navigation packs. After damage or junk it looks for the next start code of a pack or
 // packet.
@@ -77,7 +97,7 @@ template <typename Visit>
 void forEachPes(std::string_view bytes, bool& navigation, Visit visit) {
   size_t at = 0;
   while (true) {
-    at = bytes.find(std::string_view("\0\0\1", 3), at);
+    at = findStartCode(bytes, at);
     if (at == std::string_view::npos || bytes.size() - at < 4) return;
     const uint8_t id = static_cast<uint8_t>(bytes[at + 3]);
     if (id == kPackStart) {
@@ -124,6 +144,12 @@ struct StreamReading {
       kind = unit.kind;
     }
     if (unit.key != key) return;
+    // Usually the first video packet holds the whole sequence header: what follows cannot
+    // change it, so the stream's bytes need not be gathered.
+    if (isVideoKind(kind) && bytes.empty() && findWholeMpegVideoSequence(unit.payload, video)) {
+      found = true;
+      return;
+    }
     // An LPCM header starts every packet; the other streams' headers may span packets.
     if (kind == StreamKind::kLpcmDvd) bytes.clear();
     if (bytes.size() >= kMaxStreamBytes) return;
@@ -147,27 +173,101 @@ struct StreamReading {
   }
 };
 
+// The streams the head holds (up to kMaxStreams), in the order their first stamps come.
+class StreamKeys {
+ public:
+  bool contains(uint16_t key) const {
+    return std::find(keys_.begin(), keys_.begin() + count_, key) != keys_.begin() + count_;
+  }
+  bool full() const { return count_ == keys_.size(); }
+  void add(uint16_t key) { keys_[count_++] = key; }
+
+ private:
+  std::array<uint16_t, kMaxStreams> keys_{};
+  size_t count_ = 0;
+};
+
+// Of the stamps offered, the one lying furthest after `reference` by less than half the clock's
+// range: the one a TimestampSpan keeps of stamps that share one unit length. A walk over a file
+// the head holds whole notes the tail's stamps so, before the units' lengths are known.
+class FurthestStamp {
+ public:
+  void offer(uint64_t stamp, uint64_t reference) {
+    const uint64_t distance = (stamp - reference) & (kPtsWrap - 1);
+    if (distance > kPtsWrap / 2 || (stamp_ && distance <= distance_)) return;
+    stamp_ = stamp;
+    distance_ = distance;
+  }
+  void giveTo(TimestampSpan& span, uint64_t unitTicks) const {
+    if (stamp_) span.atTail(*stamp_, unitTicks);
+  }
+
+ private:
+  std::optional<uint64_t> stamp_;
+  uint64_t distance_ = 0;
+};
+
 struct Reading {
   StreamReading audio;
   StreamReading video;
   TimestampSpan span;
   bool navigation = false;
-  std::set<uint16_t> headKeys;  // the streams the head holds
+  StreamKeys headKeys;  // the streams the head holds
+  // Only when the head holds the whole file: its stamps as the tail's, for the audio stream,
+  // the video stream and the others.
+  std::optional<uint64_t> reference;
+  FurthestStamp audioEnd;
+  FurthestStamp videoEnd;
+  FurthestStamp otherEnd;
 };
 
-void readHead(std::string_view head, Reading& reading) {
+// Walks the head once. When it holds the whole file (`wholeFile`), the same walk also notes
+// every stamp as the tail's, so the file is not walked a second time.
+void readHead(std::string_view head, bool wholeFile, Reading& reading) {
   reading = Reading{};
   forEachPes(head, reading.navigation, [&](const PesUnit& unit) {
     // Each stream's first stamp: later ones at the head may have jumped back.
-    if (reading.headKeys.size() < kMaxStreams && !reading.headKeys.contains(unit.key) && unit.pts) {
-      reading.headKeys.insert(unit.key);
+    if (unit.pts && !reading.headKeys.full() && !reading.headKeys.contains(unit.key)) {
+      reading.headKeys.add(unit.key);
       reading.span.atHead(*unit.pts);
+      if (!reading.reference) reading.reference = *unit.pts & (kPtsWrap - 1);
     }
     (isVideoKind(unit.kind) ? reading.video : reading.audio).add(unit);
+    // As readTail takes them; each stream's key is set by its first packet, added above.
+    if (!wholeFile || !unit.pts || !reading.headKeys.contains(unit.key)) return;
+    FurthestStamp& end = unit.key == reading.audio.key   ? reading.audioEnd
+                         : unit.key == reading.video.key ? reading.videoEnd
+                                                         : reading.otherEnd;
+    end.offer(*unit.pts, *reading.reference);
   });
   reading.video.look();
   reading.audio.look();
+  if (wholeFile) {
+    reading.audioEnd.giveTo(reading.span, reading.audio.unitTicks());
+    reading.videoEnd.giveTo(reading.span, reading.video.unitTicks());
+    reading.otherEnd.giveTo(reading.span, 0);
+  }
 }
+
+// The start of the file, read in growing steps into one buffer: each step reads only the bytes
+// after those it holds, into memory that is not cleared first.
+class GrowingHead {
+ public:
+  void growTo(RandomAccessFile& file, size_t want) {
+    const uint64_t size = file.size();
+    if (size < want) want = static_cast<size_t>(size);
+    if (want <= size_) return;
+    std::unique_ptr<char[]> grown(new char[want]);
+    if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
+    data_ = std::move(grown);
+    size_ += file.readAt(size_, data_.get() + size_, want - size_);
+  }
+  std::string_view view() const { return {data_.get(), size_}; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+};
 
 bool readTail(std::string_view tail, Reading& reading) {
   // The walk starts at a pack header: start codes inside the packet cut at the block's start
@@ -200,27 +300,28 @@ bool probeMpegPs(std::string_view head) { return packHeaderBytes(head) != 0; }
 bool readMpegPs(RandomAccessFile& file, MediaInfo& info) {
   const uint64_t size = file.size();
   // The pack header is checked in the bytes every reader has read before the longer reads.
-  std::string head = readBlock(file, 0, kHeadProbeBytes);
-  if (packHeaderBytes(head) == 0) return false;
+  ReadBuffer probeStorage;
+  if (packHeaderBytes(viewBlock(file, 0, kMpeg2PackBytes, probeStorage)) == 0) return false;
+  GrowingHead head;
   Reading reading;
   for (const size_t want : kHeadReads) {
-    const size_t had = head.size();
-    head += readBlock(file, had, want - had);
-    readHead(head, reading);
+    head.growTo(file, want);
+    const bool wholeFile = head.view().size() >= size;
+    readHead(head.view(), wholeFile, reading);
     const bool both = reading.audio.found && reading.video.found;
     const bool one = reading.audio.found || reading.video.found;
-    if (head.size() >= size || both || (one && want >= kHeadReads[1])) break;
+    if (wholeFile || both || (one && want >= kHeadReads[1])) break;
   }
 
   info.type = kTypeMpegPs;
   info.set("DOCTYPE", reading.navigation ? u"vob" : u"mpeg");
-  if (head.size() >= size) {
-    readTail(head, reading);
-  } else {
+  if (head.view().size() < size) {
     // A tail stretch may reach back into the head: a short one might hold no whole pack.
+    ReadBuffer tailStorage;
     for (const size_t want : kTailReads) {
       const uint64_t start = size - std::min<uint64_t>(want, size);
-      if (readTail(readBlock(file, start, static_cast<size_t>(size - start)), reading) ||
+      if (readTail(viewBlock(file, start, static_cast<size_t>(size - start), tailStorage),
+                   reading) ||
           start == 0) {
         break;
       }

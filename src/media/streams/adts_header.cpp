@@ -9,7 +9,6 @@ namespace {
 
 constexpr uint32_t kAdtsSampleRates[] = {96000, 88200, 64000, 48000, 44100, 32000, 24000,
                                          22050, 16000, 12000, 11025, 8000,  7350};
-constexpr uint32_t kSamplesPerBlock = 1024;
 
 }  // namespace
 
@@ -29,12 +28,13 @@ bool parseAdtsHeader(std::string_view bytes, AdtsHeader& header) {
   if (frameBytes <= headerBytes) return false;
   header.profile = (a >> 14) & 3;
   header.frameBytes = frameBytes;
-  header.samples = ((b & 3) + 1) * kSamplesPerBlock;
+  header.samples = ((b & 3) + 1) * kAdtsSamplesPerBlock;
   header.format = AudioFormat{};
   header.format.codec = "AAC";
   header.format.sampleRate = kAdtsSampleRates[rateIndex];
   header.format.channels = channelConfig == 7 ? 8 : channelConfig;
   header.format.samplesPerFrame = header.samples;
+  header.firstWord = a;
   return true;
 }
 

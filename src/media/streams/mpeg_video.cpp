@@ -10,6 +10,7 @@ namespace {
 constexpr std::string_view kSequenceHeader("\0\0\1\xB3", 4);
 constexpr std::string_view kExtension("\0\0\1\xB5", 4);
 constexpr uint8_t kSequenceExtensionId = 1;
+constexpr size_t kExtensionFieldBytes = 6;  // up to the frame-rate denominator
 
 struct FrameRate {
   uint32_t num;
@@ -19,9 +20,9 @@ constexpr FrameRate kFrameRates[] = {
     {0, 0},  {24000, 1001}, {24, 1}, {25, 1}, {30000, 1001}, {30, 1}, {50, 1}, {60000, 1001},
     {60, 1}, {0, 0},        {0, 0},  {0, 0},  {0, 0},        {0, 0},  {0, 0},  {0, 0}};
 
-}  // namespace
-
-bool findMpegVideoSequence(std::string_view bytes, VideoFormat& format) {
+// Reads the sequence; `whole` tells whether the bytes went on past all that was read.
+bool readSequence(std::string_view bytes, VideoFormat& format, bool& whole) {
+  whole = false;
   const size_t at = bytes.find(kSequenceHeader);
   if (at == std::string_view::npos) return false;
   BitReader bits(bytes.substr(at + kSequenceHeader.size()));
@@ -39,6 +40,8 @@ bool findMpegVideoSequence(std::string_view bytes, VideoFormat& format) {
   // group of pictures; a stream without one is MPEG-1.
   const std::string_view after = bytes.substr(at + kSequenceHeader.size());
   const size_t next = after.find(std::string_view("\0\0\1", 3));
+  whole = next != std::string_view::npos &&
+          after.size() - next >= kExtension.size() + kExtensionFieldBytes;
   if (next != std::string_view::npos && after.substr(next, 4) == kExtension) {
     BitReader ext(after.substr(next + kExtension.size()));
     if (ext.bits(4) == kSequenceExtensionId) {
@@ -65,6 +68,21 @@ bool findMpegVideoSequence(std::string_view bytes, VideoFormat& format) {
   }
   format.width = width;
   format.height = height;
+  return true;
+}
+
+}  // namespace
+
+bool findMpegVideoSequence(std::string_view bytes, VideoFormat& format) {
+  bool whole = false;
+  return readSequence(bytes, format, whole);
+}
+
+bool findWholeMpegVideoSequence(std::string_view bytes, VideoFormat& format) {
+  VideoFormat found;
+  bool whole = false;
+  if (!readSequence(bytes, found, whole) || !whole) return false;
+  format = found;
   return true;
 }
 

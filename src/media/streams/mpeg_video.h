@@ -16,4 +16,9 @@ namespace sonavid::media {
 // "MPEG-2" when there is one, else "MPEG-1".
 bool findMpegVideoSequence(std::string_view bytes, VideoFormat& format);
 
+// As findMpegVideoSequence, but true only when `bytes` hold all that it reads (the header, the
+// start code after it and the extension's fields): more bytes after them cannot change what it
+// finds, so a reader may stop gathering the stream there.
+bool findWholeMpegVideoSequence(std::string_view bytes, VideoFormat& format);
+
 }  // namespace sonavid::media

@@ -11,6 +11,37 @@
 #include "media/values/playing_time.h"
 
 namespace sonavid::media {
+namespace {
+
+// Rates whose terms are below this are formatted in integers: the quotient's rounding error
+// (at most 2^-23 of a thousandth) is then far smaller than its distance from any rounding
+// midpoint it does not lie on (at least 1 / (2 * den) of a thousandth).
+constexpr uint32_t kIntegerRateLimit = 1u << 20;
+
+// ", 29.970fps": num / den to three decimals, the digits printf's "%.3f" gives for the quotient
+// as a double. An exact midpoint (which printf rounds on the double's binary value) and very
+// large terms go to printf itself.
+void appendFrameRate(std::u16string& text, uint32_t num, uint32_t den) {
+  if (num < kIntegerRateLimit && den < kIntegerRateLimit) {
+    const uint64_t scaled = uint64_t{num} * 1000;
+    uint64_t thousandths = scaled / den;
+    const uint64_t rest = scaled % den;
+    if (2 * rest != den) {
+      if (2 * rest > den) ++thousandths;
+      text += u", ";
+      appendDecimal(text, thousandths / 1000);
+      text += u'.';
+      appendDecimal(text, thousandths % 1000, 3);
+      text += u"fps";
+      return;
+    }
+  }
+  char fps[32];
+  std::snprintf(fps, sizeof fps, ", %.3ffps", static_cast<double>(num) / static_cast<double>(den));
+  text += asciiToUtf16(fps);
+}
+
+}  // namespace
 
 bool readAudioFormat(StreamKind kind, std::string_view payload, AudioFormat& format) {
   switch (kind) {
@@ -71,10 +102,7 @@ std::u16string videoFormatText(const VideoFormat& format) {
   text += u'x';
   appendDecimal(text, format.height);
   if (format.rateNum != 0 && format.rateDen != 0) {
-    char fps[32];
-    std::snprintf(fps, sizeof fps, ", %.3ffps",
-                  static_cast<double>(format.rateNum) / static_cast<double>(format.rateDen));
-    text += asciiToUtf16(fps);
+    appendFrameRate(text, format.rateNum, format.rateDen);
   }
   return text;
 }
