@@ -328,7 +328,7 @@ class MediaInfo {
   // A new entry for `code`, built in place in the list (an entry is large: a temporary one
   // would cost a move and a destruction).
   Entry& addEntry(std::string_view code) {
-    return entries_.emplace_back(std::string(code));
+    return entries_.emplace_back(Entry{std::string(code), {}});
   }
 
   void addGroup(std::string_view code, uint32_t shared, const std::string_view* suffixes,
