@@ -55,6 +55,25 @@ size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t 
   return std::string_view::npos;
 }
 
+bool readPacketPid(std::string_view bytes, uint16_t& pid) {
+  ByteReader reader(bytes);
+  const uint8_t sync = reader.u8();
+  const uint16_t flagsAndPid = reader.u16be();
+  const uint8_t control = reader.u8();
+  // An adaptation field (control 10 or 11) must fit in what follows its length byte.
+  bool fieldFits = true;
+  if ((control & 0x20) != 0) {
+    const uint8_t length = reader.u8();
+    fieldFits = reader.remaining() >= length;
+  }
+  if (!reader.ok() || sync != kSyncByte || (flagsAndPid & 0x8000) != 0 ||  // transport error
+      (control & 0x30) == 0 || !fieldFits) {
+    return false;
+  }
+  pid = flagsAndPid & 0x1FFF;
+  return true;
+}
+
 bool parsePacket(std::string_view bytes, Packet& packet) {
   ByteReader reader(bytes);
   if (reader.u8() != kSyncByte) return false;

@@ -21,6 +21,8 @@ struct PacketLayout {
   size_t syncOffset = 0;             // where the first whole packet's sync byte is
   // Where in a packet-sized slot the 188 bytes start (4 for M2TS's timestamp).
   size_t leadingBytes() const { return packetSize == 192 ? 4 : 0; }
+  // Where the slot of the first whole packet starts.
+  size_t firstSlot() const { return syncOffset - leadingBytes(); }
 };
 
 // The packet size and first sync of `bytes`, when `minPackets` syncs in a row (or every packet
@@ -34,6 +36,10 @@ struct Packet {
   std::string_view payload;
 };
 
+// The PID of one 188-byte packet when parsePacket would read it (sync byte, error flag clear,
+// adaptation field within the packet): the cheap first look of a walk that wants few PIDs.
+bool readPacketPid(std::string_view bytes, uint16_t& pid);
+
 // Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
 bool parsePacket(std::string_view bytes, Packet& packet);
 
@@ -41,11 +47,13 @@ bool parsePacket(std::string_view bytes, Packet& packet);
 // at the packet size (or by the end of the bytes); npos when there is none.
 size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from);
 
-// Calls `visit(packet)` for each valid packet in the whole packet slots of `bytes` that start
-// at `first` (the offset of a slot, timestamp included). Where a slot has no sync byte (bytes
-// lost or inserted), the walk goes on from the next place the packets are in step again.
+// Calls `visit(packet)` with the 188 bytes of each packet in the whole packet slots of `bytes`
+// that start at `first` (the offset of a slot, timestamp included) and begin with a sync byte.
+// Where a slot has none (bytes lost or inserted), the walk goes on from the next place the
+// packets are in step again.
 template <typename Visit>
-void forEachPacket(std::string_view bytes, const PacketLayout& layout, size_t first, Visit visit) {
+void forEachPacketSlot(std::string_view bytes, const PacketLayout& layout, size_t first,
+                       Visit visit) {
   const size_t lead = layout.leadingBytes();
   for (size_t at = first; at <= bytes.size() && bytes.size() - at >= layout.packetSize;
        at += layout.packetSize) {
@@ -53,8 +61,7 @@ void forEachPacket(std::string_view bytes, const PacketLayout& layout, size_t fi
       at = resyncPackets(bytes, layout, at + 1);
       if (at == std::string_view::npos || bytes.size() - at < layout.packetSize) return;
     }
-    Packet packet;
-    if (parsePacket(bytes.substr(at + lead, kPacketBytes), packet)) visit(packet);
+    visit(bytes.substr(at + lead, kPacketBytes));
   }
 }
 
