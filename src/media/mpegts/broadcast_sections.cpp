@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,7 @@ constexpr size_t kSectionHeaderBytes = 3;  // table_id, flags and section_length
 struct PidAssembly {
   uint16_t pid = 0;
   std::string section;  // the bytes so far; empty when no section is open
+  std::string lastValid;  // the last section whose CRC was right: its repeats need no CRC
   bool open = false;
   int lastContinuity = -1;
 };
@@ -33,10 +35,12 @@ class SectionAssembler {
   SectionAssembler(std::initializer_list<uint16_t> pids, size_t maxSections,
                    const std::function<bool(uint16_t, std::string_view)>& onSection)
       : remaining_(maxSections), onSection_(onSection) {
+    assemblies_.reserve(pids.size());
     for (uint16_t pid : pids) {
       PidAssembly assembly;
       assembly.pid = pid;
       assemblies_.push_back(std::move(assembly));
+      if (pid < wanted_.size()) wanted_[pid] = true;
     }
   }
 
@@ -46,6 +50,8 @@ class SectionAssembler {
     if (reader.u8() != kSyncByte) return true;
     const uint16_t flagsAndPid = reader.u16be();
     const uint8_t control = reader.u8();
+    // Most packets are of other PIDs.
+    if (!wanted_[flagsAndPid & 0x1FFF]) return true;
     PidAssembly* assembly = find(flagsAndPid & 0x1FFF);
     if (!assembly) return true;
     if (flagsAndPid & 0x8000) return drop(*assembly);  // transport_error_indicator
@@ -118,7 +124,11 @@ class SectionAssembler {
     if (section.size() < total) return finish(rest, bytes);
 
     const bool hasCrc = static_cast<uint8_t>(section[1]) & 0x80;  // section_syntax_indicator
-    const bool valid = !hasCrc || (total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0);
+    bool valid = !hasCrc || section == assembly.lastValid;
+    if (!valid && total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0) {
+      valid = true;
+      assembly.lastValid = section;
+    }
     bool more = true;
     if (valid) {
       if (remaining_ == 0) return false;
@@ -136,6 +146,7 @@ class SectionAssembler {
   }
 
   std::vector<PidAssembly> assemblies_;
+  std::bitset<8192> wanted_;  // the PIDs of assemblies_
   size_t remaining_;
   const std::function<bool(uint16_t, std::string_view)>& onSection_;
 };
