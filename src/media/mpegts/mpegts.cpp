@@ -54,7 +54,8 @@ class HeadBytes {
   size_t size_ = 0;
 };
 
-// The programs of the PAT and the PMTs found for them, and which PIDs the head holds.
+// The programs of the PAT and the PMTs found for them, and which PIDs the head holds (readHead
+// notes those after the place the tables were complete).
 struct Tables {
   std::vector<ProgramEntry> programs;
   std::vector<ProgramMap> maps;
@@ -91,24 +92,40 @@ struct Tables {
     }
     return true;
   }
+  // True when the recorded program or its audio or video stream is chosen by which PIDs the
+  // head holds: the PAT lists more than one program, or the program has more than one stream
+  // of a kind.
+  bool choiceNeedsPids() const {
+    if (programs.size() != 1) return programs.size() > 1;
+    const ProgramMap* map = mapOf(programs.front().programNumber);
+    if (map == nullptr) return false;
+    int audio = 0;
+    int video = 0;
+    for (const ElementaryStream& stream : map->streams) {
+      if (stream.kind != StreamKind::kNone) ++(isVideoKind(stream.kind) ? video : audio);
+    }
+    return audio > 1 || video > 1;
+  }
 };
 
 // Each table is taken from its first whole section: once the PAT and the PMT of each of its
-// programs are in, the walk only notes the PIDs of the packets (their repeats cost no CRC).
+// programs are in, the walk ends, or only notes the PIDs of the packets when the choice of the
+// program or its streams needs them (the repeats of the tables then cost no CRC).
 Tables readTables(std::string_view head, const PacketLayout& layout) {
   Tables tables;
   SectionCollector pat;
   std::vector<std::pair<uint16_t, SectionCollector>> pmts;
   bool mapped = false;
   forEachPacketSlot(head, layout, layout.firstSlot(), [&](std::string_view bytes) {
-    uint16_t pid = 0;
-    if (!readPacketPid(bytes, pid)) return;
+    PacketHeader header;
+    if (!readPacketHeader(bytes, header)) return true;
+    const uint16_t pid = header.pid;
     tables.pidsSeen[pid] = true;
-    if (mapped || (pid != kPatPid && pmts.empty())) return;
+    if (mapped || (pid != kPatPid && pmts.empty())) return true;
     Packet packet;
-    if (!parsePacket(bytes, packet)) return;
+    if (!parsePacket(bytes, packet)) return true;
     if (pid == kPatPid) {
-      if (!tables.programs.empty()) return;
+      if (!tables.programs.empty()) return true;
       pat.add(packet, [&](std::string_view section) {
         if (!tables.programs.empty()) return;
         tables.programs = parsePat(section);
@@ -117,7 +134,7 @@ Tables readTables(std::string_view head, const PacketLayout& layout) {
           pmts.emplace_back(entry.pmtPid, SectionCollector());
         }
       });
-      return;
+      return true;
     }
     for (auto& [pmtPid, collector] : pmts) {
       if (pmtPid != pid) continue;
@@ -130,6 +147,7 @@ Tables readTables(std::string_view head, const PacketLayout& layout) {
       });
       break;
     }
+    return !mapped || tables.choiceNeedsPids();
   });
   return tables;
 }
@@ -167,12 +185,17 @@ struct HeadReading {
   }
 };
 
-// The PIDs of the program's streams of a known kind, whose stamps the span is made of.
-std::bitset<8192> programStreamPids(const ProgramMap& program) {
+// The PIDs of the program's streams of a known kind, whose stamps the span is made of, and
+// how many they are.
+std::bitset<8192> programStreamPids(const ProgramMap& program, size_t* count = nullptr) {
   std::bitset<8192> pids;
+  size_t distinct = 0;
   for (const ElementaryStream& stream : program.streams) {
-    if (stream.kind != StreamKind::kNone) pids[stream.pid] = true;
+    if (stream.kind == StreamKind::kNone || pids[stream.pid]) continue;
+    pids[stream.pid] = true;
+    ++distinct;
   }
+  if (count != nullptr) *count = distinct;
   return pids;
 }
 
@@ -232,29 +255,39 @@ struct TailStamps {
 };
 
 // Reads the program's first audio and video stream's headers and the first stamp of each of
-// its streams and of its clock. When `tail` is given (the head holds the whole file, so it is
-// the tail too), the tail's stamps are taken in the same walk. Otherwise the walk looks only
-// at the clock once the streams' values are in.
+// its streams and of its clock, and notes the PIDs of the head in `tables`. When `tail` is
+// given (the head holds the whole file, so it is the tail too), the tail's stamps are taken in
+// the same walk. Otherwise the walk looks only at the clock once the streams' values are in.
 HeadReading readHead(std::string_view head, const PacketLayout& layout, const ProgramMap& program,
-                     const Tables& tables, TailStamps* tail) {
+                     Tables& tables, TailStamps* tail) {
   HeadReading reading;
   reading.audio = firstStream(program, tables, false);
   reading.video = firstStream(program, tables, true);
-  const std::bitset<8192> streamPids = programStreamPids(program);
+  size_t unstamped = 0;
+  const std::bitset<8192> streamPids = programStreamPids(program, &unstamped);
   std::bitset<8192> stamped;
-  size_t unstamped = streamPids.count();
   bool streamsDone = false;
   forEachPacketSlot(head, layout, layout.firstSlot(), [&](std::string_view bytes) {
-    uint16_t pid = 0;
-    if (!readPacketPid(bytes, pid)) return;
+    PacketHeader look;
+    if (!readPacketHeader(bytes, look)) return true;
+    const uint16_t pid = look.pid;
+    tables.pidsSeen[pid] = true;
+    // The packets that can change something: a clock's with an adaptation field, a stream's
+    // that starts a PES packet or adds to the one gathered.
     const bool isStream = streamPids[pid] && !streamsDone;
+    const bool gathering = (pid == reading.audio.pid && reading.audio.gathering) ||
+                           (pid == reading.video.pid && reading.video.gathering);
     Packet packet;
-    if ((!isStream && pid != program.pcrPid) || !parsePacket(bytes, packet)) return;
+    if (!((pid == program.pcrPid && look.adaptationField) ||
+          (isStream && (look.unitStart || gathering))) ||
+        !parsePacket(bytes, packet)) {
+      return true;
+    }
     if (pid == program.pcrPid && packet.pcr) {
       reading.pcrSpan.atHead(*packet.pcr);
       if (tail != nullptr) tail->lastPcr = packet.pcr;
     }
-    if (!isStream) return;
+    if (!isStream) return true;
     PesHeader header;
     const bool starts = packet.unitStart && parsePesHeader(packet.payload, false, header);
     if (starts && header.pts) {
@@ -273,6 +306,7 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
     streamsDone = tail == nullptr && unstamped == 0 &&
                   (reading.audio.pid == kNullPid || reading.audio.found) &&
                   (reading.video.pid == kNullPid || reading.video.found);
+    return true;
   });
   reading.audio.tryPes();
   reading.video.tryPes();
@@ -288,19 +322,21 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
   const std::bitset<8192> streamPids = programStreamPids(program);
   TailStamps stamps;
   forEachPacketSlot(tail, *layout, layout->firstSlot(), [&](std::string_view bytes) {
-    uint16_t pid = 0;
+    PacketHeader look;
     Packet packet;
-    if (!readPacketPid(bytes, pid) || (!streamPids[pid] && pid != program.pcrPid) ||
+    if (!readPacketHeader(bytes, look) ||
+        !((look.pid == program.pcrPid && look.adaptationField) ||
+          (look.unitStart && streamPids[look.pid])) ||
         !parsePacket(bytes, packet)) {
-      return;
+      return true;
     }
-    if (pid == program.pcrPid && packet.pcr) stamps.lastPcr = packet.pcr;
+    if (look.pid == program.pcrPid && packet.pcr) stamps.lastPcr = packet.pcr;
     PesHeader header;
-    if (!packet.unitStart || !streamPids[pid] ||
-        !parsePesHeader(packet.payload, false, header) || !header.pts) {
-      return;
+    if (look.unitStart && streamPids[look.pid] && parsePesHeader(packet.payload, false, header) &&
+        header.pts) {
+      stamps.add(look.pid, *header.pts, reading);
     }
-    stamps.add(pid, *header.pts, reading);
+    return true;
   });
   return stamps.endSpans(reading);
 }

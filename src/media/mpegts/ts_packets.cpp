@@ -55,35 +55,15 @@ size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t 
   return std::string_view::npos;
 }
 
-bool readPacketPid(std::string_view bytes, uint16_t& pid) {
-  ByteReader reader(bytes);
-  const uint8_t sync = reader.u8();
-  const uint16_t flagsAndPid = reader.u16be();
-  const uint8_t control = reader.u8();
-  // An adaptation field (control 10 or 11) must fit in what follows its length byte.
-  bool fieldFits = true;
-  if ((control & 0x20) != 0) {
-    const uint8_t length = reader.u8();
-    fieldFits = reader.remaining() >= length;
-  }
-  if (!reader.ok() || sync != kSyncByte || (flagsAndPid & 0x8000) != 0 ||  // transport error
-      (control & 0x30) == 0 || !fieldFits) {
-    return false;
-  }
-  pid = flagsAndPid & 0x1FFF;
-  return true;
-}
-
 bool parsePacket(std::string_view bytes, Packet& packet) {
   ByteReader reader(bytes);
-  if (reader.u8() != kSyncByte) return false;
-  const uint16_t flagsAndPid = reader.u16be();
-  const uint8_t control = reader.u8();
-  if (!reader.ok() || (flagsAndPid & 0x8000) != 0) return false;  // transport error
+  const auto* header = reinterpret_cast<const uint8_t*>(reader.bytes(4).data());
+  if (!reader.ok() || header[0] != kSyncByte) return false;
+  if ((header[1] & 0x80) != 0) return false;  // transport error
   packet = Packet{};
-  packet.pid = flagsAndPid & 0x1FFF;
-  packet.unitStart = (flagsAndPid & 0x4000) != 0;
-  const uint8_t fieldControl = (control >> 4) & 3;
+  packet.pid = static_cast<uint16_t>(((header[1] & 0x1F) << 8) | header[2]);
+  packet.unitStart = (header[1] & 0x40) != 0;
+  const uint8_t fieldControl = (header[3] >> 4) & 3;
   if (fieldControl == 0) return false;
   if ((fieldControl & 2) != 0) {
     const uint8_t length = reader.u8();
@@ -95,7 +75,7 @@ bool parsePacket(std::string_view bytes, Packet& packet) {
       if (field.ok()) packet.pcr = (uint64_t{high} << 1) | (low >> 7);
     }
   }
-  if ((fieldControl & 1) != 0 && (control & 0xC0) == 0) packet.payload = reader.rest();
+  if ((fieldControl & 1) != 0 && (header[3] & 0xC0) == 0) packet.payload = reader.rest();
   return true;
 }
 

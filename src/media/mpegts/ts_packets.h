@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "media/byte_reader.h"
+
 namespace sonavid::media::mpegts {
 
 inline constexpr size_t kPacketBytes = 188;
@@ -36,9 +38,31 @@ struct Packet {
   std::string_view payload;
 };
 
-// The PID of one 188-byte packet when parsePacket would read it (sync byte, error flag clear,
-// adaptation field within the packet): the cheap first look of a walk that wants few PIDs.
-bool readPacketPid(std::string_view bytes, uint16_t& pid);
+// The first look of a walk that wants the packets of few PIDs: the fields of the 4-byte header
+// of a packet that parsePacket reads (sync byte, error flag clear, adaptation field within the
+// packet). False for one it does not.
+struct PacketHeader {
+  uint16_t pid = 0;
+  bool unitStart = false;
+  bool adaptationField = false;  // which may hold a PCR
+};
+inline bool readPacketHeader(std::string_view bytes, PacketHeader& header) {
+  ByteReader reader(bytes);
+  const auto* fields = reinterpret_cast<const uint8_t*>(reader.bytes(4).data());
+  if (!reader.ok() || fields[0] != kSyncByte || (fields[1] & 0x80) != 0 ||  // transport error
+      (fields[3] & 0x30) == 0) {
+    return false;
+  }
+  header.adaptationField = (fields[3] & 0x20) != 0;
+  // An adaptation field must fit in what follows its length byte.
+  if (header.adaptationField) {
+    const uint8_t length = reader.u8();
+    if (!reader.ok() || reader.remaining() < length) return false;
+  }
+  header.pid = static_cast<uint16_t>(((fields[1] & 0x1F) << 8) | fields[2]);
+  header.unitStart = (fields[1] & 0x40) != 0;
+  return true;
+}
 
 // Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
 bool parsePacket(std::string_view bytes, Packet& packet);
@@ -48,9 +72,9 @@ bool parsePacket(std::string_view bytes, Packet& packet);
 size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from);
 
 // Calls `visit(packet)` with the 188 bytes of each packet in the whole packet slots of `bytes`
-// that start at `first` (the offset of a slot, timestamp included) and begin with a sync byte.
-// Where a slot has none (bytes lost or inserted), the walk goes on from the next place the
-// packets are in step again.
+// that start at `first` (the offset of a slot, timestamp included) and begin with a sync byte,
+// until it returns false. Where a slot has none (bytes lost or inserted), the walk goes on from
+// the next place the packets are in step again.
 template <typename Visit>
 void forEachPacketSlot(std::string_view bytes, const PacketLayout& layout, size_t first,
                        Visit visit) {
@@ -61,7 +85,7 @@ void forEachPacketSlot(std::string_view bytes, const PacketLayout& layout, size_
       at = resyncPackets(bytes, layout, at + 1);
       if (at == std::string_view::npos || bytes.size() - at < layout.packetSize) return;
     }
-    visit(bytes.substr(at + lead, kPacketBytes));
+    if (!visit(bytes.substr(at + lead, kPacketBytes))) return;
   }
 }
 
