@@ -44,6 +44,12 @@ class SectionAssembler {
     }
   }
 
+  // True when `bytes` is a packet of one of the PIDs: most packets are not.
+  bool wants(std::string_view bytes) const {
+    return bytes.size() >= 3 && static_cast<uint8_t>(bytes[0]) == kSyncByte &&
+           wanted_[((static_cast<uint8_t>(bytes[1]) & 0x1F) << 8) | static_cast<uint8_t>(bytes[2])];
+  }
+
   // False once the caller has had enough.
   bool packet(std::string_view bytes) {
     ByteReader reader(bytes);
@@ -160,7 +166,8 @@ void forEachSection(std::string_view packets, size_t packetSize,
   const size_t prefix = packetSize - kTsPacketBytes;
   SectionAssembler assembler(pids, maxSections, onSection);
   for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
-    if (!assembler.packet(packets.substr(offset + prefix, kTsPacketBytes))) return;
+    const std::string_view packet = packets.substr(offset + prefix, kTsPacketBytes);
+    if (assembler.wants(packet) && !assembler.packet(packet)) return;
   }
 }
 

@@ -28,8 +28,10 @@ constexpr int kProbePackets = 6;
 // every tenth of a second and its sequence headers every second or so (a few MiB at most).
 constexpr size_t kHeadReads[] = {192 * 1024, 1024 * 1024, 4 * 1024 * 1024};
 constexpr size_t kTailReads[] = {128 * 1024, 1024 * 1024, 4 * 1024 * 1024};
-// A PES packet is kept up to this much while its stream's header is looked for in it.
+// A PES packet is kept up to this much while its stream's header is looked for in it. The
+// memory for it is taken at once for the usual sizes.
 constexpr size_t kMaxPesBytes = 512 * 1024;
+constexpr size_t kPesReserveBytes = 64 * 1024;
 constexpr size_t kMaxPrograms = 256;
 
 // The start of the file, read in growing steps into memory of its own that is not cleared
@@ -219,6 +221,7 @@ void gather(StreamReading& reading, const Packet& packet, const PesHeader* heade
     reading.tryPes();
     reading.pes.clear();
     reading.gathering = !reading.found;
+    if (reading.gathering) reading.pes.reserve(kPesReserveBytes);
     if (reading.gathering && header->payloadOffset < packet.payload.size()) {
       reading.pes.append(packet.payload.substr(header->payloadOffset));
     }
