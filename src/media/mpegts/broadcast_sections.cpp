@@ -163,7 +163,8 @@ void forEachSection(std::string_view packets, size_t packetSize,
                     std::initializer_list<uint16_t> pids, size_t maxSections,
                     const std::function<bool(uint16_t pid, std::string_view section)>& onSection) {
   if (packetSize < kTsPacketBytes) return;
-  const size_t prefix = packetSize - kTsPacketBytes;
+  // A 192-byte slot starts with a time code, a 204-byte one ends with a check code.
+  const size_t prefix = packetSize == 192 ? 4 : 0;
   SectionAssembler assembler(pids, maxSections, onSection);
   for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
     const std::string_view packet = packets.substr(offset + prefix, kTsPacketBytes);
