@@ -40,14 +40,19 @@ class SectionAssembler {
       PidAssembly assembly;
       assembly.pid = pid;
       assemblies_.push_back(std::move(assembly));
-      if (pid < wanted_.size()) wanted_[pid] = true;
+      if (pid < wanted_.size()) {
+        wanted_[pid] = true;
+        highestPid_ = std::max<size_t>(highestPid_, pid);
+      }
     }
   }
 
-  // True when `bytes` is a packet of one of the PIDs: most packets are not.
-  bool wants(std::string_view bytes) const {
-    return bytes.size() >= 3 && static_cast<uint8_t>(bytes[0]) == kSyncByte &&
-           wanted_[((static_cast<uint8_t>(bytes[1]) & 0x1F) << 8) | static_cast<uint8_t>(bytes[2])];
+  // True when `packet` (188 bytes) is one of the PIDs': most packets are not.
+  bool wants(std::string_view packet) const {
+    if (static_cast<uint8_t>(packet[0]) != kSyncByte) return false;
+    const size_t pid =
+        ((static_cast<uint8_t>(packet[1]) & 0x1F) << 8) | static_cast<uint8_t>(packet[2]);
+    return pid <= highestPid_ && wanted_[pid];
   }
 
   // False once the caller has had enough.
@@ -153,6 +158,7 @@ class SectionAssembler {
 
   std::vector<PidAssembly> assemblies_;
   std::bitset<8192> wanted_;  // the PIDs of assemblies_
+  size_t highestPid_ = 0;
   size_t remaining_;
   const std::function<bool(uint16_t, std::string_view)>& onSection_;
 };
@@ -167,7 +173,8 @@ void forEachSection(std::string_view packets, size_t packetSize,
   const size_t prefix = packetSize == 192 ? 4 : 0;
   SectionAssembler assembler(pids, maxSections, onSection);
   for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
-    const std::string_view packet = packets.substr(offset + prefix, kTsPacketBytes);
+    // The slot holds the packet whole: prefix + 188 <= packetSize.
+    const std::string_view packet(packets.data() + offset + prefix, kTsPacketBytes);
     if (assembler.wants(packet) && !assembler.packet(packet)) return;
   }
 }

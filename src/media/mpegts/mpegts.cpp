@@ -275,13 +275,13 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
     if (!readPacketHeader(bytes, look)) return true;
     const uint16_t pid = look.pid;
     tables.pidsSeen[pid] = true;
-    // The packets that can change something: a clock's with an adaptation field, a stream's
-    // that starts a PES packet or adds to the one gathered.
+    // The packets that can change something: a clock's with a PCR, a stream's that starts a
+    // PES packet or adds to the one gathered.
     const bool isStream = streamPids[pid] && !streamsDone;
     const bool gathering = (pid == reading.audio.pid && reading.audio.gathering) ||
                            (pid == reading.video.pid && reading.video.gathering);
     Packet packet;
-    if (!((pid == program.pcrPid && look.adaptationField) ||
+    if (!((pid == program.pcrPid && look.pcrFlag) ||
           (isStream && (look.unitStart || gathering))) ||
         !parsePacket(bytes, packet)) {
       return true;
@@ -328,7 +328,7 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
     PacketHeader look;
     Packet packet;
     if (!readPacketHeader(bytes, look) ||
-        !((look.pid == program.pcrPid && look.adaptationField) ||
+        !((look.pid == program.pcrPid && look.pcrFlag) ||
           (look.unitStart && streamPids[look.pid])) ||
         !parsePacket(bytes, packet)) {
       return true;

@@ -38,29 +38,27 @@ struct Packet {
   std::string_view payload;
 };
 
-// The first look of a walk that wants the packets of few PIDs: the fields of the 4-byte header
-// of a packet that parsePacket reads (sync byte, error flag clear, adaptation field within the
-// packet). False for one it does not.
+// The first look of a walk that wants the packets of few PIDs: the fields of the header of a
+// 188-byte packet that parsePacket reads (sync byte, error flag clear, adaptation field within
+// the packet). False for one it does not.
 struct PacketHeader {
   uint16_t pid = 0;
   bool unitStart = false;
-  bool adaptationField = false;  // which may hold a PCR
+  bool pcrFlag = false;  // the adaptation field says it holds a PCR
 };
 inline bool readPacketHeader(std::string_view bytes, PacketHeader& header) {
   ByteReader reader(bytes);
-  const auto* fields = reinterpret_cast<const uint8_t*>(reader.bytes(4).data());
-  if (!reader.ok() || fields[0] != kSyncByte || (fields[1] & 0x80) != 0 ||  // transport error
-      (fields[3] & 0x30) == 0) {
+  const auto* packet = reinterpret_cast<const uint8_t*>(reader.bytes(kPacketBytes).data());
+  if (!reader.ok() || packet[0] != kSyncByte || (packet[1] & 0x80) != 0 ||  // transport error
+      (packet[3] & 0x30) == 0) {
     return false;
   }
-  header.adaptationField = (fields[3] & 0x20) != 0;
   // An adaptation field must fit in what follows its length byte.
-  if (header.adaptationField) {
-    const uint8_t length = reader.u8();
-    if (!reader.ok() || reader.remaining() < length) return false;
-  }
-  header.pid = static_cast<uint16_t>(((fields[1] & 0x1F) << 8) | fields[2]);
-  header.unitStart = (fields[1] & 0x40) != 0;
+  const bool adaptationField = (packet[3] & 0x20) != 0;
+  if (adaptationField && packet[4] > kPacketBytes - 5) return false;
+  header.pid = static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+  header.unitStart = (packet[1] & 0x40) != 0;
+  header.pcrFlag = adaptationField && packet[4] > 0 && (packet[5] & 0x10) != 0;
   return true;
 }
 
