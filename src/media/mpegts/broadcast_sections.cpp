@@ -172,9 +172,10 @@ void forEachSection(std::string_view packets, size_t packetSize,
   // A 192-byte slot starts with a time code, a 204-byte one ends with a check code.
   const size_t prefix = packetSize == 192 ? 4 : 0;
   SectionAssembler assembler(pids, maxSections, onSection);
-  for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
+  const char* slot = packets.data();
+  for (size_t left = packets.size(); left >= packetSize; left -= packetSize, slot += packetSize) {
     // The slot holds the packet whole: prefix + 188 <= packetSize.
-    const std::string_view packet(packets.data() + offset + prefix, kTsPacketBytes);
+    const std::string_view packet(slot + prefix, kTsPacketBytes);
     if (assembler.wants(packet) && !assembler.packet(packet)) return;
   }
 }

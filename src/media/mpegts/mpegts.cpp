@@ -277,15 +277,13 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
     tables.pidsSeen[pid] = true;
     // The packets that can change something: a clock's with a PCR, a stream's that starts a
     // PES packet or adds to the one gathered.
-    const bool isStream = streamPids[pid] && !streamsDone;
-    const bool gathering = (pid == reading.audio.pid && reading.audio.gathering) ||
-                           (pid == reading.video.pid && reading.video.gathering);
+    const bool clock = look.pcrFlag && pid == program.pcrPid;
+    const bool isStream =
+        !streamsDone && (look.unitStart ? streamPids[pid]
+                                        : (reading.audio.gathering && pid == reading.audio.pid) ||
+                                              (reading.video.gathering && pid == reading.video.pid));
     Packet packet;
-    if (!((pid == program.pcrPid && look.pcrFlag) ||
-          (isStream && (look.unitStart || gathering))) ||
-        !parsePacket(bytes, packet)) {
-      return true;
-    }
+    if (!(clock || isStream) || !parsePacket(bytes, packet)) return true;
     if (pid == program.pcrPid && packet.pcr) {
       reading.pcrSpan.atHead(*packet.pcr);
       if (tail != nullptr) tail->lastPcr = packet.pcr;
