@@ -20,7 +20,7 @@ constexpr size_t kSectionHeaderBytes = 3;  // table_id, flags and section_length
 // One PID's section being assembled.
 struct PidAssembly {
   uint16_t pid = 0;
-  std::string section;  // the bytes so far; empty when no section is open
+  std::string section;    // the bytes so far; empty when no section is open
   std::string lastValid;  // the last section whose CRC was right: its repeats need no CRC
   bool open = false;
   int lastContinuity = -1;

@@ -279,9 +279,10 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
     // PES packet or adds to the one gathered.
     const bool clock = look.pcrFlag && pid == program.pcrPid;
     const bool isStream =
-        !streamsDone && (look.unitStart ? streamPids[pid]
-                                        : (reading.audio.gathering && pid == reading.audio.pid) ||
-                                              (reading.video.gathering && pid == reading.video.pid));
+        !streamsDone &&
+        (look.unitStart ? streamPids[pid]
+                        : (reading.audio.gathering && pid == reading.audio.pid) ||
+                              (reading.video.gathering && pid == reading.video.pid));
     Packet packet;
     if (!(clock || isStream) || !parsePacket(bytes, packet)) return true;
     if (pid == program.pcrPid && packet.pcr) {
@@ -416,7 +417,8 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
     tables = readTables(head.view(), *layout);
     program = tables.recordedProgram();
     if (program != nullptr) {
-      reading = readHead(head.view(), *layout, *program, tables, headIsTail ? &headStamps : nullptr);
+      reading =
+          readHead(head.view(), *layout, *program, tables, headIsTail ? &headStamps : nullptr);
     }
     if (headIsTail || (program != nullptr && reading.complete())) break;
   }

@@ -21,7 +21,8 @@ class TimestampSpan {
     start_ = std::min(start_, signedDistance(*reference_, stamp));
   }
   void atTail(uint64_t stamp, uint64_t unitTicks) {
-    if (const std::optional<uint64_t> distance = tailDistance(stamp)) endAfter(*distance, unitTicks);
+    const std::optional<uint64_t> distance = tailDistance(stamp);
+    if (distance) endAfter(*distance, unitTicks);
   }
   // How far a tail stamp lies after the head's first one; nothing when it is left out. With
   // endAfter, a walk can keep only the farthest stamp of each stream and add the length of its

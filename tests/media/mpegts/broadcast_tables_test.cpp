@@ -55,8 +55,8 @@ TEST(BroadcastTables, ReadsTheFixturesAsGenerated) {
       const MediaInfo info = BuiltinReader::readFile(memory);
       for (const auto& [field, value] : fields(program)) {
         const std::u16string* found = info.find(field);
-        EXPECT_EQ(found ? utf16ToUtf8(*found) : "", value) << file << " " << field << " "
-                                                           << stream.size();
+        EXPECT_EQ(found ? utf16ToUtf8(*found) : "", value)
+            << file << " " << field << " " << stream.size();
       }
     }
   }
