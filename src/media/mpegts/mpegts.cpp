@@ -283,8 +283,9 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
         (look.unitStart ? streamPids[pid]
                         : (reading.audio.gathering && pid == reading.audio.pid) ||
                               (reading.video.gathering && pid == reading.video.pid));
+    if (!clock && !isStream) return true;
     Packet packet;
-    if (!(clock || isStream) || !parsePacket(bytes, packet)) return true;
+    if (!parsePacket(bytes, packet)) return true;
     if (pid == program.pcrPid && packet.pcr) {
       reading.pcrSpan.atHead(*packet.pcr);
       if (tail != nullptr) tail->lastPcr = packet.pcr;
