@@ -83,7 +83,8 @@ void forEachPacketSlot(std::string_view bytes, const PacketLayout& layout, size_
       at = resyncPackets(bytes, layout, at + 1);
       if (at == std::string_view::npos || bytes.size() - at < layout.packetSize) return;
     }
-    if (!visit(bytes.substr(at + lead, kPacketBytes))) return;
+    // The slot holds the packet whole: lead + 188 <= packetSize.
+    if (!visit(std::string_view(bytes.data() + at + lead, kPacketBytes))) return;
   }
 }
 
