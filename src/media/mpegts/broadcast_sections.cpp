@@ -61,8 +61,6 @@ class SectionAssembler {
     if (reader.u8() != kSyncByte) return true;
     const uint16_t flagsAndPid = reader.u16be();
     const uint8_t control = reader.u8();
-    // Most packets are of other PIDs.
-    if (!wanted_[flagsAndPid & 0x1FFF]) return true;
     PidAssembly* assembly = find(flagsAndPid & 0x1FFF);
     if (!assembly) return true;
     if (flagsAndPid & 0x8000) return drop(*assembly);  // transport_error_indicator
