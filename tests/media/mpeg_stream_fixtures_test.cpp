@@ -14,6 +14,7 @@
 #include "media/builtin_reader.h"
 #include "media/expected_values.h"
 #include "media/memory_file.h"
+#include "media/mpegts/section_crc.h"
 #include "media/western_code_page.h"
 
 namespace sonavid::media {
@@ -157,6 +158,8 @@ TEST_F(MpegStreamFixtures, LongRecordingIsReadAtHeadAndTailOnly) {
   const MediaInfo info = BuiltinReader::readFile(memory);
   EXPECT_EQ(info.type, kTypeTs);
   EXPECT_EQ(valueOf(info, "AFMT"), "MP2, 48000Hz, 2ch");
+  // The stamps at the head and the tail span the same time as in the whole recording.
+  EXPECT_EQ(valueOf(info, "TIME"), valueOf(readBytes(ts), "TIME"));
   EXPECT_LE(memory.bytesRead(), 512u * 1024);
   EXPECT_LE(memory.readCalls(), 4);
 }
@@ -211,6 +214,36 @@ TEST_F(MpegStreamFixtures, ShortAdtsFileIsReadOnce) {
     EXPECT_LE(file.bytesRead(), bytes.size());
     EXPECT_EQ(file.readCalls(), 2);
   }
+}
+
+// A recording of one service keeps the whole multiplex's PAT: the program read is the first
+// one whose streams the file holds, although another's tables come first.
+TEST_F(MpegStreamFixtures, TheProgramReadIsTheOneTheFileHoldsStreamsOf) {
+  const auto sectionPacket = [](uint16_t pid, std::string section) {
+    const size_t length = section.size() + 4 - 3;  // after the length field, CRC included
+    section[1] = static_cast<char>(0xB0 | length >> 8);
+    section[2] = static_cast<char>(length & 0xFF);
+    const uint32_t crc = mpeg2Crc32(section);
+    for (int shift = 24; shift >= 0; shift -= 8) section += static_cast<char>(crc >> shift);
+    std::string packet = {'\x47', static_cast<char>(0x40 | pid >> 8), static_cast<char>(pid & 0xFF),
+                          '\x10', '\0'};
+    packet += section;
+    packet.resize(kTsPacket, '\xFF');
+    return packet;
+  };
+  // Program 9 (PMT on PID 0xFF0: H.264 on 0xF01, AAC on 0xF02, none of them in the file), then
+  // program 1, whose PMT ffmpeg sends on PID 0x1000.
+  const std::string pat("\x00\x00\x00\x00\x01\xC1\x00\x00\x00\x09\xEF\xF0\x00\x01\xF0\x00", 16);
+  const std::string pmt(
+      "\x02\x00\x00\x00\x09\xC1\x00\x00\xEF\x01\xF0\x00\x1B\xEF\x01\xF0\x00\x0F\xEF\x02\xF0\x00",
+      22);
+  const std::string ts = test::readFileBytes(kMediaDir + "h264-aac.ts");
+  const MediaInfo info = readBytes(sectionPacket(0, pat) + sectionPacket(0xFF0, pmt) + ts);
+  const MediaInfo alone = readBytes(ts);
+  for (const char* code : {"TIME", "AFMT", "VFMT"}) {
+    EXPECT_EQ(valueOf(info, code), valueOf(alone, code)) << code;
+  }
+  EXPECT_NE(valueOf(info, "AFMT"), "<none>");
 }
 
 }  // namespace

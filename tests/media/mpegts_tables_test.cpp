@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/mpegts/psi_tables.h"
+#include "media/mpegts/section_crc.h"
 
 namespace sonavid::media::mpegts {
 namespace {
@@ -78,6 +79,12 @@ TEST(TransportStreamTables, PmtsArriveWholeAcrossPacketsAndDamagedOnesAreDropped
     EXPECT_EQ(maps[0].streams[59].pid, 0x100 + 60);
     EXPECT_EQ(maps[0].streams[60].kind, StreamKind::kHevc);
   }
+}
+
+// The published check value of CRC-32/MPEG-2, and a section whose CRC field makes it 0.
+TEST(TransportStreamTables, SectionCrcIsTheMpeg2One) {
+  EXPECT_EQ(mpeg2Crc32("123456789"), 0x0376E6E7u);
+  EXPECT_EQ(mpeg2Crc32(pmtSection()), 0u);
 }
 
 }  // namespace

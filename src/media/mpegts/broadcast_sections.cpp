@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,7 +20,8 @@ constexpr size_t kSectionHeaderBytes = 3;  // table_id, flags and section_length
 // One PID's section being assembled.
 struct PidAssembly {
   uint16_t pid = 0;
-  std::string section;  // the bytes so far; empty when no section is open
+  std::string section;    // the bytes so far; empty when no section is open
+  std::string lastValid;  // the last section whose CRC was right: its repeats need no CRC
   bool open = false;
   int lastContinuity = -1;
 };
@@ -33,11 +35,24 @@ class SectionAssembler {
   SectionAssembler(std::initializer_list<uint16_t> pids, size_t maxSections,
                    const std::function<bool(uint16_t, std::string_view)>& onSection)
       : remaining_(maxSections), onSection_(onSection) {
+    assemblies_.reserve(pids.size());
     for (uint16_t pid : pids) {
       PidAssembly assembly;
       assembly.pid = pid;
       assemblies_.push_back(std::move(assembly));
+      if (pid < wanted_.size()) {
+        wanted_[pid] = true;
+        highestPid_ = std::max<size_t>(highestPid_, pid);
+      }
     }
+  }
+
+  // True when `packet` (188 bytes) is one of the PIDs': most packets are not.
+  bool wants(std::string_view packet) const {
+    if (static_cast<uint8_t>(packet[0]) != kSyncByte) return false;
+    const size_t pid =
+        ((static_cast<uint8_t>(packet[1]) & 0x1F) << 8) | static_cast<uint8_t>(packet[2]);
+    return pid <= highestPid_ && wanted_[pid];
   }
 
   // False once the caller has had enough.
@@ -118,7 +133,11 @@ class SectionAssembler {
     if (section.size() < total) return finish(rest, bytes);
 
     const bool hasCrc = static_cast<uint8_t>(section[1]) & 0x80;  // section_syntax_indicator
-    const bool valid = !hasCrc || (total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0);
+    bool valid = !hasCrc || section == assembly.lastValid;
+    if (!valid && total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0) {
+      valid = true;
+      assembly.lastValid = section;
+    }
     bool more = true;
     if (valid) {
       if (remaining_ == 0) return false;
@@ -136,6 +155,8 @@ class SectionAssembler {
   }
 
   std::vector<PidAssembly> assemblies_;
+  std::bitset<8192> wanted_;  // the PIDs of assemblies_
+  size_t highestPid_ = 0;
   size_t remaining_;
   const std::function<bool(uint16_t, std::string_view)>& onSection_;
 };
@@ -146,10 +167,14 @@ void forEachSection(std::string_view packets, size_t packetSize,
                     std::initializer_list<uint16_t> pids, size_t maxSections,
                     const std::function<bool(uint16_t pid, std::string_view section)>& onSection) {
   if (packetSize < kTsPacketBytes) return;
-  const size_t prefix = packetSize - kTsPacketBytes;
+  // A 192-byte slot starts with a time code, a 204-byte one ends with a check code.
+  const size_t prefix = packetSize == 192 ? 4 : 0;
   SectionAssembler assembler(pids, maxSections, onSection);
-  for (size_t offset = 0; packets.size() - offset >= packetSize; offset += packetSize) {
-    if (!assembler.packet(packets.substr(offset + prefix, kTsPacketBytes))) return;
+  const char* slot = packets.data();
+  for (size_t left = packets.size(); left >= packetSize; left -= packetSize, slot += packetSize) {
+    // The slot holds the packet whole: prefix + 188 <= packetSize.
+    const std::string_view packet(slot + prefix, kTsPacketBytes);
+    if (assembler.wants(packet) && !assembler.packet(packet)) return;
   }
 }
 

@@ -23,8 +23,9 @@ struct BroadcastProgram {
 };
 
 // Reads the SDT (PID 0x11), the EIT (0x12; ISDB also sends it on 0x26 and 0x27), the NIT
-// (0x10) and the TDT/TOT (0x14) from whole transport stream packets (188 bytes, or 192 with a
-// 4-byte time code before each) for the service `programNumber`. The event is the "present"
+// (0x10) and the TDT/TOT (0x14) from whole transport stream packets (188 bytes, 192 with a
+// 4-byte time code before each, or 204 with a check code after each) for the service
+// `programNumber`. The event is the "present"
 // one of the EIT present/following section 0 of that service (the one running, else the one
 // whose span holds the TDT/TOT time, else its first); without one, the schedule event whose
 // span holds the first TDT/TOT time. True when a service name or an event was found.

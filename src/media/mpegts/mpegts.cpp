@@ -1,6 +1,9 @@
 #include "media/mpegts/mpegts.h"
 
+#include <algorithm>
 #include <bitset>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,11 +28,36 @@ constexpr int kProbePackets = 6;
 // every tenth of a second and its sequence headers every second or so (a few MiB at most).
 constexpr size_t kHeadReads[] = {192 * 1024, 1024 * 1024, 4 * 1024 * 1024};
 constexpr size_t kTailReads[] = {128 * 1024, 1024 * 1024, 4 * 1024 * 1024};
-// A PES packet is kept up to this much while its stream's header is looked for in it.
+// A PES packet is kept up to this much while its stream's header is looked for in it. The
+// memory for it is taken at once for the usual sizes.
 constexpr size_t kMaxPesBytes = 512 * 1024;
+constexpr size_t kPesReserveBytes = 64 * 1024;
 constexpr size_t kMaxPrograms = 256;
 
-// The programs of the PAT and the PMTs found for them, and which PIDs the head holds.
+// The start of the file, read in growing steps into memory of its own that is not cleared
+// first (each read fills what is looked at). The bytes held before a step are copied over, the
+// rest read at once.
+class HeadBytes {
+ public:
+  // Holds the first `want` bytes of `file` (fewer at its end), reading only what it lacks.
+  void extend(RandomAccessFile& file, size_t want) {
+    want = static_cast<size_t>(std::min<uint64_t>(want, file.size()));
+    if (want <= size_) return;
+    std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(want);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+    size_ += file.readAt(size_, grown.get() + size_, want - size_);
+    data_ = std::move(grown);
+  }
+  std::string_view view() const { return {data_.get(), size_}; }
+  size_t size() const { return size_; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+};
+
+// The programs of the PAT and the PMTs found for them, and which PIDs the head holds (readHead
+// notes those after the place the tables were complete).
 struct Tables {
   std::vector<ProgramEntry> programs;
   std::vector<ProgramMap> maps;
@@ -59,15 +87,47 @@ struct Tables {
     }
     return firstMapped;
   }
+  // True when each program of the PAT has its PMT: later PMT sections change nothing.
+  bool allMapped() const {
+    for (const ProgramEntry& entry : programs) {
+      if (mapOf(entry.programNumber) == nullptr) return false;
+    }
+    return true;
+  }
+  // True when the recorded program or its audio or video stream is chosen by which PIDs the
+  // head holds: the PAT lists more than one program, or the program has more than one stream
+  // of a kind.
+  bool choiceNeedsPids() const {
+    if (programs.size() != 1) return programs.size() > 1;
+    const ProgramMap* map = mapOf(programs.front().programNumber);
+    if (map == nullptr) return false;
+    int audio = 0;
+    int video = 0;
+    for (const ElementaryStream& stream : map->streams) {
+      if (stream.kind != StreamKind::kNone) ++(isVideoKind(stream.kind) ? video : audio);
+    }
+    return audio > 1 || video > 1;
+  }
 };
 
+// Each table is taken from its first whole section: once the PAT and the PMT of each of its
+// programs are in, the walk ends, or only notes the PIDs of the packets when the choice of the
+// program or its streams needs them (the repeats of the tables then cost no CRC).
 Tables readTables(std::string_view head, const PacketLayout& layout) {
   Tables tables;
   SectionCollector pat;
   std::vector<std::pair<uint16_t, SectionCollector>> pmts;
-  forEachPacket(head, layout, layout.syncOffset - layout.leadingBytes(), [&](const Packet& packet) {
-    tables.pidsSeen[packet.pid] = true;
-    if (packet.pid == kPatPid) {
+  bool mapped = false;
+  forEachPacketSlot(head, layout, layout.firstSlot(), [&](std::string_view bytes) {
+    PacketHeader header;
+    if (!readPacketHeader(bytes, header)) return true;
+    const uint16_t pid = header.pid;
+    tables.pidsSeen[pid] = true;
+    if (mapped || (pid != kPatPid && pmts.empty())) return true;
+    Packet packet;
+    if (!parsePacket(bytes, packet)) return true;
+    if (pid == kPatPid) {
+      if (!tables.programs.empty()) return true;
       pat.add(packet, [&](std::string_view section) {
         if (!tables.programs.empty()) return;
         tables.programs = parsePat(section);
@@ -76,18 +136,20 @@ Tables readTables(std::string_view head, const PacketLayout& layout) {
           pmts.emplace_back(entry.pmtPid, SectionCollector());
         }
       });
-      return;
+      return true;
     }
-    for (auto& [pid, collector] : pmts) {
-      if (pid != packet.pid) continue;
+    for (auto& [pmtPid, collector] : pmts) {
+      if (pmtPid != pid) continue;
       collector.add(packet, [&](std::string_view section) {
         ProgramMap map;
         if (parsePmt(section, map) && tables.mapOf(map.programNumber) == nullptr) {
           tables.maps.push_back(std::move(map));
+          mapped = tables.allMapped();
         }
       });
       break;
     }
+    return !mapped || tables.choiceNeedsPids();
   });
   return tables;
 }
@@ -125,11 +187,18 @@ struct HeadReading {
   }
 };
 
-bool isProgramStream(const ProgramMap& program, uint16_t pid) {
+// The PIDs of the program's streams of a known kind, whose stamps the span is made of, and
+// how many they are.
+std::bitset<8192> programStreamPids(const ProgramMap& program, size_t* count = nullptr) {
+  std::bitset<8192> pids;
+  size_t distinct = 0;
   for (const ElementaryStream& stream : program.streams) {
-    if (stream.pid == pid && stream.kind != StreamKind::kNone) return true;
+    if (stream.kind == StreamKind::kNone || pids[stream.pid]) continue;
+    pids[stream.pid] = true;
+    ++distinct;
   }
-  return false;
+  if (count != nullptr) *count = distinct;
+  return pids;
 }
 
 // The first stream of the program of audio (or video) kind that the file holds, else the first
@@ -152,6 +221,7 @@ void gather(StreamReading& reading, const Packet& packet, const PesHeader* heade
     reading.tryPes();
     reading.pes.clear();
     reading.gathering = !reading.found;
+    if (reading.gathering) reading.pes.reserve(kPesReserveBytes);
     if (reading.gathering && header->payloadOffset < packet.payload.size()) {
       reading.pes.append(packet.payload.substr(header->payloadOffset));
     }
@@ -160,25 +230,86 @@ void gather(StreamReading& reading, const Packet& packet, const PesHeader* heade
   if (reading.gathering && reading.pes.size() < kMaxPesBytes) reading.pes.append(packet.payload);
 }
 
+// The stamps of a tail: every one counts, not only each stream's last, as with reordered
+// pictures the last packet is not the latest picture. Only the farthest of each stream whose
+// units have one length matters; the length is added when the spans are ended.
+struct TailStamps {
+  std::optional<uint64_t> audio, video, other;  // distances from the head's first stamp
+  std::optional<uint64_t> lastPcr;
+  bool found = false;
+
+  void add(uint16_t pid, uint64_t stamp, const HeadReading& reading) {
+    found = true;
+    const std::optional<uint64_t> distance = reading.span.tailDistance(stamp);
+    if (!distance) return;
+    std::optional<uint64_t>& farthest = pid == reading.audio.pid   ? audio
+                                        : pid == reading.video.pid ? video
+                                                                   : other;
+    farthest = std::max(farthest.value_or(0), *distance);
+  }
+  // Ends the spans of `reading`; false when the tail had no stamp.
+  bool endSpans(HeadReading& reading) const {
+    if (audio) reading.span.endAfter(*audio, reading.audio.unitTicks());
+    if (video) reading.span.endAfter(*video, reading.video.unitTicks());
+    if (other) reading.span.endAfter(*other, 0);
+    if (lastPcr) reading.pcrSpan.atTail(*lastPcr, 0);
+    return found || lastPcr.has_value();
+  }
+};
+
+// Reads the program's first audio and video stream's headers and the first stamp of each of
+// its streams and of its clock, and notes the PIDs of the head in `tables`. When `tail` is
+// given (the head holds the whole file, so it is the tail too), the tail's stamps are taken in
+// the same walk. Otherwise the walk looks only at the clock once the streams' values are in.
 HeadReading readHead(std::string_view head, const PacketLayout& layout, const ProgramMap& program,
-                     const Tables& tables) {
+                     Tables& tables, TailStamps* tail) {
   HeadReading reading;
   reading.audio = firstStream(program, tables, false);
   reading.video = firstStream(program, tables, true);
+  size_t unstamped = 0;
+  const std::bitset<8192> streamPids = programStreamPids(program, &unstamped);
   std::bitset<8192> stamped;
-  forEachPacket(head, layout, layout.syncOffset - layout.leadingBytes(), [&](const Packet& packet) {
-    if (packet.pid == program.pcrPid && packet.pcr) reading.pcrSpan.atHead(*packet.pcr);
-    if (!isProgramStream(program, packet.pid)) return;
+  bool streamsDone = false;
+  forEachPacketSlot(head, layout, layout.firstSlot(), [&](std::string_view bytes) {
+    PacketHeader look;
+    if (!readPacketHeader(bytes, look)) return true;
+    const uint16_t pid = look.pid;
+    tables.pidsSeen[pid] = true;
+    // The packets that can change something: a clock's with a PCR, a stream's that starts a
+    // PES packet or adds to the one gathered.
+    const bool clock = look.pcrFlag && pid == program.pcrPid;
+    const bool isStream =
+        !streamsDone &&
+        (look.unitStart ? streamPids[pid]
+                        : (reading.audio.gathering && pid == reading.audio.pid) ||
+                              (reading.video.gathering && pid == reading.video.pid));
+    if (!clock && !isStream) return true;
+    Packet packet;
+    if (!parsePacket(bytes, packet)) return true;
+    if (pid == program.pcrPid && packet.pcr) {
+      reading.pcrSpan.atHead(*packet.pcr);
+      if (tail != nullptr) tail->lastPcr = packet.pcr;
+    }
+    if (!isStream) return true;
     PesHeader header;
     const bool starts = packet.unitStart && parsePesHeader(packet.payload, false, header);
-    // Each stream's first stamp: later ones at the head may have jumped back.
-    if (starts && header.pts && !stamped[packet.pid]) {
-      stamped[packet.pid] = true;
-      reading.span.atHead(*header.pts);
+    if (starts && header.pts) {
+      // Each stream's first stamp: later ones at the head may have jumped back.
+      if (!stamped[pid]) {
+        stamped[pid] = true;
+        --unstamped;
+        reading.span.atHead(*header.pts);
+      }
+      if (tail != nullptr) tail->add(pid, *header.pts, reading);
     }
     for (StreamReading* stream : {&reading.audio, &reading.video}) {
-      if (stream->pid == packet.pid) gather(*stream, packet, starts ? &header : nullptr);
+      if (stream->pid == pid) gather(*stream, packet, starts ? &header : nullptr);
     }
+    // Every PCR at the head counts, as the clock may jump back.
+    streamsDone = tail == nullptr && unstamped == 0 &&
+                  (reading.audio.pid == kNullPid || reading.audio.found) &&
+                  (reading.video.pid == kNullPid || reading.video.found);
+    return true;
   });
   reading.audio.tryPes();
   reading.video.tryPes();
@@ -191,29 +322,31 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
               HeadReading& reading) {
   const std::optional<PacketLayout> layout = findPacketLayout(tail, kProbePackets);
   if (!layout || layout->packetSize != headLayout.packetSize) return false;
-  // Every stamp counts, not only each stream's last: with reordered pictures the last packet
-  // is not the latest picture.
-  bool found = false;
-  std::optional<uint64_t> lastPcr;
-  forEachPacket(
-      tail, *layout, layout->syncOffset - layout->leadingBytes(), [&](const Packet& packet) {
-        if (packet.pid == program.pcrPid && packet.pcr) lastPcr = packet.pcr;
-        if (!packet.unitStart || !isProgramStream(program, packet.pid)) return;
-        PesHeader header;
-        if (!parsePesHeader(packet.payload, false, header) || !header.pts) return;
-        const uint64_t unit = packet.pid == reading.audio.pid   ? reading.audio.unitTicks()
-                              : packet.pid == reading.video.pid ? reading.video.unitTicks()
-                                                                : 0;
-        reading.span.atTail(*header.pts, unit);
-        found = true;
-      });
-  if (lastPcr) reading.pcrSpan.atTail(*lastPcr, 0);
-  return found || lastPcr.has_value();
+  const std::bitset<8192> streamPids = programStreamPids(program);
+  TailStamps stamps;
+  forEachPacketSlot(tail, *layout, layout->firstSlot(), [&](std::string_view bytes) {
+    PacketHeader look;
+    Packet packet;
+    if (!readPacketHeader(bytes, look) ||
+        !((look.pid == program.pcrPid && look.pcrFlag) ||
+          (look.unitStart && streamPids[look.pid])) ||
+        !parsePacket(bytes, packet)) {
+      return true;
+    }
+    if (look.pid == program.pcrPid && packet.pcr) stamps.lastPcr = packet.pcr;
+    PesHeader header;
+    if (look.unitStart && streamPids[look.pid] && parsePesHeader(packet.payload, false, header) &&
+        header.pts) {
+      stamps.add(look.pid, *header.pts, reading);
+    }
+    return true;
+  });
+  return stamps.endSpans(reading);
 }
 
 // The bytes of the whole packet slots of `bytes` from its first one.
 std::string_view wholePackets(std::string_view bytes, const PacketLayout& layout) {
-  const size_t first = layout.syncOffset - layout.leadingBytes();
+  const size_t first = layout.firstSlot();
   const size_t count = (bytes.size() - first) / layout.packetSize;
   return bytes.substr(first, count * layout.packetSize);
 }
@@ -227,7 +360,7 @@ constexpr uint16_t kEitPids[] = {0x12, 0x26, 0x27};
 
 // Sets the program title, description, channel, air date, start and genre the broadcast's own
 // tables give for the recorded program. `head` grows when more of the file had to be read.
-void readProgramGuide(RandomAccessFile& file, std::string& head, const PacketLayout& layout,
+void readProgramGuide(RandomAccessFile& file, HeadBytes& head, const PacketLayout& layout,
                       const Tables& tables, uint16_t programNumber, MediaInfo& info) {
   const bool hasSdt = tables.pidsSeen[kSdtPid];
   bool hasEit = false;
@@ -235,17 +368,17 @@ void readProgramGuide(RandomAccessFile& file, std::string& head, const PacketLay
   if (!hasSdt && !hasEit) return;  // a camera's or an editor's stream: no guide to read
 
   BroadcastProgram program;
-  bool found =
-      readBroadcastProgram(wholePackets(head, layout), layout.packetSize, programNumber, program);
+  bool found = readBroadcastProgram(wholePackets(head.view(), layout), layout.packetSize,
+                                    programNumber, program);
   const uint64_t size = file.size();
   for (const size_t want : kGuideReads) {
     const bool missing = (hasEit && program.title.empty()) || (hasSdt && program.channel.empty());
     if (!missing || head.size() >= size) break;
     if (head.size() >= want) continue;
-    head += readBlock(file, head.size(), want - head.size());
+    head.extend(file, want);
     program = BroadcastProgram{};
-    found =
-        readBroadcastProgram(wholePackets(head, layout), layout.packetSize, programNumber, program);
+    found = readBroadcastProgram(wholePackets(head.view(), layout), layout.packetSize,
+                                 programNumber, program);
   }
   if (!found) return;
   info.setIfEmpty("INAM", std::move(program.title));
@@ -267,22 +400,28 @@ bool probeMpegTs(std::string_view head) {
 
 bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
   const uint64_t size = file.size();
-  std::string head;
-  std::optional<PacketLayout> layout;
+  // The packets are looked for in the bytes every reader has read before the longer reads.
+  ReadBuffer probeStorage;
+  const std::optional<PacketLayout> layout =
+      findPacketLayout(viewBlock(file, 0, kHeadProbeBytes, probeStorage), kProbePackets);
+  if (!layout) return false;
+  HeadBytes head;
   Tables tables;
   const ProgramMap* program = nullptr;
   HeadReading reading;
-  // The packets are looked for in the bytes every reader has read before the longer reads.
-  head = readBlock(file, 0, kHeadProbeBytes);
-  layout = findPacketLayout(head, kProbePackets);
-  if (!layout) return false;
+  // A head that holds the whole file is its tail too: its stamps are taken in the same walk.
+  TailStamps headStamps;
+  bool headIsTail = false;
   for (const size_t want : kHeadReads) {
-    const size_t had = head.size();
-    head += readBlock(file, had, want - had);
-    tables = readTables(head, *layout);
+    head.extend(file, want);
+    headIsTail = head.size() >= size;
+    tables = readTables(head.view(), *layout);
     program = tables.recordedProgram();
-    if (program != nullptr) reading = readHead(head, *layout, *program, tables);
-    if (head.size() >= size || (program != nullptr && reading.complete())) break;
+    if (program != nullptr) {
+      reading =
+          readHead(head.view(), *layout, *program, tables, headIsTail ? &headStamps : nullptr);
+    }
+    if (headIsTail || (program != nullptr && reading.complete())) break;
   }
 
   info.type = kTypeTs;
@@ -291,17 +430,18 @@ bool readMpegTs(RandomAccessFile& file, MediaInfo& info) {
 
   readProgramGuide(file, head, *layout, tables, program->programNumber, info);
 
-  if (head.size() >= size) {
-    readTail(head, *layout, *program, reading);
+  if (headIsTail) {
+    headStamps.endSpans(reading);
+  } else if (head.size() >= size) {  // the guide read the rest
+    readTail(head.view(), *layout, *program, reading);
   } else {
     // A tail stretch may reach back into the head: a short one would hold too few packets.
+    ReadBuffer tailStorage;
     for (const size_t want : kTailReads) {
       const uint64_t start = size - std::min<uint64_t>(want, size);
-      if (readTail(readBlock(file, start, static_cast<size_t>(size - start)), *layout, *program,
-                   reading) ||
-          start == 0) {
-        break;
-      }
+      const std::string_view tail =
+          viewBlock(file, start, static_cast<size_t>(size - start), tailStorage);
+      if (readTail(tail, *layout, *program, reading) || start == 0) break;
     }
   }
 

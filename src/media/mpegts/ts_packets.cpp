@@ -57,14 +57,13 @@ size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t 
 
 bool parsePacket(std::string_view bytes, Packet& packet) {
   ByteReader reader(bytes);
-  if (reader.u8() != kSyncByte) return false;
-  const uint16_t flagsAndPid = reader.u16be();
-  const uint8_t control = reader.u8();
-  if (!reader.ok() || (flagsAndPid & 0x8000) != 0) return false;  // transport error
+  const auto* header = reinterpret_cast<const uint8_t*>(reader.bytes(4).data());
+  if (!reader.ok() || header[0] != kSyncByte) return false;
+  if ((header[1] & 0x80) != 0) return false;  // transport error
   packet = Packet{};
-  packet.pid = flagsAndPid & 0x1FFF;
-  packet.unitStart = (flagsAndPid & 0x4000) != 0;
-  const uint8_t fieldControl = (control >> 4) & 3;
+  packet.pid = static_cast<uint16_t>(((header[1] & 0x1F) << 8) | header[2]);
+  packet.unitStart = (header[1] & 0x40) != 0;
+  const uint8_t fieldControl = (header[3] >> 4) & 3;
   if (fieldControl == 0) return false;
   if ((fieldControl & 2) != 0) {
     const uint8_t length = reader.u8();
@@ -76,7 +75,7 @@ bool parsePacket(std::string_view bytes, Packet& packet) {
       if (field.ok()) packet.pcr = (uint64_t{high} << 1) | (low >> 7);
     }
   }
-  if ((fieldControl & 1) != 0 && (control & 0xC0) == 0) packet.payload = reader.rest();
+  if ((fieldControl & 1) != 0 && (header[3] & 0xC0) == 0) packet.payload = reader.rest();
   return true;
 }
 

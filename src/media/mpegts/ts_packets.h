@@ -10,6 +10,8 @@
 #include <optional>
 #include <string_view>
 
+#include "media/byte_reader.h"
+
 namespace sonavid::media::mpegts {
 
 inline constexpr size_t kPacketBytes = 188;
@@ -21,6 +23,8 @@ struct PacketLayout {
   size_t syncOffset = 0;             // where the first whole packet's sync byte is
   // Where in a packet-sized slot the 188 bytes start (4 for M2TS's timestamp).
   size_t leadingBytes() const { return packetSize == 192 ? 4 : 0; }
+  // Where the slot of the first whole packet starts.
+  size_t firstSlot() const { return syncOffset - leadingBytes(); }
 };
 
 // The packet size and first sync of `bytes`, when `minPackets` syncs in a row (or every packet
@@ -34,6 +38,30 @@ struct Packet {
   std::string_view payload;
 };
 
+// The first look of a walk that wants the packets of few PIDs: the fields of the header of a
+// 188-byte packet that parsePacket reads (sync byte, error flag clear, adaptation field within
+// the packet). False for one it does not.
+struct PacketHeader {
+  uint16_t pid = 0;
+  bool unitStart = false;
+  bool pcrFlag = false;  // the adaptation field says it holds a PCR
+};
+inline bool readPacketHeader(std::string_view bytes, PacketHeader& header) {
+  ByteReader reader(bytes);
+  const auto* packet = reinterpret_cast<const uint8_t*>(reader.bytes(kPacketBytes).data());
+  if (!reader.ok() || packet[0] != kSyncByte || (packet[1] & 0x80) != 0 ||  // transport error
+      (packet[3] & 0x30) == 0) {
+    return false;
+  }
+  // An adaptation field must fit in what follows its length byte.
+  const bool adaptationField = (packet[3] & 0x20) != 0;
+  if (adaptationField && packet[4] > kPacketBytes - 5) return false;
+  header.pid = static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+  header.unitStart = (packet[1] & 0x40) != 0;
+  header.pcrFlag = adaptationField && packet[4] > 0 && (packet[5] & 0x10) != 0;
+  return true;
+}
+
 // Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
 bool parsePacket(std::string_view bytes, Packet& packet);
 
@@ -41,11 +69,13 @@ bool parsePacket(std::string_view bytes, Packet& packet);
 // at the packet size (or by the end of the bytes); npos when there is none.
 size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from);
 
-// Calls `visit(packet)` for each valid packet in the whole packet slots of `bytes` that start
-// at `first` (the offset of a slot, timestamp included). Where a slot has no sync byte (bytes
-// lost or inserted), the walk goes on from the next place the packets are in step again.
+// Calls `visit(packet)` with the 188 bytes of each packet in the whole packet slots of `bytes`
+// that start at `first` (the offset of a slot, timestamp included) and begin with a sync byte,
+// until it returns false. Where a slot has none (bytes lost or inserted), the walk goes on from
+// the next place the packets are in step again.
 template <typename Visit>
-void forEachPacket(std::string_view bytes, const PacketLayout& layout, size_t first, Visit visit) {
+void forEachPacketSlot(std::string_view bytes, const PacketLayout& layout, size_t first,
+                       Visit visit) {
   const size_t lead = layout.leadingBytes();
   for (size_t at = first; at <= bytes.size() && bytes.size() - at >= layout.packetSize;
        at += layout.packetSize) {
@@ -53,8 +83,8 @@ void forEachPacket(std::string_view bytes, const PacketLayout& layout, size_t fi
       at = resyncPackets(bytes, layout, at + 1);
       if (at == std::string_view::npos || bytes.size() - at < layout.packetSize) return;
     }
-    Packet packet;
-    if (parsePacket(bytes.substr(at + lead, kPacketBytes), packet)) visit(packet);
+    // The slot holds the packet whole: lead + 188 <= packetSize.
+    if (!visit(std::string_view(bytes.data() + at + lead, kPacketBytes))) return;
   }
 }
 

@@ -12,9 +12,19 @@ constexpr size_t kMaxMpeg1Stuffing = 16;
 }  // namespace
 
 bool pesHasNoHeader(uint8_t streamId) {
-  return streamId == 0xBC || streamId == kPaddingStream || streamId == kPrivateStream2 ||
-         streamId == 0xF0 || streamId == 0xF1 || streamId == 0xF2 || streamId == 0xF8 ||
-         streamId == 0xFF;
+  switch (streamId) {
+    case 0xBC:
+    case kPaddingStream:
+    case kPrivateStream2:
+    case 0xF0:
+    case 0xF1:
+    case 0xF2:
+    case 0xF8:
+    case 0xFF:
+      return true;
+    default:
+      return false;
+  }
 }
 
 uint64_t readTimestamp(const uint8_t* p) {
@@ -24,23 +34,26 @@ uint64_t readTimestamp(const uint8_t* p) {
 
 bool parsePesHeader(std::string_view bytes, bool mpeg1, PesHeader& header) {
   ByteReader reader(bytes);
-  if (reader.u24be() != 1) return false;
+  // Start code, stream id and packet length.
+  const auto* start = reinterpret_cast<const uint8_t*>(reader.bytes(6).data());
+  if (!reader.ok() || start[0] != 0 || start[1] != 0 || start[2] != 1 || start[3] < 0xBC) {
+    return false;
+  }
   header = PesHeader{};
-  header.streamId = reader.u8();
-  header.packetLength = reader.u16be();
-  if (!reader.ok() || header.streamId < 0xBC) return false;
+  header.streamId = start[3];
+  header.packetLength = (uint32_t{start[4]} << 8) | start[5];
   if (pesHasNoHeader(header.streamId)) {
     header.payloadOffset = reader.position();
     return true;
   }
   const uint8_t first = static_cast<uint8_t>(reader.rest().empty() ? 0 : reader.rest()[0]);
   if ((first & 0xC0) == 0x80) {
-    reader.skip(1);
-    const uint8_t flags = reader.u8();
-    const uint8_t headerBytes = reader.u8();
-    const std::string_view fields = reader.bytes(headerBytes);
+    // '10' and flags, PTS/DTS flags and more, header data length, the fields it counts.
+    const auto* fixed = reinterpret_cast<const uint8_t*>(reader.bytes(3).data());
     if (!reader.ok()) return false;
-    if ((flags & 0x80) != 0 && fields.size() >= 5) {
+    const std::string_view fields = reader.bytes(fixed[2]);
+    if (!reader.ok()) return false;
+    if ((fixed[1] & 0x80) != 0 && fields.size() >= 5) {
       header.pts = readTimestamp(reinterpret_cast<const uint8_t*>(fields.data()));
     }
     header.payloadOffset = reader.position();

@@ -21,9 +21,19 @@ class TimestampSpan {
     start_ = std::min(start_, signedDistance(*reference_, stamp));
   }
   void atTail(uint64_t stamp, uint64_t unitTicks) {
-    if (!reference_) return;
+    const std::optional<uint64_t> distance = tailDistance(stamp);
+    if (distance) endAfter(*distance, unitTicks);
+  }
+  // How far a tail stamp lies after the head's first one; nothing when it is left out. With
+  // endAfter, a walk can keep only the farthest stamp of each stream and add the length of its
+  // unit once that is known: the same end as atTail for every stamp.
+  std::optional<uint64_t> tailDistance(uint64_t stamp) const {
+    if (!reference_) return std::nullopt;
     const uint64_t distance = (stamp - *reference_) & (kPtsWrap - 1);
-    if (distance > kPtsWrap / 2) return;
+    if (distance > kPtsWrap / 2) return std::nullopt;
+    return distance;
+  }
+  void endAfter(uint64_t distance, uint64_t unitTicks) {
     end_ = std::max(end_.value_or(0), static_cast<int64_t>(distance + unitTicks));
   }
   bool started() const { return reference_.has_value(); }
