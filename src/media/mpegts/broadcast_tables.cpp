@@ -74,7 +74,10 @@ uint64_t u40(ByteReader& reader) {
 
 class ProgramCollector {
  public:
-  explicit ProgramCollector(uint16_t serviceId) : serviceId_(serviceId) {}
+  // With `serviceOnly`, the packets hold no table but the SDT: the service name is all there
+  // is to find.
+  ProgramCollector(uint16_t serviceId, bool serviceOnly)
+      : serviceId_(serviceId), serviceOnly_(serviceOnly) {}
 
   // False once everything needed has been seen.
   bool section(uint16_t pid, std::string_view bytes) {
@@ -98,6 +101,7 @@ class ProgramCollector {
     } else if (pid == kTimePid && (tableId == kTdt || tableId == kTot)) {
       timeTable(reader, tableId);
     }
+    if (serviceOnly_) return !serviceName_;
     return !(serviceName_ && present_ && (clock_ || !needsClock()));
   }
 
@@ -242,6 +246,7 @@ class ProgramCollector {
   }
 
   uint16_t serviceId_;
+  bool serviceOnly_;
   bool isdb_ = false;
   std::optional<std::string> serviceName_;
   std::optional<std::vector<Event>> present_;
@@ -252,8 +257,12 @@ class ProgramCollector {
 }  // namespace
 
 bool readBroadcastProgram(std::string_view packets, size_t packetSize, uint16_t programNumber,
-                          BroadcastProgram& out) {
-  ProgramCollector collector(programNumber);
+                          BroadcastProgram& out, const std::bitset<8192>* pidsHeld) {
+  static constexpr uint16_t kOtherPids[] = {kNitPid,       kEitPid,   kTimePid,  kSdttPid, kBitPid,
+                                            kMediumEitPid, kLowEitPid, kSdttPid2, kCdtPid};
+  bool serviceOnly = pidsHeld != nullptr;
+  for (const uint16_t pid : kOtherPids) serviceOnly = serviceOnly && !(*pidsHeld)[pid];
+  ProgramCollector collector(programNumber, serviceOnly);
   forEachSection(packets, packetSize,
                  {kNitPid, kSdtPid, kEitPid, kTimePid, kSdttPid, kBitPid, kMediumEitPid, kLowEitPid,
                   kSdttPid2, kCdtPid},

@@ -5,6 +5,8 @@
 // time zone of times (Japan Standard Time for ISDB, UTC for DVB, both kept as given).
 #pragma once
 
+#include <bitset>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,7 +31,9 @@ struct BroadcastProgram {
 // one of the EIT present/following section 0 of that service (the one running, else the one
 // whose span holds the TDT/TOT time, else its first); without one, the schedule event whose
 // span holds the first TDT/TOT time. True when a service name or an event was found.
+// `pidsHeld`, when given, says which PIDs the packets hold: when they hold none of the tables
+// but the SDT, the walk ends at the service name.
 bool readBroadcastProgram(std::string_view packets, size_t packetSize, uint16_t programNumber,
-                          BroadcastProgram& out);
+                          BroadcastProgram& out, const std::bitset<8192>* pidsHeld = nullptr);
 
 }  // namespace sonavid::media

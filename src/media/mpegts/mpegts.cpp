@@ -369,7 +369,7 @@ void readProgramGuide(RandomAccessFile& file, HeadBytes& head, const PacketLayou
 
   BroadcastProgram program;
   bool found = readBroadcastProgram(wholePackets(head.view(), layout), layout.packetSize,
-                                    programNumber, program);
+                                    programNumber, program, &tables.pidsSeen);
   const uint64_t size = file.size();
   for (const size_t want : kGuideReads) {
     const bool missing = (hasEit && program.title.empty()) || (hasSdt && program.channel.empty());
@@ -377,6 +377,7 @@ void readProgramGuide(RandomAccessFile& file, HeadBytes& head, const PacketLayou
     if (head.size() >= want) continue;
     head.extend(file, want);
     program = BroadcastProgram{};
+    // The PIDs seen are those of the shorter head: the longer one is walked for every table.
     found = readBroadcastProgram(wholePackets(head.view(), layout), layout.packetSize,
                                  programNumber, program);
   }
