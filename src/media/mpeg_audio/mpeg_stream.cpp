@@ -320,6 +320,64 @@ uint64_t findFramesEnd(StreamWindows& windows, uint64_t withFrames, uint64_t emp
   return end < windows.end() ? end : windows.end();
 }
 
+// Hops from header to header of the stream in `bytes` from `at`, while each is one and its four
+// bytes lie in `bytes`; returns where the hops stopped and adds them to `frames`. Each hop
+// waits for the load of the header before it, so a long run goes in two halves side by side:
+// the second from a header in the middle, counted only when the first run lands right on it
+// (else the first run goes on alone). The count is the same as one run's.
+size_t hopFrames(std::string_view chunk, size_t at, const StreamFrameSizes& sizes,
+                 uint64_t& frames) {
+  constexpr size_t kTwoRunsBytes = 4096;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
+  const size_t size = chunk.size();
+  size_t first = at;
+  uint64_t firstFrames = 0;
+  if (at < size && size - at >= kTwoRunsBytes) {
+    size_t middle = at + (size - at) / 2;
+    while (middle + 4 <= size &&
+           (bytes[middle] != 0xFF || sizes.frameBytesAt(bytes + middle) == 0)) {
+      ++middle;
+    }
+    if (middle + 4 <= size) {
+      size_t second = middle;
+      uint64_t secondFrames = 0;
+      while (first < middle && second + 4 <= size) {
+        const uint32_t firstBytes = sizes.frameBytesAt(bytes + first);
+        const uint32_t secondBytes = sizes.frameBytesAt(bytes + second);
+        if (firstBytes == 0 || secondBytes == 0) break;
+        first += firstBytes;
+        second += secondBytes;
+        ++firstFrames;
+        ++secondFrames;
+      }
+      while (first < middle) {
+        const uint32_t firstBytes = sizes.frameBytesAt(bytes + first);
+        if (firstBytes == 0) break;
+        first += firstBytes;
+        ++firstFrames;
+      }
+      if (first == middle) {
+        while (second + 4 <= size) {
+          const uint32_t secondBytes = sizes.frameBytesAt(bytes + second);
+          if (secondBytes == 0) break;
+          second += secondBytes;
+          ++secondFrames;
+        }
+        frames += firstFrames + secondFrames;
+        return second;
+      }
+    }
+  }
+  while (first + 4 <= size) {
+    const uint32_t frameBytes = sizes.frameBytesAt(bytes + first);
+    if (frameBytes == 0) break;
+    first += frameBytes;
+    ++firstFrames;
+  }
+  frames += firstFrames;
+  return first;
+}
+
 struct HopCount {
   uint64_t frames = 0;
   uint64_t bytes = 0;
@@ -354,15 +412,8 @@ HopCount hopThroughFrames(RandomAccessFile& file, uint64_t start, uint64_t end,
       // The usual case: header after header of the stream, each right where the last frame
       // ended, for as far as the chunk holds them. Only the last frame of the stream can run
       // past its end; its bytes are cut to the end.
-      const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
-      size_t next = at;
       uint64_t frames = 0;
-      while (next + 4 <= chunk.size()) {
-        const uint32_t frameBytes = sizes.frameBytesAt(bytes + next);
-        if (frameBytes == 0) break;
-        ++frames;
-        next += frameBytes;
-      }
+      const size_t next = hopFrames(chunk, at, sizes, frames);
       if (frames != 0) {
         count.frames += frames;
         count.bytes += next - at;
