@@ -47,22 +47,13 @@ class MediaInfo {
 
   // Whether the value of a code ending in `suffix` is set (a group's names included).
   bool holdsSuffix(std::string_view suffix) const {
-    const auto endsWith = [&](std::string_view name) {
-      return name.size() >= suffix.size() &&
-             sameCode(name.substr(name.size() - suffix.size()), suffix);
-    };
+    bool held = false;
     for (const Entry& entry : entries_) {
-      if (endsWith(entry.code)) return true;
-      for (size_t i = 0; i < entry.suffixCount; ++i) {
-        // A group's name ends in the suffix when its own suffix does, or takes the rest from
-        // the code.
-        const std::string_view own = entry.suffixes[i];
-        if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
-        if (own.size() >= suffix.size() ? endsWith(own)
-                                        : endsWith(entry.code + std::string(own))) {
-          return true;
-        }
-      }
+      forEachName(entry, [&](std::string_view name) {
+        held = held || (name.size() >= suffix.size() &&
+                        sameCode(name.substr(name.size() - suffix.size()), suffix));
+      });
+      if (held) return true;
     }
     return false;
   }
@@ -150,21 +141,8 @@ class MediaInfo {
       }
     };
     for (size_t i = 0; i < entries_.size(); ++i) {
-      const Entry& entry = entries_[i];
-      if (entry.suffixes == nullptr) {
-        consider(entry.code, i);
-        continue;
-      }
-      groups = true;
-      char name[64];
-      const size_t codeSize = std::min(entry.code.size(), sizeof name);
-      std::copy_n(entry.code.data(), codeSize, name);
-      for (size_t k = 0; k < entry.suffixCount; ++k) {
-        if ((entry.nameBits & (uint32_t{1} << k)) == 0) continue;
-        const size_t suffixSize = std::min(entry.suffixes[k].size(), sizeof name - codeSize);
-        std::copy_n(entry.suffixes[k].data(), suffixSize, name + codeSize);
-        consider(std::string_view(name, codeSize + suffixSize), i);
-      }
+      groups = groups || entries_[i].suffixes != nullptr;
+      forEachName(entries_[i], [&](std::string_view name) { consider(name, i); });
     }
     // The chosen texts become shared values first: the list does not change shape meanwhile.
     uint32_t shared[kMaxCodes];
@@ -231,20 +209,7 @@ class MediaInfo {
   template <typename Visit>
   void forEach(Visit&& visit) const {
     for (const Entry& entry : entries_) {
-      if (entry.suffixes == nullptr) {
-        visit(std::string_view(entry.code), valueOf(entry));
-        continue;
-      }
-      // A name is made in a buffer of its own: codes and suffixes are a few letters each.
-      char name[64];
-      const size_t codeSize = std::min(entry.code.size(), sizeof name);
-      std::copy_n(entry.code.data(), codeSize, name);
-      for (size_t i = 0; i < entry.suffixCount; ++i) {
-        if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
-        const size_t suffixSize = std::min(entry.suffixes[i].size(), sizeof name - codeSize);
-        std::copy_n(entry.suffixes[i].data(), suffixSize, name + codeSize);
-        visit(std::string_view(name, codeSize + suffixSize), valueOf(entry));
-      }
+      forEachName(entry, [&](std::string_view name) { visit(name, valueOf(entry)); });
     }
     for (const std::string_view code : derivedCodes_) {
       if (const std::u16string* value = derivedValue(code)) visit(code, *value);
@@ -323,6 +288,25 @@ class MediaInfo {
     derivedCodes_ = {};
     derivedSuffixes_ = {};
     setFromFirstSuffixed(codes, suffixes);
+  }
+
+  // Calls `visit` with each field code an entry holds the value of: its code, or those of a
+  // group, each made in a buffer of its own (codes and suffixes are a few letters each).
+  template <typename Visit>
+  static void forEachName(const Entry& entry, Visit&& visit) {
+    if (entry.suffixes == nullptr) {
+      visit(std::string_view(entry.code));
+      return;
+    }
+    char name[64];
+    const size_t codeSize = std::min(entry.code.size(), sizeof name);
+    std::copy_n(entry.code.data(), codeSize, name);
+    for (size_t i = 0; i < entry.suffixCount; ++i) {
+      if ((entry.nameBits & (uint32_t{1} << i)) == 0) continue;
+      const size_t suffixSize = std::min(entry.suffixes[i].size(), sizeof name - codeSize);
+      std::copy_n(entry.suffixes[i].data(), suffixSize, name + codeSize);
+      visit(std::string_view(name, codeSize + suffixSize));
+    }
   }
 
   // A new entry for `code`, built in place in the list (an entry is large: a temporary one
