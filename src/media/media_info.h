@@ -242,6 +242,8 @@ class MediaInfo {
   // One field code and its value, or (with `suffixes`) the codes `code` + suffixes[i] for
   // each bit i of `nameBits`, all with one shared value.
   struct Entry {
+    explicit Entry(std::string_view name) : code(name) {}
+
     std::string code;
     std::u16string value;  // the value, unless it is shared
     uint32_t shared = kOwnValue;
@@ -312,7 +314,7 @@ class MediaInfo {
   // A new entry for `code`, built in place in the list (an entry is large: a temporary one
   // would cost a move and a destruction).
   Entry& addEntry(std::string_view code) {
-    return entries_.emplace_back(Entry{std::string(code), {}});
+    return entries_.emplace_back(code);
   }
 
   void addGroup(std::string_view code, uint32_t shared, const std::string_view* suffixes,
@@ -349,8 +351,7 @@ class MediaInfo {
     std::vector<Entry> singles;
     for (size_t i = 0; i < group.suffixCount; ++i) {
       if ((group.nameBits & (uint32_t{1} << i)) == 0) continue;
-      singles.push_back(
-          Entry{group.code + std::string(group.suffixes[i]), std::u16string(), group.shared});
+      singles.emplace_back(group.code + std::string(group.suffixes[i])).shared = group.shared;
     }
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), singles.begin(),
