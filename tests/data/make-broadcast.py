@@ -106,8 +106,8 @@ ARIB_TEXTS = [
 TITLE = (b"\x7a\x50" + jis("番組") + LS1 + ascii_("No.1") + LS0 + SS2 + kana("の")
          + gr(kana("なまえ")) + b"\x7a\x56")
 TITLE_TEXT = "\U0001F14A番組" + full("No.1") + "のなまえ\U0001F211"
-DESCRIPTION = jis("一行目") + APR + MSZ + LS1 + ascii_("Part 2") + NSZ + LS0 + jis("二行目")
-DESCRIPTION_TEXT = "一行目\r\nPart 2二行目"
+DESCRIPTION = jis("一行目") + APR + MSZ + LS1 + ascii_("Vol. 2") + NSZ + LS0 + jis("二行目")
+DESCRIPTION_TEXT = "一行目\r\nVol. 2二行目"
 CHANNEL = LS1 + ascii_("SNV") + LS0 + jis("総合") + LS3R + gr(kana("テレビ"))
 CHANNEL_TEXT = full("SNV") + "総合テレビ"
 
