@@ -587,11 +587,16 @@ TEST_F(SetupDialogTest, DragsRowsKeepsMenuSavedPageOnCancelAndWritesSizes) {
 
   HWND shown = runSetup(*host_, plugin, [&](HWND dialog) {
     HWND mp3 = listOf(dialog, kPageMp3);
+    // The list is read once the drop has been handled: on a loaded machine the release may
+    // still be on its way when the drag's last call returns.
+    const std::vector<std::wstring> dropped = {L"b", L"c", L"a", L"d"};
     dragRow(dialog, mp3, 0, 2);
+    waitUntil([&] { return suffixColumn(mp3) == dropped; });
     seen.afterDrag = suffixColumn(mp3);
     seen.saveAfterDrag = menuEnabled(dialog, kIdMenuSave);
     command(dialog, kIdMenuSave);
     dragRow(dialog, mp3, 1, 1);
+    waitUntil([&] { return suffixColumn(mp3) == seen.afterDrag; });
     seen.afterDropOnItself = suffixColumn(mp3);
 
     // An edit left open on the WAV page counts for WAV when the MP3 tab is clicked.
