@@ -142,12 +142,12 @@ TEST_F(MpegAudioTest, VaryingBitrateWithoutHeaderHopsThroughEveryFrame) {
   EXPECT_NE(afmt.find("Kb/s(VBR) 48000Hz J-Stereo 2400frames"), std::string::npos) << afmt;
   // Chunk by chunk, not frame by frame.
   EXPECT_LT(static_cast<size_t>(reads), stream.size() / kMpegHopChunkBytes + 10);
-  // Frame data that looks like headers of the stream (the hop may start a second run at one)
-  // changes no count.
+  // Frame data that looks like headers of the stream (48 kHz, as its frames: the hop may start
+  // a second run at one) changes no count.
   std::string lookalikes;
   for (int i = 0; i < 2400; ++i) {
     std::string frame = mp3Frame(i % 3 == 0 ? 320 : 64);
-    for (size_t at = 7; at + 4 < frame.size(); at += 61) frame.replace(at, 4, be32(0xFFFB9064u));
+    for (size_t at = 7; at + 4 < frame.size(); at += 61) frame.replace(at, 4, be32(0xFFFB9464u));
     lookalikes += frame;
   }
   const auto withLookalikes = read(lookalikes);

@@ -10,6 +10,7 @@
 #include "media/file_reads.h"
 #include "media/mpeg_audio/mp3_values.h"
 #include "media/streams/adts_header.h"
+#include "media/streams/frame_hops.h"
 #include "media/tags/id3v2.h"
 #include "media/tags/trailing_tags.h"
 #include "media/values/playing_time.h"
@@ -49,23 +50,31 @@ struct FrameCount {
   uint64_t bytes = 0;
 };
 
-// A run of hops from header to header: where it stands and what it passed.
+// A run of hops from header to header (see hopInTwoRuns): where it stands and what it passed.
 struct Hops {
-  size_t pos = 0;
+  std::string_view chunk;
+  uint64_t left;  // the frames end within this many bytes of the chunk's start
+  const AdtsFrameHop* hop;
+  size_t pos;
   uint64_t frames = 0;
   uint64_t blocks = 0;
 
   // One hop, when the hop takes the header at `pos` (which the chunk holds) and its frame ends
-  // within `left` bytes of the chunk's start.
-  bool step(std::string_view chunk, uint64_t left, const AdtsFrameHop& hop) {
+  // within `left`.
+  bool step() {
     const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
     if (chunk.size() - kAdtsHeaderBytes < pos) return false;
-    const uint32_t frameBytes = hop.frameBytesUnchecked(bytes + pos);
+    const uint32_t frameBytes = hop->frameBytesUnchecked(bytes + pos);
     if (frameBytes == 0 || left - pos < frameBytes) return false;
     ++frames;
     blocks += AdtsFrameHop::blocksUnchecked(bytes + pos);
     pos += frameBytes;
     return true;
+  }
+  void take(const Hops& other) {
+    pos = other.pos;
+    frames += other.frames;
+    blocks += other.blocks;
   }
 };
 
@@ -87,28 +96,11 @@ size_t findHeader(std::string_view chunk, size_t from, const AdtsFrameHop& hop) 
 // The usual case: the stream's headers one after another, each where the last frame ended.
 // Hops from `pos` for as long as `chunk` holds the next header and the hop takes it, the frame
 // ending within `left` bytes of the chunk's start; returns where it stopped.
-// Each hop waits for the header it lands on, so a second run of hops goes beside the first from
-// a header found halfway on. It counts only when the first lands on its start: its hops are then
-// the ones the first would have made.
 size_t hopFrames(std::string_view chunk, size_t pos, uint64_t left, const AdtsFrameHop& hop,
                  FrameCount& count) {
-  Hops first{pos};
-  Hops second{findHeader(chunk, pos + (chunk.size() - pos) / 2, hop)};
-  const size_t meet = second.pos;
-  bool secondCounts = meet != std::string_view::npos;
-  bool secondGoes = secondCounts;
-  while (true) {
-    if (secondCounts && first.pos >= meet) {
-      if (first.pos == meet) {
-        first.pos = second.pos;
-        first.frames += second.frames;
-        first.blocks += second.blocks;
-      }
-      secondCounts = secondGoes = false;
-    }
-    if (!first.step(chunk, left, hop)) break;
-    if (secondGoes) secondGoes = second.step(chunk, left, hop);
-  }
+  const Hops first = hopInTwoRuns(
+      Hops{chunk, left, &hop, pos},
+      Hops{chunk, left, &hop, findHeader(chunk, pos + (chunk.size() - pos) / 2, hop)});
   count.frames += first.frames;
   count.samples += first.blocks * kAdtsSamplesPerBlock;
   count.bytes += first.pos - pos;

@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "media/mpeg_audio/vbr_header.h"
+#include "media/streams/frame_hops.h"
 
 namespace sonavid::media {
 namespace {
@@ -320,62 +321,50 @@ uint64_t findFramesEnd(StreamWindows& windows, uint64_t withFrames, uint64_t emp
   return end < windows.end() ? end : windows.end();
 }
 
-// Hops from header to header of the stream in `bytes` from `at`, while each is one and its four
-// bytes lie in `bytes`; returns where the hops stopped and adds them to `frames`. Each hop
-// waits for the load of the header before it, so a long run goes in two halves side by side:
-// the second from a header in the middle, counted only when the first run lands right on it
-// (else the first run goes on alone). The count is the same as one run's.
+// A run of hops from header to header of the stream (see hopInTwoRuns).
+struct Hops {
+  const uint8_t* bytes;
+  size_t size;
+  const StreamFrameSizes* sizes;
+  size_t pos;
+  uint64_t frames = 0;
+
+  // One hop, when the four bytes at `pos` are a header of the stream.
+  bool step() {
+    if (pos + 4 > size) return false;
+    const uint32_t frameBytes = sizes->frameBytesAt(bytes + pos);
+    if (frameBytes == 0) return false;
+    pos += frameBytes;
+    ++frames;
+    return true;
+  }
+  void take(const Hops& other) {
+    pos = other.pos;
+    frames += other.frames;
+  }
+};
+
+// Hops from header to header of the stream in `chunk` from `at`, while each is one and its
+// four bytes lie in `chunk`; returns where the hops stopped and adds them to `frames`. A chunk
+// of a few KiB goes in two runs side by side, the second from a header in its middle.
 size_t hopFrames(std::string_view chunk, size_t at, const StreamFrameSizes& sizes,
                  uint64_t& frames) {
   constexpr size_t kTwoRunsBytes = 4096;
   const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
   const size_t size = chunk.size();
-  size_t first = at;
-  uint64_t firstFrames = 0;
+  size_t middle = std::string_view::npos;
   if (at < size && size - at >= kTwoRunsBytes) {
-    size_t middle = at + (size - at) / 2;
+    middle = at + (size - at) / 2;
     while (middle + 4 <= size &&
            (bytes[middle] != 0xFF || sizes.frameBytesAt(bytes + middle) == 0)) {
       ++middle;
     }
-    if (middle + 4 <= size) {
-      size_t second = middle;
-      uint64_t secondFrames = 0;
-      while (first < middle && second + 4 <= size) {
-        const uint32_t firstBytes = sizes.frameBytesAt(bytes + first);
-        const uint32_t secondBytes = sizes.frameBytesAt(bytes + second);
-        if (firstBytes == 0 || secondBytes == 0) break;
-        first += firstBytes;
-        second += secondBytes;
-        ++firstFrames;
-        ++secondFrames;
-      }
-      while (first < middle) {
-        const uint32_t firstBytes = sizes.frameBytesAt(bytes + first);
-        if (firstBytes == 0) break;
-        first += firstBytes;
-        ++firstFrames;
-      }
-      if (first == middle) {
-        while (second + 4 <= size) {
-          const uint32_t secondBytes = sizes.frameBytesAt(bytes + second);
-          if (secondBytes == 0) break;
-          second += secondBytes;
-          ++secondFrames;
-        }
-        frames += firstFrames + secondFrames;
-        return second;
-      }
-    }
+    if (middle + 4 > size) middle = std::string_view::npos;
   }
-  while (first + 4 <= size) {
-    const uint32_t frameBytes = sizes.frameBytesAt(bytes + first);
-    if (frameBytes == 0) break;
-    first += frameBytes;
-    ++firstFrames;
-  }
-  frames += firstFrames;
-  return first;
+  const Hops first =
+      hopInTwoRuns(Hops{bytes, size, &sizes, at}, Hops{bytes, size, &sizes, middle});
+  frames += first.frames;
+  return first.pos;
 }
 
 struct HopCount {

@@ -1,0 +1,32 @@
+// Counting the frames of an audio stream by hopping from header to header, where every hop
+// waits for the load of the header it lands on. A second run of hops goes beside the first,
+// from a header found halfway on, so that the two runs' loads overlap; it counts only when the
+// first run lands right on its start, as its hops are then the ones the first would have made.
+// The count is always that of a single run.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace sonavid::media {
+
+// `Run` holds where it stands (`pos`) and what it passed; `run.step()` makes one hop and is
+// false where the header at `pos` is not taken; `run.take(other)` goes on from where `other`
+// stands, with its counts added. A `second` run at npos does not go.
+template <typename Run>
+Run hopInTwoRuns(Run first, Run second) {
+  const size_t meet = second.pos;
+  bool secondCounts = meet != std::string_view::npos;
+  bool secondGoes = secondCounts;
+  while (true) {
+    if (secondCounts && first.pos >= meet) {
+      if (first.pos == meet) first.take(second);
+      secondCounts = secondGoes = false;
+    }
+    if (!first.step()) break;
+    if (secondGoes) secondGoes = second.step();
+  }
+  return first;
+}
+
+}  // namespace sonavid::media
