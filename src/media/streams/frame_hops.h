@@ -16,15 +16,16 @@ namespace sonavid::media {
 template <typename Run>
 Run hopInTwoRuns(Run first, Run second) {
   const size_t meet = second.pos;
-  bool secondCounts = meet != std::string_view::npos;
-  bool secondGoes = secondCounts;
-  while (true) {
-    if (secondCounts && first.pos >= meet) {
-      if (first.pos == meet) first.take(second);
-      secondCounts = secondGoes = false;
+  if (meet != std::string_view::npos) {
+    // Side by side while the first is short of the second's start.
+    bool secondGoes = true;
+    while (first.pos < meet) {
+      if (!first.step()) return first;  // stopped before it: the second does not count
+      if (secondGoes) secondGoes = second.step();
     }
-    if (!first.step()) break;
-    if (secondGoes) secondGoes = second.step();
+    if (first.pos == meet) first.take(second);
+  }
+  while (first.step()) {
   }
   return first;
 }
