@@ -196,9 +196,7 @@ class MediaInfo {
 
   // The value of a field code, or null when none was set.
   const std::u16string* find(std::string_view code) const {
-    for (const Entry& entry : entries_) {
-      if (entry.names(code)) return &valueOf(entry);
-    }
+    if (const std::u16string* value = findSet(code)) return value;
     for (const std::string_view derived : derivedCodes_) {
       if (sameCode(derived, code)) return derivedValue(code);
     }
@@ -270,14 +268,16 @@ class MediaInfo {
     for (const std::string_view suffix : derivedSuffixes_) {
       if (suffix.size() > sizeof name - code.size()) continue;
       std::copy(suffix.begin(), suffix.end(), name + code.size());
-      const std::string_view full(name, code.size() + suffix.size());
-      for (const Entry& entry : entries_) {
-        if (entry.names(full)) {
-          const std::u16string& value = valueOf(entry);
-          if (!value.empty()) return &value;
-          break;
-        }
-      }
+      const std::u16string* value = findSet(std::string_view(name, code.size() + suffix.size()));
+      if (value != nullptr && !value->empty()) return value;
+    }
+    return nullptr;
+  }
+
+  // The value set under `code` (a derived code's is not), or null.
+  const std::u16string* findSet(std::string_view code) const {
+    for (const Entry& entry : entries_) {
+      if (entry.names(code)) return &valueOf(entry);
     }
     return nullptr;
   }
