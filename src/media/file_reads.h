@@ -1,7 +1,9 @@
 // Positioned reads of a media file into memory blocks, with a cap on every block.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,6 +65,28 @@ class ReadBuffer {
   std::unique_ptr<char[]> allocated_;
   char* data_ = nullptr;
   size_t capacity_ = 0;
+  size_t size_ = 0;
+};
+
+// The start of a file, read in growing steps into memory of its own that is not cleared first
+// (each read fills what is looked at): a step copies the bytes held before and reads only the
+// rest.
+class HeadBytes {
+ public:
+  // Holds the first `want` bytes of `file` (fewer at its end), reading only what it lacks.
+  void extend(RandomAccessFile& file, size_t want) {
+    want = static_cast<size_t>(std::min<uint64_t>(want, file.size()));
+    if (want <= size_) return;
+    std::unique_ptr<char[]> grown(new char[want]);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+    size_ += file.readAt(size_, grown.get() + size_, want - size_);
+    data_ = std::move(grown);
+  }
+  std::string_view view() const { return {data_.get(), size_}; }
+  size_t size() const { return size_; }
+
+ private:
+  std::unique_ptr<char[]> data_;
   size_t size_ = 0;
 };
 

@@ -249,26 +249,6 @@ void readHead(std::string_view head, bool wholeFile, Reading& reading) {
   }
 }
 
-// The start of the file, read in growing steps into one buffer: each step reads only the bytes
-// after those it holds, into memory that is not cleared first.
-class GrowingHead {
- public:
-  void growTo(RandomAccessFile& file, size_t want) {
-    const uint64_t size = file.size();
-    if (size < want) want = static_cast<size_t>(size);
-    if (want <= size_) return;
-    std::unique_ptr<char[]> grown(new char[want]);
-    if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
-    data_ = std::move(grown);
-    size_ += file.readAt(size_, data_.get() + size_, want - size_);
-  }
-  std::string_view view() const { return {data_.get(), size_}; }
-
- private:
-  std::unique_ptr<char[]> data_;
-  size_t size_ = 0;
-};
-
 bool readTail(std::string_view tail, Reading& reading) {
   // The walk starts at a pack header: start codes inside the packet cut at the block's start
   // would be taken for packets.
@@ -302,10 +282,10 @@ bool readMpegPs(RandomAccessFile& file, MediaInfo& info) {
   // The pack header is checked in the bytes every reader has read before the longer reads.
   ReadBuffer probeStorage;
   if (packHeaderBytes(viewBlock(file, 0, kMpeg2PackBytes, probeStorage)) == 0) return false;
-  GrowingHead head;
+  HeadBytes head;
   Reading reading;
   for (const size_t want : kHeadReads) {
-    head.growTo(file, want);
+    head.extend(file, want);
     const bool wholeFile = head.view().size() >= size;
     readHead(head.view(), wholeFile, reading);
     const bool both = reading.audio.found && reading.video.found;

@@ -34,28 +34,6 @@ constexpr size_t kMaxPesBytes = 512 * 1024;
 constexpr size_t kPesReserveBytes = 64 * 1024;
 constexpr size_t kMaxPrograms = 256;
 
-// The start of the file, read in growing steps into memory of its own that is not cleared
-// first (each read fills what is looked at). The bytes held before a step are copied over, the
-// rest read at once.
-class HeadBytes {
- public:
-  // Holds the first `want` bytes of `file` (fewer at its end), reading only what it lacks.
-  void extend(RandomAccessFile& file, size_t want) {
-    want = static_cast<size_t>(std::min<uint64_t>(want, file.size()));
-    if (want <= size_) return;
-    std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(want);
-    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
-    size_ += file.readAt(size_, grown.get() + size_, want - size_);
-    data_ = std::move(grown);
-  }
-  std::string_view view() const { return {data_.get(), size_}; }
-  size_t size() const { return size_; }
-
- private:
-  std::unique_ptr<char[]> data_;
-  size_t size_ = 0;
-};
-
 // The programs of the PAT and the PMTs found for them, and which PIDs the head holds (readHead
 // notes those after the place the tables were complete).
 struct Tables {
