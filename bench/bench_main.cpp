@@ -59,6 +59,12 @@ size_t floorPass(const FileList& files) {
   return sum;
 }
 
+size_t readsPass(const FileList& files) {
+  size_t sum = 0;
+  for (const CorpusFile* file : files) sum += replayEngineReads(*file);
+  return sum;
+}
+
 size_t tagLibPass(const FileList& files) {
   size_t sum = 0;
   for (const CorpusFile* file : files) sum += readWithTagLib(*file);
@@ -134,21 +140,18 @@ Options parseOptions(int& argc, char** argv) {
 }
 
 int profile(const Options& options, const std::vector<CorpusFile>& corpus) {
-  const std::map<std::string, size_t (*)(const FileList&)> passes = {{"engine", enginePass},
-                                                                     {"reader", readerPass},
-                                                                     {"floor", floorPass},
-                                                                     {"taglib", tagLibPass},
-                                                                     {"mediainfo", mediaInfoPass}};
+  const std::map<std::string, size_t (*)(const FileList&)> passes = {
+      {"engine", enginePass}, {"reader", readerPass}, {"floor", floorPass},
+      {"reads", readsPass},   {"taglib", tagLibPass}, {"mediainfo", mediaInfoPass}};
   const auto found = passes.find(options.profile);
   if (found == passes.end()) {
-    std::fprintf(stderr, "--profile takes engine, reader, floor, taglib or mediainfo\n");
+    std::fprintf(stderr, "--profile takes engine, reader, floor, reads, taglib or mediainfo\n");
     return 2;
   }
-  FileList files = options.set == kLongVbrLabel     ? FileList{findFile(corpus, kLongVbrMp3)}
-                   : options.set == kLongMovieLabel ? FileList{findFile(corpus, kLongMovie)}
-                   : options.set == kLongRecordingLabel
-                       ? FileList{findFile(corpus, kLongRecording)}
-                       : filesOf(corpus, options.set);
+  FileList files = options.set == kLongVbrLabel         ? FileList{findFile(corpus, kLongVbrMp3)}
+                   : options.set == kLongMovieLabel     ? FileList{findFile(corpus, kLongMovie)}
+                   : options.set == kLongRecordingLabel ? FileList{findFile(corpus, kLongRecording)}
+                                                        : filesOf(corpus, options.set);
   std::erase_if(files, [&](const CorpusFile* file) {
     return file == nullptr || file->path.find(options.match) == std::string::npos ||
            (!options.skip.empty() && file->path.find(options.skip) != std::string::npos);
@@ -175,11 +178,12 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
-  const std::vector<CorpusFile> corpus = loadCorpus(options.corpus);
+  std::vector<CorpusFile> corpus = loadCorpus(options.corpus);
   if (corpus.empty()) {
     std::fprintf(stderr, "no corpus in %s (run bench/make-corpus.sh)\n", options.corpus.c_str());
     return 1;
   }
+  noteEngineReads(corpus);
   if (!options.profile.empty()) return profile(options, corpus);
   warmCache(corpus);
   // The long run of loads goes first, before the peers' libraries touch the heap.
@@ -205,6 +209,7 @@ int main(int argc, char** argv) {
     registerPass("engine", set, enginePass);
     registerPass("reader", set, readerPass);
     registerPass("floor", set, floorPass);
+    registerPass("reads", set, readsPass);
     registerPass("taglib", set, tagLibPass);
     registerPass("mediainfo", set, mediaInfoPass);
   }

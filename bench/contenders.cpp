@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/platform.h"
+#include "counting_platform.h"
 #include "media/builtin_reader.h"
 #include "media/file_reads.h"
 #include "plugin/engine_services.h"
@@ -111,6 +112,33 @@ size_t readFloor(const CorpusFile& file) {
   if (size > sizeof head) {
     const uint64_t tailStart = size - sizeof tail > sizeof head ? size - sizeof tail : sizeof head;
     sum += opened->readAt(tailStart, tail, sizeof tail);
+  }
+  return sum;
+}
+
+void noteEngineReads(std::vector<CorpusFile>& corpus) {
+  CountingPlatform counting;
+  setPlatform(&counting);
+  startEngineRun();
+  int number = 0;
+  for (CorpusFile& file : corpus) {
+    file.engineReads.clear();
+    counting.log = &file.engineReads;
+    readWithEngine(file, number++);
+  }
+  setPlatform(nullptr);
+}
+
+size_t replayEngineReads(const CorpusFile& file) {
+  const auto opened = platform().openForReading(file.fullPath);
+  if (!opened) return 0;
+  // One buffer for every file, as large as the largest read (the engine's own reads go to
+  // buffers of their own, so this is if anything the cheaper way).
+  static std::vector<char> buffer;
+  size_t sum = static_cast<size_t>(opened->size());
+  for (const ReadCall& call : file.engineReads) {
+    if (buffer.size() < call.count) buffer.resize(call.count);
+    sum += opened->readAt(call.offset, buffer.data(), call.count);
   }
   return sum;
 }

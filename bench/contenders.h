@@ -22,6 +22,11 @@ size_t readWithBuiltinReader(const CorpusFile& file);
 // The floor: open the file and learn its size, read the start and the end, close it, through
 // the platform layer the reader uses, with nothing parsed.
 size_t readFloor(const CorpusFile& file);
+// The engine's own read calls on a file and nothing else: open, size, the same reads at the
+// same places, close. What is left of the engine's time beyond this is its own work. The calls
+// are noted by noteEngineReads.
+void noteEngineReads(std::vector<CorpusFile>& corpus);
+size_t replayEngineReads(const CorpusFile& file);
 
 // TagLib's FileRef with average audio properties: length, bitrate, sample rate, channels and
 // the title. Returns 0 when TagLib cannot read the file.

@@ -1,10 +1,18 @@
 // The benchmark corpus: the media files under one folder per format, in a fixed order.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace sonavid::bench {
+
+// One read call of a reader: where it started and how many bytes it asked for.
+struct ReadCall {
+  uint64_t offset = 0;
+  size_t count = 0;
+};
 
 struct CorpusFile {
   std::string format;     // "MP3" ... "MKV", from the folder the file is in
@@ -14,6 +22,8 @@ struct CorpusFile {
   std::u16string fullPath;
   std::wstring widePath;  // for MediaInfoLib
   unsigned long long size = 0;
+  // The read calls the engine makes on the file, noted once before the runs (noteEngineReads).
+  std::vector<ReadCall> engineReads;
 };
 
 using FileList = std::vector<const CorpusFile*>;
@@ -24,10 +34,10 @@ struct FormatFolder {
   const char* folder;
 };
 inline constexpr FormatFolder kFormatFolders[] = {
-    {"MP3", "mp3"}, {"WAV", "wav"}, {"AVI", "avi"}, {"VQF", "vqf"},
-    {"WMA", "wma"}, {"OGG", "ogg"}, {"APE", "ape"}, {"MP4", "mp4"},
-    {"FLAC", "flac"}, {"AIFF", "aiff"}, {"WV", "wv"}, {"DSF", "dsf"}, {"MKV", "mkv"},
-    {"TS", "ts"},     {"MPG", "mpg"},   {"AAC", "aac"},
+    {"MP3", "mp3"},   {"WAV", "wav"},   {"AVI", "avi"}, {"VQF", "vqf"},
+    {"WMA", "wma"},   {"OGG", "ogg"},   {"APE", "ape"}, {"MP4", "mp4"},
+    {"FLAC", "flac"}, {"AIFF", "aiff"}, {"WV", "wv"},   {"DSF", "dsf"},
+    {"MKV", "mkv"},   {"TS", "ts"},     {"MPG", "mpg"}, {"AAC", "aac"},
 };
 
 // Every media file of the corpus, sorted by format and name. Empty when the folder is missing.

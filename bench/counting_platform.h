@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "common/platform_posix.h"
+#include "corpus.h"
 
 namespace sonavid::bench {
 
@@ -17,19 +19,22 @@ struct ReadCounts {
 
 class CountingFile : public RandomAccessFile {
  public:
-  CountingFile(std::unique_ptr<RandomAccessFile> file, ReadCounts& counts)
-      : file_(std::move(file)), counts_(counts) {}
+  CountingFile(std::unique_ptr<RandomAccessFile> file, ReadCounts& counts,
+               std::vector<ReadCall>* log)
+      : file_(std::move(file)), counts_(counts), log_(log) {}
   uint64_t size() const override { return file_->size(); }
   size_t readAt(uint64_t offset, void* buffer, size_t count) override {
     const size_t got = file_->readAt(offset, buffer, count);
     ++counts_.calls;
     counts_.bytes += got;
+    if (log_ != nullptr) log_->push_back({offset, count});
     return got;
   }
 
  private:
   std::unique_ptr<RandomAccessFile> file_;
   ReadCounts& counts_;
+  std::vector<ReadCall>* log_;
 };
 
 class CountingPlatform : public PosixPlatform {
@@ -38,10 +43,11 @@ class CountingPlatform : public PosixPlatform {
     auto file = PosixPlatform::openForReading(path);
     if (!file) return nullptr;
     ++counts.files;
-    return std::make_unique<CountingFile>(std::move(file), counts);
+    return std::make_unique<CountingFile>(std::move(file), counts, log);
   }
 
   mutable ReadCounts counts;
+  std::vector<ReadCall>* log = nullptr;  // when set, every read call is noted in it
 };
 
 }  // namespace sonavid::bench
