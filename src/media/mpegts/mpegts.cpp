@@ -142,6 +142,8 @@ struct StreamReading {
   AudioFormat audio;
   VideoFormat video;
 
+  // True while the packets of `packetPid` may still give the stream's header.
+  bool wants(uint16_t packetPid) const { return packetPid == pid && !found; }
   void tryPes() {
     if (found || pes.empty()) return;
     found =
@@ -263,12 +265,22 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
                               (reading.video.gathering && pid == reading.video.pid));
     if (!clock && !isStream) return true;
     Packet packet;
-    if (!parsePacket(bytes, packet)) return true;
-    if (pid == program.pcrPid && packet.pcr) {
-      reading.pcrSpan.atHead(*packet.pcr);
-      if (tail != nullptr) tail->lastPcr = packet.pcr;
+    if (clock) {
+      if (!parsePacket(bytes, packet)) return true;
+      if (packet.pcr) {
+        reading.pcrSpan.atHead(*packet.pcr);
+        if (tail != nullptr) tail->lastPcr = packet.pcr;
+      }
+      if (!isStream) return true;
     }
-    if (!isStream) return true;
+    // Once a stream's first stamp and header are in, its PES starts give only their stamp to
+    // the tail.
+    if (tail != nullptr && look.unitStart && stamped[pid] && !reading.audio.wants(pid) &&
+        !reading.video.wants(pid)) {
+      if (const std::optional<uint64_t> pts = readStartStamp(bytes)) tail->add(pid, *pts, reading);
+      return true;
+    }
+    if (!clock && !parsePacket(bytes, packet)) return true;
     PesHeader header;
     const bool starts = packet.unitStart && parsePesHeader(packet.payload, false, header);
     if (starts && header.pts) {
@@ -304,18 +316,15 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
   TailStamps stamps;
   forEachPacketSlot(tail, *layout, layout->firstSlot(), [&](std::string_view bytes) {
     PacketHeader look;
-    Packet packet;
-    if (!readPacketHeader(bytes, look) ||
-        !((look.pid == program.pcrPid && look.pcrFlag) ||
-          (look.unitStart && streamPids[look.pid])) ||
-        !parsePacket(bytes, packet)) {
-      return true;
+    if (!readPacketHeader(bytes, look)) return true;
+    if (look.pid == program.pcrPid && look.pcrFlag) {
+      Packet packet;
+      if (parsePacket(bytes, packet) && packet.pcr) stamps.lastPcr = packet.pcr;
     }
-    if (look.pid == program.pcrPid && packet.pcr) stamps.lastPcr = packet.pcr;
-    PesHeader header;
-    if (look.unitStart && streamPids[look.pid] && parsePesHeader(packet.payload, false, header) &&
-        header.pts) {
-      stamps.add(look.pid, *header.pts, reading);
+    if (look.unitStart && streamPids[look.pid]) {
+      if (const std::optional<uint64_t> pts = readStartStamp(bytes)) {
+        stamps.add(look.pid, *pts, reading);
+      }
     }
     return true;
   });

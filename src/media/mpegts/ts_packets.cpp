@@ -1,6 +1,7 @@
 #include "media/mpegts/ts_packets.h"
 
 #include "media/byte_reader.h"
+#include "media/streams/pes_packet.h"
 
 namespace sonavid::media::mpegts {
 namespace {
@@ -77,6 +78,24 @@ bool parsePacket(std::string_view bytes, Packet& packet) {
   }
   if ((fieldControl & 1) != 0 && (header[3] & 0xC0) == 0) packet.payload = reader.rest();
   return true;
+}
+
+std::optional<uint64_t> readStartStamp(std::string_view bytes) {
+  const auto* packet = reinterpret_cast<const uint8_t*>(bytes.data());
+  // No payload, or a scrambled one: parsePacket gives none.
+  if ((packet[3] & 0x10) == 0 || (packet[3] & 0xC0) != 0) return std::nullopt;
+  // readPacketHeader has checked that an adaptation field ends within the packet.
+  const size_t at = (packet[3] & 0x20) != 0 ? 5u + packet[4] : 4u;
+  const uint8_t* pes = packet + at;
+  const size_t left = kPacketBytes - at;
+  // Start code, a stream id with the MPEG-2 header ('10' first), its fixed 3 bytes and the
+  // fields they count, all within the payload.
+  if (left < 9 || pes[0] != 0 || pes[1] != 0 || pes[2] != 1 || pes[3] < 0xBC ||
+      pesHasNoHeader(pes[3]) || (pes[6] & 0xC0) != 0x80 || pes[8] > left - 9) {
+    return std::nullopt;
+  }
+  if ((pes[7] & 0x80) == 0 || pes[8] < 5) return std::nullopt;
+  return readTimestamp(pes + 9);
 }
 
 }  // namespace sonavid::media::mpegts

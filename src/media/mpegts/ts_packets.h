@@ -65,6 +65,11 @@ inline bool readPacketHeader(std::string_view bytes, PacketHeader& header) {
 // Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
 bool parsePacket(std::string_view bytes, Packet& packet);
 
+// The PTS of the PES packet that a packet starts, read straight from its 188 bytes: what
+// parsePacket and then parsePesHeader (MPEG-2 form) give, for a walk that wants nothing else of
+// most packets. Takes a packet readPacketHeader has accepted with its unit-start flag set.
+std::optional<uint64_t> readStartStamp(std::string_view bytes);
+
 // The offset of the next packet slot at or after `from` whose sync byte is followed by two more
 // at the packet size (or by the end of the bytes); npos when there is none.
 size_t resyncPackets(std::string_view bytes, const PacketLayout& layout, size_t from);
