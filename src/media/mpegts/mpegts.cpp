@@ -150,9 +150,7 @@ struct StreamReading {
         isVideoKind(kind) ? readVideoFormat(kind, pes, video) : readAudioFormat(kind, pes, audio);
   }
   // 90 kHz ticks of one frame of the stream, 0 when unknown.
-  uint64_t unitTicks() const {
-    return found ? frameTicks(kind, audio, video) : 0;
-  }
+  uint64_t unitTicks() const { return found ? frameTicks(kind, audio, video) : 0; }
 };
 
 struct HeadReading {
@@ -264,12 +262,10 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
                         : (reading.audio.gathering && pid == reading.audio.pid) ||
                               (reading.video.gathering && pid == reading.video.pid));
     if (!clock && !isStream) return true;
-    Packet packet;
     if (clock) {
-      if (!parsePacket(bytes, packet)) return true;
-      if (packet.pcr) {
-        reading.pcrSpan.atHead(*packet.pcr);
-        if (tail != nullptr) tail->lastPcr = packet.pcr;
+      if (const std::optional<uint64_t> pcr = readPacketPcr(bytes)) {
+        reading.pcrSpan.atHead(*pcr);
+        if (tail != nullptr) tail->lastPcr = pcr;
       }
       if (!isStream) return true;
     }
@@ -280,7 +276,8 @@ HeadReading readHead(std::string_view head, const PacketLayout& layout, const Pr
       if (const std::optional<uint64_t> pts = readStartStamp(bytes)) tail->add(pid, *pts, reading);
       return true;
     }
-    if (!clock && !parsePacket(bytes, packet)) return true;
+    Packet packet;
+    if (!parsePacket(bytes, packet)) return true;
     PesHeader header;
     const bool starts = packet.unitStart && parsePesHeader(packet.payload, false, header);
     if (starts && header.pts) {
@@ -318,8 +315,7 @@ bool readTail(std::string_view tail, const PacketLayout& headLayout, const Progr
     PacketHeader look;
     if (!readPacketHeader(bytes, look)) return true;
     if (look.pid == program.pcrPid && look.pcrFlag) {
-      Packet packet;
-      if (parsePacket(bytes, packet) && packet.pcr) stamps.lastPcr = packet.pcr;
+      if (const std::optional<uint64_t> pcr = readPacketPcr(bytes)) stamps.lastPcr = pcr;
     }
     if (look.unitStart && streamPids[look.pid]) {
       if (const std::optional<uint64_t> pts = readStartStamp(bytes)) {

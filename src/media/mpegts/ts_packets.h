@@ -69,6 +69,15 @@ bool parsePacket(std::string_view bytes, Packet& packet);
 // parsePacket and then parsePesHeader (MPEG-2 form) give, for a walk that wants nothing else of
 // most packets. Takes a packet readPacketHeader has accepted with its unit-start flag set.
 std::optional<uint64_t> readStartStamp(std::string_view bytes);
+// The PCR of a packet readPacketHeader has accepted with its PCR flag set, as parsePacket
+// gives it: none when the adaptation field is too short to hold one.
+inline std::optional<uint64_t> readPacketPcr(std::string_view bytes) {
+  const auto* packet = reinterpret_cast<const uint8_t*>(bytes.data());
+  if (packet[4] < 6) return std::nullopt;  // flags, then the 33-bit base and 15 bits more
+  const uint32_t high = (uint32_t{packet[6]} << 24) | (uint32_t{packet[7]} << 16) |
+                        (uint32_t{packet[8]} << 8) | packet[9];
+  return (uint64_t{high} << 1) | (packet[10] >> 7);
+}
 
 // The offset of the next packet slot at or after `from` whose sync byte is followed by two more
 // at the packet size (or by the end of the bytes); npos when there is none.
