@@ -5,32 +5,9 @@
 namespace sonavid::media {
 namespace {
 
-constexpr uint8_t kPaddingStream = 0xBE;
-constexpr uint8_t kPrivateStream2 = 0xBF;
 constexpr size_t kMaxMpeg1Stuffing = 16;
 
 }  // namespace
-
-bool pesHasNoHeader(uint8_t streamId) {
-  switch (streamId) {
-    case 0xBC:
-    case kPaddingStream:
-    case kPrivateStream2:
-    case 0xF0:
-    case 0xF1:
-    case 0xF2:
-    case 0xF8:
-    case 0xFF:
-      return true;
-    default:
-      return false;
-  }
-}
-
-uint64_t readTimestamp(const uint8_t* p) {
-  return (uint64_t{p[0] & 0x0Eu} << 29) | (uint64_t{p[1]} << 22) | (uint64_t{p[2] & 0xFEu} << 14) |
-         (uint64_t{p[3]} << 7) | (p[4] >> 1);
-}
 
 bool parsePesHeader(std::string_view bytes, bool mpeg1, PesHeader& header) {
   ByteReader reader(bytes);

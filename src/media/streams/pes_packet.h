@@ -17,7 +17,21 @@ inline constexpr uint64_t kPtsClock = 90000;
 inline constexpr uint64_t kPtsWrap = uint64_t{1} << 33;
 
 // Stream ids whose packets carry no header after the length (padding, private stream 2, ...).
-bool pesHasNoHeader(uint8_t streamId);
+inline bool pesHasNoHeader(uint8_t streamId) {
+  switch (streamId) {
+    case 0xBC:  // program stream map
+    case 0xBE:  // padding
+    case 0xBF:  // private stream 2
+    case 0xF0:  // ECM
+    case 0xF1:  // EMM
+    case 0xF2:  // DSM-CC
+    case 0xF8:  // H.222.1 type E
+    case 0xFF:  // program stream directory
+      return true;
+    default:
+      return false;
+  }
+}
 
 struct PesHeader {
   uint8_t streamId = 0;
@@ -31,6 +45,9 @@ struct PesHeader {
 bool parsePesHeader(std::string_view bytes, bool mpeg1, PesHeader& header);
 
 // A 33-bit timestamp in its 5-byte form.
-uint64_t readTimestamp(const uint8_t* p);
+inline uint64_t readTimestamp(const uint8_t* p) {
+  return (uint64_t{p[0] & 0x0Eu} << 29) | (uint64_t{p[1]} << 22) | (uint64_t{p[2] & 0xFEu} << 14) |
+         (uint64_t{p[3]} << 7) | (p[4] >> 1);
+}
 
 }  // namespace sonavid::media
