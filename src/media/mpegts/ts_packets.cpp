@@ -81,11 +81,13 @@ bool parsePacket(std::string_view bytes, Packet& packet) {
 }
 
 std::optional<uint64_t> readStartStamp(std::string_view bytes) {
-  const auto* packet = reinterpret_cast<const uint8_t*>(bytes.data());
+  ByteReader reader(bytes);
+  const auto* packet = reinterpret_cast<const uint8_t*>(reader.bytes(kPacketBytes).data());
   // No payload, or a scrambled one: parsePacket gives none.
-  if ((packet[3] & 0x10) == 0 || (packet[3] & 0xC0) != 0) return std::nullopt;
-  // readPacketHeader has checked that an adaptation field ends within the packet.
+  if (!reader.ok() || (packet[3] & 0x10) == 0 || (packet[3] & 0xC0) != 0) return std::nullopt;
+  // An adaptation field must end within the packet (readPacketHeader has checked it too).
   const size_t at = (packet[3] & 0x20) != 0 ? 5u + packet[4] : 4u;
+  if (at > kPacketBytes) return std::nullopt;
   const uint8_t* pes = packet + at;
   const size_t left = kPacketBytes - at;
   // Start code, a stream id with the MPEG-2 header ('10' first), its fixed 3 bytes and the

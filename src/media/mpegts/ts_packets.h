@@ -67,13 +67,16 @@ bool parsePacket(std::string_view bytes, Packet& packet);
 
 // The PTS of the PES packet that a packet starts, read straight from its 188 bytes: what
 // parsePacket and then parsePesHeader (MPEG-2 form) give, for a walk that wants nothing else of
-// most packets. Takes a packet readPacketHeader has accepted with its unit-start flag set.
+// most packets. Takes a packet readPacketHeader has accepted with its unit-start flag set
+// (none for bytes shorter than a packet).
 std::optional<uint64_t> readStartStamp(std::string_view bytes);
 // The PCR of a packet readPacketHeader has accepted with its PCR flag set, as parsePacket
-// gives it: none when the adaptation field is too short to hold one.
+// gives it: none when the adaptation field is too short to hold one (or the bytes are shorter
+// than a packet).
 inline std::optional<uint64_t> readPacketPcr(std::string_view bytes) {
-  const auto* packet = reinterpret_cast<const uint8_t*>(bytes.data());
-  if (packet[4] < 6) return std::nullopt;  // flags, then the 33-bit base and 15 bits more
+  ByteReader reader(bytes);
+  const auto* packet = reinterpret_cast<const uint8_t*>(reader.bytes(kPacketBytes).data());
+  if (!reader.ok() || packet[4] < 6) return std::nullopt;  // flags, then the 33-bit base and 15 bits more
   const uint32_t high = (uint32_t{packet[6]} << 24) | (uint32_t{packet[7]} << 16) |
                         (uint32_t{packet[8]} << 8) | packet[9];
   return (uint64_t{high} << 1) | (packet[10] >> 7);
