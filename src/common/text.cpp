@@ -185,19 +185,38 @@ std::u16string_view directoryPart(std::u16string_view path) {
   return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
 }
 
-void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
-  // Digits are written from the end of the buffer, then appended in one step.
-  constexpr int kMaxDigits = 20;
-  char16_t digits[kMaxDigits];
-  int first = kMaxDigits;
+namespace {
+
+// Writes the digits of `value` at the end of `digits`; returns how many there are.
+int decimalDigits(char16_t (&digits)[kMaxDecimalDigits], uint64_t value) {
+  int first = kMaxDecimalDigits;
   do {
     digits[--first] = static_cast<char16_t>(u'0' + value % 10);
     value /= 10;
   } while (value != 0);
-  const int count = kMaxDigits - first;
-  const int width = minDigits > kMaxDigits ? kMaxDigits : minDigits;
+  return kMaxDecimalDigits - first;
+}
+
+int decimalWidth(int minDigits) {
+  return minDigits > kMaxDecimalDigits ? kMaxDecimalDigits : minDigits;
+}
+
+}  // namespace
+
+void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
+  char16_t digits[kMaxDecimalDigits];
+  const int count = decimalDigits(digits, value);
+  const int width = decimalWidth(minDigits);
   if (width > count) out.append(static_cast<size_t>(width - count), u'0');
-  out.append(digits + first, static_cast<size_t>(count));
+  out.append(digits + kMaxDecimalDigits - count, static_cast<size_t>(count));
+}
+
+char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits) {
+  char16_t digits[kMaxDecimalDigits];
+  const int count = decimalDigits(digits, value);
+  for (int i = decimalWidth(minDigits); i > count; --i) *out++ = u'0';
+  for (int i = kMaxDecimalDigits - count; i < kMaxDecimalDigits; ++i) *out++ = digits[i];
+  return out;
 }
 
 void appendFixedDecimal(std::u16string& out, double value, int decimals) {

@@ -60,6 +60,9 @@ std::u16string toU16(long long value);
 // Appends the decimal digits of `value`, with leading zeros up to `minDigits` (at most 20):
 // the per-file value texts are built with this instead of a formatted print.
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits = 1);
+// The same digits written at `out` (room for kMaxDecimalDigits); returns the end of them.
+inline constexpr int kMaxDecimalDigits = 20;
+char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits = 1);
 
 // Appends `value` with `decimals` digits after the point (0 to 9), exactly as printf's "%.*f"
 // writes it: the exact binary value rounded to the nearest, ties to the even last digit.

@@ -17,6 +17,13 @@ namespace {
 // (at most 2^-23 of a thousandth) is then far smaller than its distance from any rounding
 // midpoint it does not lie on (at least 1 / (2 * den) of a thousandth).
 constexpr uint32_t kIntegerRateLimit = 1u << 20;
+// Room for the longest usual format text ("E-AC-3, 48000Hz, 6ch, 24bit",
+// "MPEG-2, 1920x1080, 29.970fps"), so that it is made without growing.
+constexpr size_t kFormatTextRoom = 40;
+
+void appendAscii(std::u16string& text, std::string_view ascii) {
+  for (const char c : ascii) text += static_cast<char16_t>(static_cast<unsigned char>(c));
+}
 
 // ", 29.970fps": num / den to three decimals, the digits printf's "%.3f" gives for the quotient
 // as a double. An exact midpoint (which printf rounds on the double's binary value) and very
@@ -81,7 +88,9 @@ bool readVideoFormat(StreamKind kind, std::string_view payload, VideoFormat& for
 }
 
 std::u16string audioFormatText(const AudioFormat& format) {
-  std::u16string text = asciiToUtf16(format.codec);
+  std::u16string text;
+  text.reserve(kFormatTextRoom);
+  appendAscii(text, format.codec);
   text += u", ";
   appendDecimal(text, format.sampleRate);
   text += u"Hz, ";
@@ -96,7 +105,9 @@ std::u16string audioFormatText(const AudioFormat& format) {
 }
 
 std::u16string videoFormatText(const VideoFormat& format) {
-  std::u16string text = asciiToUtf16(format.codec);
+  std::u16string text;
+  text.reserve(kFormatTextRoom);
+  appendAscii(text, format.codec);
   text += u", ";
   appendDecimal(text, format.width);
   text += u'x';
