@@ -60,19 +60,19 @@ std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
 
 // keepBytes: a byte surrogate becomes its byte again instead of U+FFFD.
 std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
-  // A text that is ASCII throughout (paths, field codes, most tags) goes across in two plain
-  // passes without a test per character: one to see that, one to copy.
+  // A text that is ASCII throughout (paths, field codes, most tags) goes across in one plain
+  // pass without a test per character: each unit is copied, and all of them seen at the end.
+  std::string out(text.size(), '\0');
   char16_t any = 0;
-  for (char16_t c : text) any |= c;
-  if (any < 0x80) {
-    std::string out(text.size(), '\0');
-    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
-    return out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    any |= text[i];
+    out[i] = static_cast<char>(text[i]);
   }
-  // Else the ASCII start goes across as it is.
+  if (any < 0x80) return out;
+  // Else the ASCII start stays as it went across.
   size_t ascii = 0;
-  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
-  std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  while (text[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
   out.reserve(text.size() + (text.size() - ascii) * 2);
   for (size_t i = ascii; i < text.size(); ++i) {
     uint32_t cp = text[i];
