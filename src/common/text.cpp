@@ -212,11 +212,15 @@ void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
 }
 
 char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits) {
-  char16_t digits[kMaxDecimalDigits];
-  const int count = decimalDigits(digits, value);
+  // The digits are counted first, so that they are written in place from the last one back.
+  int count = 1;
+  for (uint64_t power = 10; count < kMaxDecimalDigits && value >= power; power *= 10) ++count;
   for (int i = decimalWidth(minDigits); i > count; --i) *out++ = u'0';
-  for (int i = kMaxDecimalDigits - count; i < kMaxDecimalDigits; ++i) *out++ = digits[i];
-  return out;
+  char16_t* end = out + count;
+  for (char16_t* digit = end; digit != out; value /= 10) {
+    *--digit = static_cast<char16_t>(u'0' + value % 10);
+  }
+  return end;
 }
 
 void appendFixedDecimal(std::u16string& out, double value, int decimals) {
