@@ -15,46 +15,50 @@ bool isByteSurrogate(uint32_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
 // keepBytes: a byte that starts no valid sequence becomes its byte surrogate instead of U+FFFD.
 std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // No text has more units than bytes: the units are written into that room, which is then
+  // cut to their number.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* write = out.data();
   size_t i = 0;
   while (i < bytes.size()) {
     const auto b0 = static_cast<uint8_t>(bytes[i]);
+    if (b0 < 0x80) {
+      *write++ = b0;
+      ++i;
+      continue;
+    }
     uint32_t cp = 0xFFFD;
     size_t len = 1;
-    if (b0 < 0x80) {
-      cp = b0;
-    } else {
-      int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
-      if (extra > 0 && bytes.size() - i > static_cast<size_t>(extra)) {
-        uint32_t value = b0 & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-          const auto b = static_cast<uint8_t>(bytes[i + k]);
-          if ((b & 0xC0) != 0x80) {
-            ok = false;
-            break;
-          }
-          value = (value << 6) | (b & 0x3F);
+    int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra > 0 && bytes.size() - i > static_cast<size_t>(extra)) {
+      uint32_t value = b0 & (0x3F >> extra);
+      bool ok = true;
+      for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<uint8_t>(bytes[i + k]);
+        if ((b & 0xC0) != 0x80) {
+          ok = false;
+          break;
         }
-        static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (ok && value >= kMinimum[extra] && value <= 0x10FFFF &&
-            (value < 0xD800 || value > 0xDFFF)) {
-          cp = value;
-          len = extra + 1;
-        }
+        value = (value << 6) | (b & 0x3F);
+      }
+      static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+      if (ok && value >= kMinimum[extra] && value <= 0x10FFFF &&
+          (value < 0xD800 || value > 0xDFFF)) {
+        cp = value;
+        len = extra + 1;
       }
     }
-    if (keepBytes && len == 1 && b0 >= 0x80) cp = kByteSurrogateBase + b0;
+    if (keepBytes && len == 1) cp = kByteSurrogateBase + b0;
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *write++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *write++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *write++ = static_cast<char16_t>(cp);
     }
     i += len;
   }
+  out.resize(static_cast<size_t>(write - out.data()));
   return out;
 }
 
@@ -63,10 +67,12 @@ std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
   // A text that is ASCII throughout (paths, field codes, most tags) goes across in one plain
   // pass without a test per character: each unit is copied, and all of them seen at the end.
   std::string out(text.size(), '\0');
+  const char16_t* units = text.data();
+  char* bytes = out.data();
   char16_t any = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    any |= text[i];
-    out[i] = static_cast<char>(text[i]);
+    any |= units[i];
+    bytes[i] = static_cast<char>(units[i]);
   }
   if (any < 0x80) return out;
   // Else the ASCII start stays as it went across.
