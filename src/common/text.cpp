@@ -193,16 +193,6 @@ std::u16string_view directoryPart(std::u16string_view path) {
 
 namespace {
 
-// Writes the digits of `value` at the end of `digits`; returns how many there are.
-int decimalDigits(char16_t (&digits)[kMaxDecimalDigits], uint64_t value) {
-  int first = kMaxDecimalDigits;
-  do {
-    digits[--first] = static_cast<char16_t>(u'0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  return kMaxDecimalDigits - first;
-}
-
 int decimalWidth(int minDigits) {
   return minDigits > kMaxDecimalDigits ? kMaxDecimalDigits : minDigits;
 }
@@ -211,10 +201,7 @@ int decimalWidth(int minDigits) {
 
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
   char16_t digits[kMaxDecimalDigits];
-  const int count = decimalDigits(digits, value);
-  const int width = decimalWidth(minDigits);
-  if (width > count) out.append(static_cast<size_t>(width - count), u'0');
-  out.append(digits + kMaxDecimalDigits - count, static_cast<size_t>(count));
+  out.append(digits, static_cast<size_t>(writeDecimal(digits, value, minDigits) - digits));
 }
 
 char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits) {
