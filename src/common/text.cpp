@@ -15,64 +15,70 @@ bool isByteSurrogate(uint32_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
 // keepBytes: a byte that starts no valid sequence becomes its byte surrogate instead of U+FFFD.
 std::u16string decodeUtf8(std::string_view bytes, bool keepBytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // No text has more units than bytes: the units are written into that room, which is then
+  // cut to their number.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* write = out.data();
   size_t i = 0;
   while (i < bytes.size()) {
     const auto b0 = static_cast<uint8_t>(bytes[i]);
+    if (b0 < 0x80) {
+      *write++ = b0;
+      ++i;
+      continue;
+    }
     uint32_t cp = 0xFFFD;
     size_t len = 1;
-    if (b0 < 0x80) {
-      cp = b0;
-    } else {
-      int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
-      if (extra > 0 && bytes.size() - i > static_cast<size_t>(extra)) {
-        uint32_t value = b0 & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-          const auto b = static_cast<uint8_t>(bytes[i + k]);
-          if ((b & 0xC0) != 0x80) {
-            ok = false;
-            break;
-          }
-          value = (value << 6) | (b & 0x3F);
+    int extra = (b0 & 0xE0) == 0xC0 ? 1 : (b0 & 0xF0) == 0xE0 ? 2 : (b0 & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra > 0 && bytes.size() - i > static_cast<size_t>(extra)) {
+      uint32_t value = b0 & (0x3F >> extra);
+      bool ok = true;
+      for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<uint8_t>(bytes[i + k]);
+        if ((b & 0xC0) != 0x80) {
+          ok = false;
+          break;
         }
-        static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (ok && value >= kMinimum[extra] && value <= 0x10FFFF &&
-            (value < 0xD800 || value > 0xDFFF)) {
-          cp = value;
-          len = extra + 1;
-        }
+        value = (value << 6) | (b & 0x3F);
+      }
+      static constexpr uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+      if (ok && value >= kMinimum[extra] && value <= 0x10FFFF &&
+          (value < 0xD800 || value > 0xDFFF)) {
+        cp = value;
+        len = extra + 1;
       }
     }
-    if (keepBytes && len == 1 && b0 >= 0x80) cp = kByteSurrogateBase + b0;
+    if (keepBytes && len == 1) cp = kByteSurrogateBase + b0;
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *write++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *write++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *write++ = static_cast<char16_t>(cp);
     }
     i += len;
   }
+  out.resize(static_cast<size_t>(write - out.data()));
   return out;
 }
 
 // keepBytes: a byte surrogate becomes its byte again instead of U+FFFD.
 std::string encodeUtf8(std::u16string_view text, bool keepBytes) {
-  // A text that is ASCII throughout (paths, field codes, most tags) goes across in two plain
-  // passes without a test per character: one to see that, one to copy.
+  // A text that is ASCII throughout (paths, field codes, most tags) goes across in one plain
+  // pass without a test per character: each unit is copied, and all of them seen at the end.
+  std::string out(text.size(), '\0');
+  const char16_t* units = text.data();
+  char* bytes = out.data();
   char16_t any = 0;
-  for (char16_t c : text) any |= c;
-  if (any < 0x80) {
-    std::string out(text.size(), '\0');
-    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
-    return out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    any |= units[i];
+    bytes[i] = static_cast<char>(units[i]);
   }
-  // Else the ASCII start goes across as it is.
+  if (any < 0x80) return out;
+  // Else the ASCII start stays as it went across.
   size_t ascii = 0;
-  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
-  std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  while (text[ascii] < 0x80) ++ascii;
+  out.resize(ascii);
   out.reserve(text.size() + (text.size() - ascii) * 2);
   for (size_t i = ascii; i < text.size(); ++i) {
     uint32_t cp = text[i];
@@ -185,19 +191,29 @@ std::u16string_view directoryPart(std::u16string_view path) {
   return slash == std::u16string_view::npos ? std::u16string_view{} : path.substr(0, slash + 1);
 }
 
+namespace {
+
+int decimalWidth(int minDigits) {
+  return minDigits > kMaxDecimalDigits ? kMaxDecimalDigits : minDigits;
+}
+
+}  // namespace
+
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits) {
-  // Digits are written from the end of the buffer, then appended in one step.
-  constexpr int kMaxDigits = 20;
-  char16_t digits[kMaxDigits];
-  int first = kMaxDigits;
-  do {
-    digits[--first] = static_cast<char16_t>(u'0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  const int count = kMaxDigits - first;
-  const int width = minDigits > kMaxDigits ? kMaxDigits : minDigits;
-  if (width > count) out.append(static_cast<size_t>(width - count), u'0');
-  out.append(digits + first, static_cast<size_t>(count));
+  char16_t digits[kMaxDecimalDigits];
+  out.append(digits, static_cast<size_t>(writeDecimal(digits, value, minDigits) - digits));
+}
+
+char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits) {
+  // The digits are counted first, so that they are written in place from the last one back.
+  int count = 1;
+  for (uint64_t power = 10; count < kMaxDecimalDigits && value >= power; power *= 10) ++count;
+  for (int i = decimalWidth(minDigits); i > count; --i) *out++ = u'0';
+  char16_t* end = out + count;
+  for (char16_t* digit = end; digit != out; value /= 10) {
+    *--digit = static_cast<char16_t>(u'0' + value % 10);
+  }
+  return end;
 }
 
 void appendFixedDecimal(std::u16string& out, double value, int decimals) {

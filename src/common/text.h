@@ -1,6 +1,7 @@
 // UTF-16 text helpers used across the portable code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -60,6 +61,40 @@ std::u16string toU16(long long value);
 // Appends the decimal digits of `value`, with leading zeros up to `minDigits` (at most 20):
 // the per-file value texts are built with this instead of a formatted print.
 void appendDecimal(std::u16string& out, uint64_t value, int minDigits = 1);
+// The same digits written at `out` (room for kMaxDecimalDigits); returns the end of them.
+inline constexpr int kMaxDecimalDigits = 20;
+char16_t* writeDecimal(char16_t* out, uint64_t value, int minDigits = 1);
+
+// A short text of ASCII words and numbers, written into a buffer of N units on the stack and
+// made a string once: for the value texts made for every file, without growing a string step
+// by step. What does not fit is left out.
+template <size_t N>
+class ShortText {
+ public:
+  ShortText& ascii(std::string_view text) {
+    const size_t count = text.size() < N - size_ ? text.size() : N - size_;
+    for (size_t i = 0; i < count; ++i) {
+      buffer_[size_ + i] = static_cast<char16_t>(static_cast<unsigned char>(text[i]));
+    }
+    size_ += count;
+    return *this;
+  }
+  ShortText& decimal(uint64_t value, int minDigits = 1) {
+    if (N - size_ >= kMaxDecimalDigits) {
+      size_ = static_cast<size_t>(writeDecimal(buffer_ + size_, value, minDigits) - buffer_);
+    } else {
+      char16_t digits[kMaxDecimalDigits];
+      const char16_t* end = writeDecimal(digits, value, minDigits);
+      for (const char16_t* d = digits; d != end && size_ < N; ++d) buffer_[size_++] = *d;
+    }
+    return *this;
+  }
+  std::u16string str() const { return std::u16string(buffer_, size_); }
+
+ private:
+  char16_t buffer_[N];
+  size_t size_ = 0;
+};
 
 // Appends `value` with `decimals` digits after the point (0 to 9), exactly as printf's "%.*f"
 // writes it: the exact binary value rounded to the nearest, ties to the even last digit.

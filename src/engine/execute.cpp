@@ -20,18 +20,17 @@ bool loadOncePerFile(const MacroContext& context, const MacroRequest& request) {
   if (request.fileNumber == state.loadedFileNumber) return true;
   // Wraps around like the host's own 32-bit counter instead of overflowing.
   state.loadedFileNumber = static_cast<int32_t>(static_cast<uint32_t>(state.loadedFileNumber) + 1u);
-  return context.reader.load(joinMediaPath(request.directory, request.fileName));
+  joinMediaPath(request.directory, request.fileName, state.mediaPath);
+  return context.reader.load(state.mediaPath);
 }
 
 }  // namespace
 
-std::u16string joinMediaPath(std::u16string_view directory, std::u16string_view fileName) {
-  std::u16string path;
-  path.reserve(directory.size() + 1 + fileName.size());
-  path += directory;
+void joinMediaPath(std::u16string_view directory, std::u16string_view fileName,
+                   std::u16string& path) {
+  path.assign(directory);
   if (path.empty() || (path.back() != u'\\' && path.back() != u'/')) path += u'\\';
   path += fileName;
-  return path;
 }
 
 const char16_t* executeMacro(const MacroContext& context, const MacroRequest* request) {

@@ -15,8 +15,10 @@ namespace sonavid {
 // plugin/engine_services.h.
 const char16_t* executeMacro(const MacroContext& context, const MacroRequest* request);
 
-// The path the reader loads: folder, a "\" unless the folder already ends in "\" or "/", and
-// the file name. An empty folder gives "\" and the name.
-std::u16string joinMediaPath(std::u16string_view directory, std::u16string_view fileName);
+// The path the reader loads, written over `path` (whose memory serves file after file):
+// folder, a "\" unless the folder already ends in "\" or "/", and the file name. An empty
+// folder gives "\" and the name.
+void joinMediaPath(std::u16string_view directory, std::u16string_view fileName,
+                   std::u16string& path);
 
 }  // namespace sonavid

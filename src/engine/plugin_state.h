@@ -25,6 +25,7 @@ struct PluginState {
   uint32_t helpCookie = 0;
   std::u16string paramResult;
   std::u16string macroResult;
+  std::u16string mediaPath;  // the path of the file last loaded
 
   // Application-wide settings of the user-interface layer: the dialogs' owner window (the
   // host window, stored as an integer so portable code can carry it) and the help file path.

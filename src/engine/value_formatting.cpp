@@ -25,14 +25,21 @@ std::u16string secondsFromAudioFormat(std::u16string_view audioFormat, Substitut
   return found.count > 0 ? std::move(found.output) : std::u16string();
 }
 
-void rewriteTimeValue(std::u16string& value) { replaceAll(value, u":", u"'"); }
+void rewriteTimeValue(std::u16string& value) {
+  for (char16_t& c : value) {
+    if (c == u':') c = u'\'';
+  }
+}
 
 void rewriteAudioFormatValue(std::u16string& value) {
+  // Most texts have no slash at all: one plain scan passes them over.
+  const size_t slash = value.find(u'/');
+  if (slash == std::u16string::npos) return;
   // "bits/s" and then "b/s" become "bps": one pass from left to right, in place, as neither
-  // replacement is longer than what it replaces.
-  if (value.find(u"/s") == std::u16string::npos) return;
-  size_t write = 0;
-  for (size_t read = 0; read < value.size();) {
+  // replacement is longer than what it replaces. It starts where the first "bits/s" could.
+  const size_t start = slash < 4 ? 0 : slash - 4;
+  size_t write = start;
+  for (size_t read = start; read < value.size();) {
     size_t matched = 0;
     if (value[read] == u'b') {
       const std::u16string_view rest = std::u16string_view(value).substr(read);

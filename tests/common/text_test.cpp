@@ -78,6 +78,13 @@ TEST(Text, DecimalDigitsWithLeadingZeros) {
   EXPECT_EQ(out, std::u16string(19, u'0') + u"5");
 }
 
+TEST(Text, ShortTextLeavesOutWhatDoesNotFit) {
+  EXPECT_EQ(ShortText<32>().ascii("r=").decimal(7, 3).ascii(", ").decimal(UINT64_MAX).str(),
+            u"r=007, 18446744073709551615");
+  EXPECT_EQ(ShortText<8>().ascii("abc").decimal(12345678).ascii("x").str(), u"abc12345");
+  EXPECT_EQ(ShortText<4>().ascii("abcdef").decimal(1).str(), u"abcd");
+}
+
 // Frame rates and lengths in format texts read as printf's "%.3f" and "%.6f" write them: exact
 // ties (to the even digit), long mantissas, and the values the function leaves to printf.
 TEST(Text, FixedDecimalsReadAsPrintfWritesThem) {

@@ -116,10 +116,15 @@ TEST_F(ExecuteTest, FailedLoadAnswersEmptyAndIsNotRetried) {
 }
 
 TEST_F(ExecuteTest, JoinsFolderAndNameWithOneSeparator) {
-  EXPECT_EQ(joinMediaPath(u"", u"a.mp3"), u"\\a.mp3");
-  EXPECT_EQ(joinMediaPath(u"C:\\music", u"a.mp3"), u"C:\\music\\a.mp3");
-  EXPECT_EQ(joinMediaPath(u"C:\\music\\", u"a.mp3"), u"C:\\music\\a.mp3");
-  EXPECT_EQ(joinMediaPath(u"C:/music/", u"a.mp3"), u"C:/music/a.mp3");
+  std::u16string path = u"an earlier, longer path";
+  const auto join = [&path](std::u16string_view directory, std::u16string_view fileName) {
+    joinMediaPath(directory, fileName, path);
+    return path;
+  };
+  EXPECT_EQ(join(u"", u"a.mp3"), u"\\a.mp3");
+  EXPECT_EQ(join(u"C:\\music", u"a.mp3"), u"C:\\music\\a.mp3");
+  EXPECT_EQ(join(u"C:\\music\\", u"a.mp3"), u"C:\\music\\a.mp3");
+  EXPECT_EQ(join(u"C:/music/", u"a.mp3"), u"C:/music/a.mp3");
 
   executeMacro(nullptr);
   MacroRequest r = request(0, 1);

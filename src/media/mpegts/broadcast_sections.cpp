@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,22 +36,22 @@ class SectionAssembler {
       : remaining_(maxSections), onSection_(onSection) {
     assemblies_.reserve(pids.size());
     for (uint16_t pid : pids) {
-      PidAssembly assembly;
-      assembly.pid = pid;
-      assemblies_.push_back(std::move(assembly));
-      if (pid < wanted_.size()) {
-        wanted_[pid] = true;
-        highestPid_ = std::max<size_t>(highestPid_, pid);
+      assemblies_.emplace_back().pid = pid;
+      if (pid < kLowPids) {
+        lowPids_ |= uint64_t{1} << pid;
+      } else {
+        highPids_ = true;
       }
     }
   }
 
   // True when `packet` (188 bytes) is one of the PIDs': most packets are not.
-  bool wants(std::string_view packet) const {
+  bool wants(std::string_view packet) {
     if (static_cast<uint8_t>(packet[0]) != kSyncByte) return false;
     const size_t pid =
         ((static_cast<uint8_t>(packet[1]) & 0x1F) << 8) | static_cast<uint8_t>(packet[2]);
-    return pid <= highestPid_ && wanted_[pid];
+    if (pid < kLowPids) return ((lowPids_ >> pid) & 1) != 0;
+    return highPids_ && find(static_cast<uint16_t>(pid)) != nullptr;
   }
 
   // False once the caller has had enough.
@@ -116,6 +115,14 @@ class SectionAssembler {
   // is left of `bytes` after the section goes to `rest`.
   bool append(PidAssembly& assembly, std::string_view bytes, std::string_view* rest = nullptr) {
     std::string& section = assembly.section;
+    // Most sections lie whole in one packet: they are checked and given out where they are.
+    if (section.empty() && bytes.size() >= kSectionHeaderBytes) {
+      const size_t total = kSectionHeaderBytes + sectionLength(bytes);
+      if (total <= kMaxSectionBytes && total <= bytes.size()) {
+        finish(rest, bytes.substr(total));
+        return complete(assembly, bytes.substr(0, total));
+      }
+    }
     if (section.size() < kSectionHeaderBytes) {
       const size_t take = std::min(kSectionHeaderBytes - section.size(), bytes.size());
       section.append(bytes.substr(0, take));
@@ -131,10 +138,15 @@ class SectionAssembler {
     section.append(bytes.substr(0, take));
     bytes.remove_prefix(take);
     if (section.size() < total) return finish(rest, bytes);
+    finish(rest, bytes);
+    return complete(assembly, section);
+  }
 
+  // Gives out a complete section when it is valid, and closes the PID's section.
+  bool complete(PidAssembly& assembly, std::string_view section) {
     const bool hasCrc = static_cast<uint8_t>(section[1]) & 0x80;  // section_syntax_indicator
     bool valid = !hasCrc || section == assembly.lastValid;
-    if (!valid && total >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0) {
+    if (!valid && section.size() >= kSectionHeaderBytes + 4 && mpeg2Crc32(section) == 0) {
       valid = true;
       assembly.lastValid = section;
     }
@@ -145,7 +157,6 @@ class SectionAssembler {
       more = onSection_(assembly.pid, section);
     }
     drop(assembly);
-    finish(rest, bytes);
     return more;
   }
 
@@ -155,8 +166,11 @@ class SectionAssembler {
   }
 
   std::vector<PidAssembly> assemblies_;
-  std::bitset<8192> wanted_;  // the PIDs of assemblies_
-  size_t highestPid_ = 0;
+  // The PIDs of assemblies_ below kLowPids (those of all broadcast tables) as bits, so that
+  // the packets of other PIDs are passed over with one test; higher PIDs are looked up.
+  static constexpr size_t kLowPids = 64;
+  uint64_t lowPids_ = 0;
+  bool highPids_ = false;
   size_t remaining_;
   const std::function<bool(uint16_t, std::string_view)>& onSection_;
 };

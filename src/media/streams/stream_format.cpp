@@ -17,28 +17,28 @@ namespace {
 // (at most 2^-23 of a thousandth) is then far smaller than its distance from any rounding
 // midpoint it does not lie on (at least 1 / (2 * den) of a thousandth).
 constexpr uint32_t kIntegerRateLimit = 1u << 20;
+// Room for the longest format text: a codec name, numbers of up to ten digits and a frame rate.
+constexpr size_t kFormatTextRoom = 96;
+using FormatText = ShortText<kFormatTextRoom>;
 
 // ", 29.970fps": num / den to three decimals, the digits printf's "%.3f" gives for the quotient
 // as a double. An exact midpoint (which printf rounds on the double's binary value) and very
 // large terms go to printf itself.
-void appendFrameRate(std::u16string& text, uint32_t num, uint32_t den) {
+void addFrameRate(FormatText& text, uint32_t num, uint32_t den) {
   if (num < kIntegerRateLimit && den < kIntegerRateLimit) {
     const uint64_t scaled = uint64_t{num} * 1000;
     uint64_t thousandths = scaled / den;
     const uint64_t rest = scaled % den;
     if (2 * rest != den) {
       if (2 * rest > den) ++thousandths;
-      text += u", ";
-      appendDecimal(text, thousandths / 1000);
-      text += u'.';
-      appendDecimal(text, thousandths % 1000, 3);
-      text += u"fps";
+      text.ascii(", ").decimal(thousandths / 1000).ascii(".").decimal(thousandths % 1000, 3);
+      text.ascii("fps");
       return;
     }
   }
   char fps[32];
   std::snprintf(fps, sizeof fps, ", %.3ffps", static_cast<double>(num) / static_cast<double>(den));
-  text += asciiToUtf16(fps);
+  text.ascii(fps);
 }
 
 }  // namespace
@@ -81,30 +81,19 @@ bool readVideoFormat(StreamKind kind, std::string_view payload, VideoFormat& for
 }
 
 std::u16string audioFormatText(const AudioFormat& format) {
-  std::u16string text = asciiToUtf16(format.codec);
-  text += u", ";
-  appendDecimal(text, format.sampleRate);
-  text += u"Hz, ";
-  appendDecimal(text, format.channels);
-  text += u"ch";
-  if (format.bitsPerSample != 0) {
-    text += u", ";
-    appendDecimal(text, format.bitsPerSample);
-    text += u"bit";
-  }
-  return text;
+  FormatText text;
+  text.ascii(format.codec).ascii(", ").decimal(format.sampleRate).ascii("Hz, ");
+  text.decimal(format.channels).ascii("ch");
+  if (format.bitsPerSample != 0) text.ascii(", ").decimal(format.bitsPerSample).ascii("bit");
+  return text.str();
 }
 
 std::u16string videoFormatText(const VideoFormat& format) {
-  std::u16string text = asciiToUtf16(format.codec);
-  text += u", ";
-  appendDecimal(text, format.width);
-  text += u'x';
-  appendDecimal(text, format.height);
-  if (format.rateNum != 0 && format.rateDen != 0) {
-    appendFrameRate(text, format.rateNum, format.rateDen);
-  }
-  return text;
+  FormatText text;
+  text.ascii(format.codec).ascii(", ").decimal(format.width).ascii("x").decimal(format.height);
+  if (format.rateNum != 0 && format.rateDen != 0)
+    addFrameRate(text, format.rateNum, format.rateDen);
+  return text.str();
 }
 
 void addAudioFacts(const AudioFormat& format, StreamFacts& facts) {

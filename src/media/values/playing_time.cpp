@@ -5,33 +5,29 @@
 namespace sonavid::media {
 namespace {
 
+// Room for the longest text: hours and seconds of 20 digits each and the separators.
+constexpr size_t kTextRoom = 2 * kMaxDecimalDigits + 16;
+using TimeText = ShortText<kTextRoom>;
+
 // "<minutes>:<ss> (<seconds>sec)", the minutes at least `minuteDigits` wide.
-void appendMinutesSeconds(std::u16string& text, uint64_t minutes, int minuteDigits,
-                          uint64_t seconds) {
-  appendDecimal(text, minutes, minuteDigits);
-  text += u':';
-  appendDecimal(text, seconds % 60, 2);
-  text += u" (";
-  appendDecimal(text, seconds);
-  text += u"sec)";
+void addMinutesSeconds(TimeText& text, uint64_t minutes, int minuteDigits, uint64_t seconds) {
+  text.decimal(minutes, minuteDigits).ascii(":").decimal(seconds % 60, 2);
+  text.ascii(" (").decimal(seconds).ascii("sec)");
 }
 
 }  // namespace
 
 std::u16string minutesSecondsText(uint64_t seconds, int minuteDigits) {
-  std::u16string text;
-  text.reserve(24);
-  appendMinutesSeconds(text, seconds / 60, minuteDigits, seconds);
-  return text;
+  TimeText text;
+  addMinutesSeconds(text, seconds / 60, minuteDigits, seconds);
+  return text.str();
 }
 
 std::u16string hoursMinutesSecondsText(uint64_t seconds) {
-  std::u16string text;
-  text.reserve(32);
-  appendDecimal(text, seconds / 3600, 2);
-  text += u':';
-  appendMinutesSeconds(text, seconds / 60 % 60, 2, seconds);
-  return text;
+  TimeText text;
+  text.decimal(seconds / 3600, 2).ascii(":");
+  addMinutesSeconds(text, seconds / 60 % 60, 2, seconds);
+  return text.str();
 }
 
 }  // namespace sonavid::media
