@@ -41,16 +41,20 @@ import statistics, sys
 view, rounds = sys.argv[1], int(sys.argv[2])
 
 def table(path):
-    rows, inside = {}, False
+    # Columns are found by their heading, as builds differ in which contenders they show.
+    rows, inside, column = {}, False, {}
     for line in open(path):
+        f = line.split()
         if line.startswith("Files per second"):
             inside = True
-        elif inside and line.split() and line.split()[0] not in ("format", "(engine:"):
-            f = line.split()
+        elif inside and f and f[0] == "format":
+            column = {name: i for i, name in enumerate(f[:8])}
+        elif inside and f and f[0] != "(engine:":
             if len(f) < 9 or not f[1].isdigit():
                 inside = False
                 continue
-            engine, taglib, mediainfo = float(f[2]), float(f[4]), float(f[5])
+            engine = float(f[column["engine"]])
+            taglib, mediainfo = float(f[column["TagLib"]]), float(f[column["MediaInfo"]])
             rows[f[0]] = (int(f[1]), engine, engine / taglib if taglib else 0,
                           engine / mediainfo if mediainfo else 0)
     return rows
@@ -60,8 +64,9 @@ mean = lambda b, fmt, i: statistics.mean(run[fmt][i] for run in runs[b])
 print(f"{'format':6} {'files':>5} {'before':>9} {'after':>9} {'change':>7} "
       f"{'xTL before':>10} {'xTL after':>9} {'xMI before':>10} {'xMI after':>9}")
 for fmt in runs["old"][0]:
-    print(f"{fmt:6} {runs['old'][0][fmt][0]:5d} {mean('old', fmt, 1):9.0f} {mean('new', fmt, 1):9.0f} "
-          f"{100 * (mean('new', fmt, 1) / mean('old', fmt, 1) - 1):+6.1f}% "
+    before = mean('old', fmt, 1)
+    change = f"{100 * (mean('new', fmt, 1) / before - 1):+6.1f}%" if before else "      -"
+    print(f"{fmt:6} {runs['old'][0][fmt][0]:5d} {before:9.0f} {mean('new', fmt, 1):9.0f} {change} "
           f"{mean('old', fmt, 2):10.2f} {mean('new', fmt, 2):9.2f} "
           f"{mean('old', fmt, 3):10.1f} {mean('new', fmt, 3):9.1f}")
 print("each round's engine files/s, before | after:")

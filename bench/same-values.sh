@@ -18,7 +18,8 @@ if [ "${1:-}" = --skip-ext ]; then skip=$2; shift 2; fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-find "$@" -type f ! -name '*.tsv' ! -name '*.sh' ! -name '*.py' -print0 | LC_ALL=C sort -z |
+# -H: a folder named on the command line may be a link (a worktree's link to the corpus).
+find -H "$@" -type f ! -name '*.tsv' ! -name '*.sh' ! -name '*.py' -print0 | LC_ALL=C sort -z |
   while IFS= read -r -d '' f; do
     ext=${f##*.}
     case " ${skip,,} " in *" ${ext,,} "*) continue ;; esac
