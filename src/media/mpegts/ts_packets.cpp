@@ -71,9 +71,8 @@ bool parsePacket(std::string_view bytes, Packet& packet) {
     ByteReader field = reader.sub(length);
     if (!reader.ok()) return false;
     if (length > 0 && (field.u8() & 0x10) != 0) {
-      const uint32_t high = field.u32be();
-      const uint8_t low = field.u8();
-      if (field.ok()) packet.pcr = (uint64_t{high} << 1) | (low >> 7);
+      const std::string_view pcr = field.bytes(5);
+      if (field.ok()) packet.pcr = pcrBase(reinterpret_cast<const uint8_t*>(pcr.data()));
     }
   }
   if ((fieldControl & 1) != 0 && (header[3] & 0xC0) == 0) packet.payload = reader.rest();

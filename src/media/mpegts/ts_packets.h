@@ -62,6 +62,14 @@ inline bool readPacketHeader(std::string_view bytes, PacketHeader& header) {
   return true;
 }
 
+// The 90 kHz base of the PCR whose 6 bytes start at `p`: 33 bits, then 6 reserved and a 9-bit
+// extension.
+inline uint64_t pcrBase(const uint8_t* p) {
+  const uint32_t high =
+      (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+  return (uint64_t{high} << 1) | (p[4] >> 7);
+}
+
 // Reads one 188-byte packet; false for a damaged one (no sync, error flag, bad lengths).
 bool parsePacket(std::string_view bytes, Packet& packet);
 
@@ -76,10 +84,9 @@ std::optional<uint64_t> readStartStamp(std::string_view bytes);
 inline std::optional<uint64_t> readPacketPcr(std::string_view bytes) {
   ByteReader reader(bytes);
   const auto* packet = reinterpret_cast<const uint8_t*>(reader.bytes(kPacketBytes).data());
-  if (!reader.ok() || packet[4] < 6) return std::nullopt;  // flags, then the 33-bit base and 15 bits more
-  const uint32_t high = (uint32_t{packet[6]} << 24) | (uint32_t{packet[7]} << 16) |
-                        (uint32_t{packet[8]} << 8) | packet[9];
-  return (uint64_t{high} << 1) | (packet[10] >> 7);
+  // The adaptation field holds its flags, then the PCR's 6 bytes.
+  if (!reader.ok() || packet[4] < 6) return std::nullopt;
+  return pcrBase(packet + 6);
 }
 
 // The offset of the next packet slot at or after `from` whose sync byte is followed by two more

@@ -91,8 +91,9 @@ std::u16string audioFormatText(const AudioFormat& format) {
 std::u16string videoFormatText(const VideoFormat& format) {
   FormatText text;
   text.ascii(format.codec).ascii(", ").decimal(format.width).ascii("x").decimal(format.height);
-  if (format.rateNum != 0 && format.rateDen != 0)
+  if (format.rateNum != 0 && format.rateDen != 0) {
     addFrameRate(text, format.rateNum, format.rateDen);
+  }
   return text.str();
 }
 
